@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavlin {
+
+// The one text form of a key combination: modifier symbols ⌃ ⌥ ⇧ ⌘ in that order,
+// then the key part.
+struct KeyNotation {
+    // Modifier bits of a menu item's key equivalent.
+    static constexpr std::int64_t shiftBit = 1, optionBit = 2, controlBit = 4, noCommandBit = 8;
+
+    static std::string prefix(std::int64_t modifiers);
+    // The key part from the first source present: command character, glyph, virtual key.
+    // Absent when none of the three is present.
+    static std::optional<std::string> keyPart(std::string_view commandCharacter,
+                                              std::optional<std::int64_t> glyph,
+                                              std::optional<std::int64_t> virtualKey);
+    static std::optional<std::string> glyphSymbol(std::int64_t glyph);
+    static std::optional<std::string> specialKeySymbol(std::int64_t virtualKey);
+    static std::optional<std::string> functionKeyName(std::int64_t virtualKey);
+    static constexpr std::string_view fallbackSymbol = "\u2328";
+};
+
+} // namespace tavlin
