@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavlin::platform {
+
+// One entry of the status item's menu: a titled command or a separator.
+struct MenuEntry {
+    std::string title;
+    std::function<void()> action;
+    std::string keyEquivalent; // empty for none
+    bool separator = false;
+
+    static MenuEntry command(std::string title, std::function<void()> action, std::string keyEquivalent = {}) {
+        return MenuEntry{std::move(title), std::move(action), std::move(keyEquivalent), false};
+    }
+    static MenuEntry separatorEntry() { return MenuEntry{{}, {}, {}, true}; }
+};
+
+// The program's item in the desktop's tray, with its menu.
+class StatusItem {
+public:
+    virtual ~StatusItem() = default;
+    // Whether the item has a button that can carry an image.
+    virtual bool hasButton() const = 0;
+    // Sets the button's image from a symbol name; false when there is no such image.
+    virtual bool setImage(const std::string& symbolName, const std::string& accessibilityDescription) = 0;
+    // Attaches the menu that a click on the item opens.
+    virtual void setMenu(std::vector<MenuEntry> entries) = 0;
+};
+
+} // namespace tavlin::platform
