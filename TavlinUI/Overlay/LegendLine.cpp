@@ -21,7 +21,7 @@ LegendLine::LegendLine(const std::vector<KeyLegend>& legends, QWidget* parent) :
         auto* box = new QWidget(this);
         box->setObjectName(QStringLiteral("legendItem"));
         auto* symbol = new FittedLabel(OverlayStyle::qs(legend.symbol),
-                                       OverlayStyle::symbolFont(legendSize, QFont::DemiBold),
+                                       OverlayStyle::font(legendSize, QFont::DemiBold),
                                        OverlayStyle::primary(), minimumScale, box);
         symbol->setObjectName(QStringLiteral("legendSymbol"));
         auto* name = new FittedLabel(OverlayStyle::qs(legend.name), OverlayStyle::font(legendSize),

@@ -30,13 +30,6 @@ QFont OverlayStyle::font(double pixels, QFont::Weight weight) {
     return f;
 }
 
-QFont OverlayStyle::symbolFont(double pixels, QFont::Weight weight) {
-    QFont f = font(pixels, weight);
-    f.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP"),
-                   QStringLiteral("DejaVu Sans Mono")});
-    return f;
-}
-
 double OverlayStyle::pixelSize(TextStyle style) {
     switch (style) {
     case TextStyle::title2: return 17;

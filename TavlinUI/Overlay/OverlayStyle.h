@@ -20,9 +20,6 @@ struct OverlayStyle {
     static QFont font(double pixels, QFont::Weight weight = QFont::Normal);
     static QFont font(TextStyle style, QFont::Weight weight = QFont::Normal);
     static double pixelSize(TextStyle style);
-    // The same, preferring a font whose key symbols (⌘ ⌥ ⇧ ⌃ and the arrows) share
-    // one design; the CJK font draws some arrows full-width and others narrow.
-    static QFont symbolFont(double pixels, QFont::Weight weight = QFont::Normal);
 
     static QColor white(double opacity);
     static QColor black(double opacity);
