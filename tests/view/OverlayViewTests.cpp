@@ -46,6 +46,33 @@ TEST(OverlayView, TitleFollowsTheIconOrStartsAtThePadding) {
     EXPECT_EQ(rectIn(withIcon.find("closeButton"), card).right() + 1, card->width() - 24);
 }
 
+TEST(OverlayView, AnIconWhoseBytesDoNotMatchItsSizeLeavesAnEmptySquare) {
+    auto broken = std::make_shared<platform::Image>();
+    broken->width = 64;
+    broken->height = 64;
+    broken->rgba.assign(10, 0xFF); // far fewer than 64 × 64 × 4 bytes
+    ActionCounts counts;
+    ShownOverlay shown(overlay({}, true, counts, broken), {720, 520});
+    const QImage image = shown.panel().content()->grab().toImage(); // paints the icon
+    EXPECT_FALSE(image.isNull());
+    EXPECT_EQ(shown.find("appIcon")->size(), QSize(38, 38));
+}
+
+TEST(OverlayView, TextsHaveTheirPointSizesAsDeviceIndependentPixels) {
+    struct Case {
+        const char* name;
+        double pixels;
+    };
+    const Case cases[] = {{"appTitle", 17},    {"subtitle", 11},   {"groupHeading", 10}, {"rowTitle", 13.5},
+                          {"keyCap", 13},      {"legendName", 10.5}, {"footerToggle", 10}, {"footerClose", 10}};
+    ShownOverlay shown(overlay({ShortcutItem("Edit", "Copy", "⌘C")}), {720, 520});
+    for (const Case& c : cases) {
+        const QWidget* widget = shown.find(c.name);
+        ASSERT_NE(widget, nullptr) << c.name;
+        EXPECT_NEAR(widget->font().pointSizeF() * widget->logicalDpiY() / 72.0, c.pixels, 0.01) << c.name;
+    }
+}
+
 TEST(OverlayView, ContentAreaFollowsPermissionThenList) {
     struct Case {
         const char* name;
