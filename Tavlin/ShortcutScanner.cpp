@@ -33,39 +33,46 @@ struct IdentityHash {
 
 } // namespace
 
+// The rows of one scan in walk order. A repeat is dropped as it is met, which keeps the
+// same rows as dropping repeats after the walk, without holding them all.
+struct ShortcutScanner::Collector {
+    std::vector<ShortcutItem> rows;
+    std::unordered_set<Identity, IdentityHash> seen;
+    std::size_t childrenLeft = childBudget;
+
+    void add(const std::string& group, const std::string& title, std::string keys) {
+        if (seen.insert(Identity{Text::nfc(title), Text::nfc(keys)}).second)
+            rows.emplace_back(group, title, std::move(keys));
+    }
+};
+
 std::vector<ShortcutItem> ShortcutScanner::shortcuts(platform::AccessibilityService& ax, std::int32_t pid) {
     const platform::AXElementRef application = ax.createApplication(pid);
     if (!application) return {};
     const platform::AXElementRef menuBar = AXRead::element(*application, "AXMenuBar");
     if (!menuBar) return {};
 
-    std::vector<ShortcutItem> collected;
-    std::size_t childrenLeft = childBudget;
+    Collector collector;
     for (const platform::AXElementRef& topLevel : AXRead::elements(*menuBar, "AXChildren")) {
         const std::string group = AXRead::text(*topLevel, "AXTitle").value_or(std::string(defaultGroup));
         if (group.empty()) continue;
         const std::vector<platform::AXElementRef> children = AXRead::elements(*topLevel, "AXChildren");
         if (children.empty()) continue;
-        collect(*children.front(), group, 0, collected, childrenLeft);
+        collect(*children.front(), group, 0, collector);
     }
-
-    std::unordered_set<Identity, IdentityHash> seen;
-    std::vector<ShortcutItem> result;
-    for (ShortcutItem& row : collected) {
-        if (result.size() == resultCap) break;
-        if (seen.insert(Identity{Text::nfc(row.title()), Text::nfc(row.keys())}).second)
-            result.push_back(std::move(row));
-    }
-    return result;
+    // The cap counts rows that survived the dropping of repeats over the whole walk.
+    if (collector.rows.size() > resultCap)
+        collector.rows.erase(collector.rows.begin() + static_cast<std::ptrdiff_t>(resultCap), collector.rows.end());
+    return std::move(collector.rows);
 }
 
 void ShortcutScanner::collect(const platform::AXElement& element, const std::string& group, int depth,
-                              std::vector<ShortcutItem>& into, std::size_t& childrenLeft) {
+                              Collector& into) {
     if (depth > depthBound) return;
     const std::vector<platform::AXElementRef> children = AXRead::elements(element, "AXChildren");
     for (const platform::AXElementRef& child : children) {
-        if (childrenLeft == 0) return;
-        --childrenLeft;
+        if (into.childrenLeft == 0) return;
+        --into.childrenLeft;
         const bool enabled = AXRead::boolean(*child, "AXEnabled").value_or(true);
         const std::string title = AXRead::text(*child, "AXTitle").value_or(std::string());
         if (enabled && !title.empty()) {
@@ -74,10 +81,10 @@ void ShortcutScanner::collect(const platform::AXElement& element, const std::str
             const std::optional<std::int64_t> virtualKey = AXRead::integer(*child, "AXMenuItemCmdVirtualKey");
             if (std::optional<std::string> key = KeyNotation::keyPart(character, glyph, virtualKey)) {
                 const std::int64_t modifiers = AXRead::integer(*child, "AXMenuItemCmdModifiers").value_or(0);
-                into.emplace_back(group, title, KeyNotation::prefix(modifiers) + *key);
+                into.add(group, title, KeyNotation::prefix(modifiers) + *key);
             }
         }
-        collect(*child, group, depth + 1, into, childrenLeft);
+        collect(*child, group, depth + 1, into);
     }
 }
 
