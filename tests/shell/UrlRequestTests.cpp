@@ -65,18 +65,5 @@ TEST(UrlRequest, WithoutAnyTargetNothingIsShownUnlessTheUrlNamesOne) {
     EXPECT_EQ(shell.shown().appName(), "Viewer");
 }
 
-TEST(UrlRequest, ThisProgramNamedByAUrlStaysTheTargetUntilAnotherAppIsActivated) {
-    Shell shell;
-    shell.launch();
-    shell.delegate->application({"tavlin://show?bundle=org.tavlin.Tavlin"});
-    EXPECT_EQ(shell.target(), shell.self.processIdentifier);
-    shell.pressHotKey(); // hides
-    shell.desktop.setFrontmost(shell.self);
-    shell.pressHotKey(); // this program in front: the target stays
-    EXPECT_EQ(shell.shown().appName(), "Tavlin");
-    shell.desktop.bringToFront(shell.viewer);
-    EXPECT_EQ(shell.target(), shell.viewer.processIdentifier);
-}
-
 } // namespace
 } // namespace tavlin::testing
