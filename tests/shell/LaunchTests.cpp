@@ -58,6 +58,7 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
         if (c.tray) {
             EXPECT_EQ(shell.desktop.statusItem()->menu().size(), 5u) << c.name;
             EXPECT_EQ(shell.desktop.statusItem()->image().has_value(), c.button && c.symbols) << c.name;
+            EXPECT_EQ(shell.desktop.statusItem()->imageRequests(), c.button ? 1u : 0u) << c.name;
         }
         const bool hotKey = c.handler && c.registration;
         EXPECT_EQ(shell.delegate->hotKey() != nullptr, hotKey) << c.name;
