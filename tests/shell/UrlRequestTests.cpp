@@ -44,17 +44,6 @@ TEST(UrlRequest, WhichDeliveriesShowTheOverlayAndForWhom) {
     }
 }
 
-TEST(UrlRequest, NeverReReadsTheFrontmostApplicationNorHides) {
-    Shell shell;
-    shell.launch();
-    shell.desktop.setFrontmost(shell.viewer);
-    shell.delegate->application({"tavlin://show"});
-    EXPECT_EQ(shell.shown().appName(), "Editor");
-    shell.delegate->application({"tavlin://show"});
-    EXPECT_TRUE(shell.visible());
-    EXPECT_EQ(shell.panel()->contentChanges(), 2u);
-}
-
 TEST(UrlRequest, WithoutAnyTargetNothingIsShownUnlessTheUrlNamesOne) {
     Shell shell;
     shell.desktop.setFrontmost(std::nullopt);
