@@ -1,5 +1,6 @@
-// Shows the overlay panel with a sample overlay on the real desktop, prints its X11
-// window id, and ends when the overlay's close action runs (or after a minute).
+// Shows the overlay panel with a sample overlay on the real desktop and prints its X11
+// window id. The first close hides it and shows it again half a second later, as the
+// shell reuses its one panel; the second close ends the program (as does a minute).
 // Driven by panel-on-x11.sh.
 #include "TavlinUI/Overlay/OverlayPanel.h"
 #include "TavlinUI/Overlay/QtPanel.h"
@@ -13,11 +14,26 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tavlin::QtPanel panel({200, 100, 1000, 640});
+    int closes = 0;
     panel.setContent(tavlin::SampleOverlays::grid({}, [&] {
         std::printf("close\n");
         std::fflush(stdout);
         panel.orderOut();
-        QTimer::singleShot(0, &app, &QApplication::quit);
+        if (++closes == 2) {
+            QTimer::singleShot(0, &app, &QApplication::quit);
+            return;
+        }
+        QTimer::singleShot(500, &app, [&] {
+            panel.setContent(tavlin::SampleOverlays::permission({}, [&] {
+                std::printf("close\n");
+                std::fflush(stdout);
+                panel.orderOut();
+                QTimer::singleShot(0, &app, &QApplication::quit);
+            }));
+            panel.makeKeyAndOrderFront();
+            std::printf("shown again\n");
+            std::fflush(stdout);
+        });
     }));
     panel.makeKeyAndOrderFront();
     std::printf("window 0x%llx\n", static_cast<unsigned long long>(panel.window().winId()));
