@@ -42,8 +42,15 @@ TEST(OverlayView, TitleFollowsTheIconOrStartsAtThePadding) {
     EXPECT_EQ(icon.size(), QSize(38, 38));
     EXPECT_EQ(icon.x(), 24);
     EXPECT_EQ(rectIn(withIcon.find("appTitle"), card).x(), 24 + 38 + 12);
-    // The close button sits at the right padding.
+    // The close button sits at the right padding, however long the name.
     EXPECT_EQ(rectIn(withIcon.find("closeButton"), card).right() + 1, card->width() - 24);
+    std::string longName;
+    for (int i = 0; i < 40; ++i) longName += "とても長いアプリケーション名";
+    ShownOverlay longTitle(overlay({}, true, counts, SampleOverlays::icon(), longName), {720, 520});
+    card = longTitle.find("card");
+    EXPECT_EQ(rectIn(longTitle.find("closeButton"), card).right() + 1, card->width() - 24);
+    EXPECT_LE(rectIn(longTitle.find("appTitle"), card).right() + 1 + 12, rectIn(longTitle.find("closeButton"), card).x());
+    EXPECT_TRUE(longTitle.find<FittedLabel>("appTitle")->displayedText().endsWith(QChar(0x2026)));
 }
 
 TEST(OverlayView, AnIconWhoseBytesDoNotMatchItsSizeLeavesAnEmptySquare) {
