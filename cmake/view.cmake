@@ -32,6 +32,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/ShortcutRow.cpp
     ${_overlay}/SymbolView.cpp
     ${_overlay}/Symbols.cpp
+    ${_overlay}/X11Compositing.cpp
     ${_overlay}/X11WindowHints.cpp
   )
   set_target_properties(tavlin_view PROPERTIES AUTOMOC ON)
