@@ -38,14 +38,17 @@ target_link_libraries(tavlin_atspi PUBLIC tavlin_atspi_model PRIVATE PkgConfig::
 add_executable(tavlin-scan tools/tavlin-scan.cpp)
 target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_core)
 
+add_executable(atspi-probe tests/atspi/AtspiProbe.cpp)
+target_link_libraries(atspi-probe PRIVATE tavlin_atspi tavlin_core)
+
 # End to end: real GTK 3 and Qt 5 applications in a private virtual desktop.
 set(TAVLIN_QT5_APPLICATION_EXAMPLE
   /usr/lib/x86_64-linux-gnu/qt5/examples/widgets/mainwindows/application/application
   CACHE FILEPATH "The Qt 5 \"application\" example (package qtbase5-examples)")
-foreach(check gtk3-demo qt5-application stopped-target quitting-target)
+foreach(check gtk3-demo qt5-application stopped-target quitting-target permission)
   add_test(NAME atspi_e2e_${check}
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --
             ${PROJECT_SOURCE_DIR}/tests/atspi/e2e.sh ${check} $<TARGET_FILE:tavlin-scan>
-            ${TAVLIN_QT5_APPLICATION_EXAMPLE})
+            $<TARGET_FILE:atspi-probe> ${TAVLIN_QT5_APPLICATION_EXAMPLE})
   set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 180)
 endforeach()
