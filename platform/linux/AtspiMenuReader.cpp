@@ -535,7 +535,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
         AtspiCallBatch batch(connection, deadline);
         batch.connect(address, [&direct](GDBusConnection* opened) {
             if (opened) direct.reset(opened, [](GDBusConnection* c) {
-                g_dbus_connection_close(c, nullptr, nullptr, nullptr);
+                g_dbus_connection_close_sync(c, nullptr, nullptr);
                 g_object_unref(c);
             });
         });
