@@ -61,6 +61,9 @@ public:
     virtual std::unique_ptr<Panel> makePanel(const Rect& contentRect) = 0;
 
     virtual void setActivationPolicy(ActivationPolicy policy) = 0;
+    // Sets the termination hook: called once, on the main thread, just before the
+    // program ends, whether through terminate() or because the desktop ends it.
+    virtual void observeTermination(std::function<void()> hook) = 0;
     // Ends the program after the termination hook has run.
     virtual void terminate() = 0;
 };

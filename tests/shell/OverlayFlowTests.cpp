@@ -1,0 +1,204 @@
+#include "ShellFixture.h"
+
+#include <functional>
+
+namespace tavlin::testing {
+namespace {
+
+// The state of the overlay as one cell of the table below: N never shown, V visible,
+// H hidden; '*' when the content was built afresh; the target, e(ditor) or v(iewer).
+std::string cell(const Shell& shell, std::size_t contentBefore) {
+    std::string out = !shell.panel() ? "N" : shell.panel()->isVisible() ? "V" : "H";
+    if (shell.panel() && shell.panel()->contentChanges() > contentBefore) out += '*';
+    return out + (shell.target() == shell.editor.processIdentifier ? "e" : "v");
+}
+
+// Every cell of the overlay's state table, from the editor as target. Before each event
+// the viewer has quietly come to the front (no activation notification): an event that
+// re-reads the frontmost application retargets to it, the others keep the editor.
+TEST(OverlayStateTable, EveryEventInEveryState) {
+    struct Row {
+        const char* event;
+        std::function<void(Shell&)> apply;
+        const char* from[3]; // never shown, visible, hidden; "" where the event can't happen
+    };
+    const Row rows[] = {
+        {"hot key", [](Shell& s) { s.pressHotKey(); }, {"V*v", "He", "V*v"}},
+        {"menu command", [](Shell& s) { s.choose("ショートカットを表示  ⌥Space"); }, {"V*v", "V*v", "V*v"}},
+        {"URL request", [](Shell& s) { s.delegate->application({"tavlin://show"}); }, {"V*e", "V*e", "V*e"}},
+        {"Escape", [](Shell& s) { s.pressKey(53); }, {"Ne", "He", "He"}},
+        {"another key", [](Shell& s) { s.pressKey(49); }, {"Ne", "Ve", "He"}},
+        {"another app activated", [](Shell& s) { s.desktop.bringToFront(s.viewer); }, {"Nv", "Hv", "Hv"}},
+        {"this program activated", [](Shell& s) { s.desktop.bringToFront(s.self); }, {"Ne", "Ve", "He"}},
+        {"close action", [](Shell& s) { s.shown().close()(); }, {"", "He", "He"}},
+        {"permission button", [](Shell& s) { s.shown().openSettings()(); }, {"", "He", "He"}},
+        {"settings command", [](Shell& s) { s.choose("アクセシビリティ設定を開く"); }, {"Ne", "He", "He"}},
+    };
+    const char* const stateNames[] = {"never shown", "visible", "hidden"};
+    for (const Row& row : rows) {
+        for (int from = 0; from < 3; ++from) {
+            if (*row.from[from] == '\0') continue;
+            Shell shell;
+            shell.launch();
+            for (int press = 0; press < from; ++press) shell.pressHotKey();
+            ASSERT_EQ(cell(shell, 0).front(), "NVH"[from]);
+            const std::size_t before = shell.panel() ? shell.panel()->contentChanges() : 0;
+            shell.desktop.setFrontmost(shell.viewer);
+            row.apply(shell);
+            shell.queue.advance(2.0); // lets delayed work finish
+            EXPECT_EQ(cell(shell, before), row.from[from]) << row.event << " when " << stateNames[from];
+            EXPECT_LE(shell.desktop.panelsMade(), 1u);
+            if (cell(shell, before).find('*') != std::string::npos) {
+                EXPECT_EQ(shell.shown().appName(), shell.target() == shell.editor.processIdentifier ? "Editor" : "Viewer");
+            }
+        }
+    }
+}
+
+TEST(OverlayFlow, HotKeyAndEscapeWorkOnTheMainThreadNeverInline) {
+    Shell shell;
+    shell.launch();
+    shell.hotKeys.press(49, 2048);
+    EXPECT_FALSE(shell.panel()); // the press only started a task
+    shell.queue.runDue();
+    EXPECT_TRUE(shell.visible());
+    shell.desktop.pressKey(53);
+    EXPECT_TRUE(shell.visible());
+    shell.queue.runDue();
+    EXPECT_FALSE(shell.visible());
+
+    // Two presses before the main thread runs: each task decides from what it finds.
+    shell.hotKeys.press(49, 2048);
+    shell.hotKeys.press(49, 2048);
+    shell.queue.runDue();
+    EXPECT_FALSE(shell.visible());
+    EXPECT_EQ(shell.panel()->orderFrontCount(), 2u);
+}
+
+TEST(OverlayFlow, TheMenuCommandShowsTwelveHundredthsOfASecondLaterForWhatIsThenInFront) {
+    Shell shell;
+    shell.launch();
+    shell.choose("ショートカットを表示  ⌥Space");
+    shell.queue.advance(0.1);
+    shell.desktop.setFrontmost(shell.viewer);
+    shell.queue.advance(0.019);
+    EXPECT_FALSE(shell.panel());
+    shell.queue.advance(0.001);
+    ASSERT_TRUE(shell.visible());
+    EXPECT_EQ(shell.shown().appName(), "Viewer");
+
+    // This program in front by then: the previous target stays.
+    shell.desktop.setFrontmost(shell.self);
+    shell.choose("ショートカットを表示  ⌥Space");
+    shell.queue.advance(0.12);
+    EXPECT_EQ(shell.shown().appName(), "Viewer");
+    EXPECT_EQ(shell.panel()->contentChanges(), 2u);
+}
+
+TEST(OverlayFlow, UnusableActivationNotificationsAreIgnored) {
+    Shell shell;
+    shell.launch();
+    shell.pressHotKey();
+    ActivationNotification noUserInfo, noEntry, wrongKind, otherKey;
+    noEntry.userInfo.emplace();
+    wrongKind.userInfo.emplace().emplace("application", std::string("com.example.Viewer"));
+    otherKey.userInfo.emplace().emplace("app", shell.viewer);
+    for (const auto& note : {noUserInfo, noEntry, wrongKind, otherKey}) shell.desktop.postActivation(note);
+    EXPECT_TRUE(shell.visible());
+    EXPECT_EQ(shell.target(), shell.editor.processIdentifier);
+}
+
+TEST(OverlayFlow, TheContentDescribesTheTargetAndReadsItsMenusOnlyWhenTrusted) {
+    const RunningApplication bare{300, std::nullopt, std::nullopt, nullptr};
+    const RunningApplication finder{301, "com.apple.finder", "Finder", nullptr};
+    struct ContentCase {
+        const char* name;
+        bool trusted;
+        RunningApplication target;
+        std::vector<std::string> titles; // the rows' titles, but for base rows 5 to 14
+        std::size_t rows;
+    };
+    const ContentCase cases[] = {
+        {"trusted", true, Shell().editor, {"Copy", "切り取り", "ペースト", "Undo Typing", "Bold"}, 15},
+        {"not trusted", false, Shell().editor, {"コピー", "切り取り", "ペースト", "取り消す"}, 14},
+        {"without name, icon, bundle", true, bare, {"コピー", "切り取り", "ペースト", "取り消す"}, 14},
+        {"file manager", true, finder,
+         {"コピー", "切り取り", "ペースト", "取り消す", "選択項目のパス名をコピー", "コピーした項目をここへ移動",
+          "一つ上のフォルダを開く", "新規フォルダ"},
+         18},
+    };
+    for (const ContentCase& c : cases) {
+        Shell shell;
+        shell.ax.setTrusted(c.trusted);
+        auto menus = SimMenuBar::application({
+            {"Edit", {{"Undo Typing", "z", 0, {}, {}, true, {}}, {"Copy", "c", 0, {}, {}, true, {}}}},
+            {"Format", {{"Bold", "b", 0, {}, {}, true, {}}, {"Ruler", "r", 2, {}, {}, false, {}}}},
+        });
+        shell.ax.addApplication(shell.editor.processIdentifier, menus);
+        shell.desktop.setFrontmost(c.target);
+        shell.launch();
+        shell.pressHotKey();
+
+        const ShortcutOverlay& overlay = shell.shown();
+        EXPECT_EQ(overlay.appName(), c.target.localizedName.value_or("現在のアプリ")) << c.name;
+        EXPECT_EQ(overlay.appIcon(), c.target.icon) << c.name;
+        EXPECT_EQ(overlay.accessibilityGranted(), c.trusted) << c.name;
+        EXPECT_EQ(shell.ax.createCount(), c.trusted ? 1u : 0u) << c.name; // the scanner's only way in
+        ASSERT_EQ(overlay.shortcuts().size(), c.rows) << c.name;
+        std::vector<std::string> titles;
+        for (std::size_t i = 0; i < overlay.shortcuts().size(); ++i)
+            if (i < 4 || i >= 14) titles.push_back(overlay.shortcuts()[i].title());
+        EXPECT_EQ(titles, c.titles) << c.name;
+        EXPECT_EQ(overlay.shortcuts()[0].group(), "基本操作 · 常設") << c.name;
+
+        // Every show reads the menus afresh.
+        menus->clear();
+        shell.pressHotKey();
+        shell.pressHotKey();
+        EXPECT_EQ(shell.shown().shortcuts().size(), c.rows == 15 ? 14u : c.rows) << c.name;
+        EXPECT_EQ(shell.ax.trustQueries(), 2u) << c.name;
+    }
+}
+
+// Deferred work holds the delegate weakly: once it is gone, nothing of it runs.
+TEST(OverlayFlow, NothingRunsForADelegateThatIsGone) {
+    Shell shell;
+    shell.launch();
+    shell.pressHotKey();
+    const ShortcutOverlay overlay = shell.shown();
+    shell.hotKeys.press(49, 2048);                  // toggle task pending
+    shell.desktop.pressKey(53);                     // Escape task pending
+    shell.choose("ショートカットを表示  ⌥Space");     // 0.12 s block pending
+    shell.choose("アクセシビリティ設定を開く");         // retry chain pending
+    shell.delegate->requestAccessibilityPermission(); // 0.35 s block pending
+    const auto lookups = shell.desktop.lookups().size();
+    const auto urls = shell.desktop.openedURLs().size();
+    const auto fronts = shell.panel()->orderFrontCount();
+    const auto outs = shell.panel()->orderOutCount();
+
+    std::weak_ptr<AppDelegate> gone = shell.delegate;
+    shell.delegate.reset();
+    EXPECT_TRUE(gone.expired());
+    EXPECT_TRUE(shell.hotKeys.registrations().empty());
+    EXPECT_TRUE(shell.hotKeys.handlers().empty());
+
+    shell.queue.drain();
+    overlay.close()();
+    overlay.openSettings()();
+    shell.desktop.pressKey(53);
+    shell.desktop.bringToFront(shell.viewer);
+    shell.choose("Tavlinを終了");
+    shell.queue.drain();
+
+    EXPECT_EQ(shell.queue.pending(), 0u);
+    EXPECT_EQ(shell.desktop.lookups().size(), lookups);
+    EXPECT_EQ(shell.desktop.openedURLs().size(), urls);
+    EXPECT_EQ(shell.panel()->orderFrontCount(), fronts);
+    EXPECT_EQ(shell.panel()->orderOutCount(), outs);
+    EXPECT_TRUE(shell.desktop.activations().empty());
+    EXPECT_TRUE(shell.desktop.removedMonitors().empty());
+    EXPECT_FALSE(shell.desktop.terminated());
+}
+
+} // namespace
+} // namespace tavlin::testing
