@@ -215,7 +215,7 @@ std::optional<std::string> menuBarFromCache(const std::unordered_map<std::string
         if (!window) continue;
         // Rank: the active window first, then window order, then the shallowest bar.
         const std::size_t rank = active && *window == *active ? 0 : *window + 1;
-        if (!best || rank < bestWindow || (rank == bestWindow && depth < bestDepth)) {
+        if (!best || rank < bestWindow || (rank == bestWindow && (depth < bestDepth || (depth == bestDepth && path < *best)))) {
             best = path;
             bestWindow = rank;
             bestDepth = depth;
