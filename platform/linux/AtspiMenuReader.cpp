@@ -395,8 +395,9 @@ MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
             continue;
         }
         const int depth = entry.underItem ? entry.depth + 1 : entry.depth;
-        // Only an enabled, titled item can give a row: the others' key bindings aren't read.
-        if (node.sensitive && node.visible && !node.name.empty() && node.role != MenuCapture::Role::separator)
+        // Only an enabled, titled item inside a menu can give a row: the others' key
+        // bindings (and the menu bar's own items') aren't read.
+        if (depth > 1 && node.sensitive && node.visible && !node.name.empty() && node.role != MenuCapture::Role::separator)
             builder.askKeyBinding(batch, peer, entry.index);
         if (depth < MenuSnapshot::itemDepthBound && !below.empty()) {
             orderOf(entry.index, below);
@@ -426,7 +427,7 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
         for (const Entry& entry : entries) {
             if (withDetails) {
                 askDetails(batch, peer.destination, builder.paths[entry.index], asked[entry.index]);
-                builder.askKeyBinding(batch, peer, entry.index);
+                if (entry.underItem || entry.depth > 1) builder.askKeyBinding(batch, peer, entry.index);
             }
             builder.askChildren(batch, peer, entry.index);
         }
