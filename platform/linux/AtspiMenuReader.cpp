@@ -28,6 +28,7 @@ struct Details {
     std::string name;
     std::uint32_t role = ATSPI_ROLE_INVALID;
     std::uint64_t states = 0;
+    bool statesKnown = false;
     std::string parent;   // path of the parent on the same bus, when known
     int index = -1;       // place among the parent's children; -1 when unknown
 };
@@ -123,6 +124,7 @@ void askDetails(AtspiCallBatch& batch, const std::string& destination, const std
         if (!reply) return;
         GVariant* words = g_variant_get_child_value(reply, 0);
         details.states = statesOf(words);
+        details.statesKnown = true;
         g_variant_unref(words);
     });
     batch.call(destination, path, "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", accessibleInterface, "Name"),
@@ -172,6 +174,7 @@ bool readCache(GVariant* reply, const std::string& bus, std::unordered_map<std::
                 g_variant_unref(role);
                 GVariant* words = g_variant_get_child_value(item, nameAt + 3);
                 details.states = statesOf(words);
+                details.statesKnown = true;
                 g_variant_unref(words);
                 if (bus == string(item, 2, 0)) details.parent = string(item, 2, 1);
                 if (counted) {
@@ -299,8 +302,9 @@ struct CaptureBuilder {
         node.known = details.known;
         node.name = details.name;
         node.role = menuRole(details.role);
-        node.visible = has(details.states, ATSPI_STATE_VISIBLE);
-        node.sensitive = has(details.states, ATSPI_STATE_SENSITIVE);
+        // States that couldn't be read leave the node shown and enabled.
+        node.visible = !details.statesKnown || has(details.states, ATSPI_STATE_VISIBLE);
+        node.sensitive = !details.statesKnown || has(details.states, ATSPI_STATE_SENSITIVE);
     }
     void askChildren(AtspiCallBatch& batch, const Peer& peer, std::size_t index) {
         onChildren(batch, peer, paths[index], [this, index](std::vector<std::string> children) {
