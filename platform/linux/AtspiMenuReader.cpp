@@ -115,18 +115,22 @@ void onChildren(AtspiCallBatch& batch, const Peer& peer, const std::string& path
                });
 }
 
-// Asks for an object's role, states and name; `details` must outlive the batch's wait.
-void askDetails(AtspiCallBatch& batch, const std::string& destination, const std::string& path, Details& details) {
-    batch.call(destination, path, accessibleInterface, "GetRole", nullptr, "(u)", [&details](GVariant* reply) {
-        if (reply) g_variant_get(reply, "(u)", &details.role);
-    });
-    batch.call(destination, path, accessibleInterface, "GetState", nullptr, "(au)", [&details](GVariant* reply) {
-        if (!reply) return;
-        GVariant* words = g_variant_get_child_value(reply, 0);
-        details.states = statesOf(words);
-        details.statesKnown = true;
-        g_variant_unref(words);
-    });
+// Asks for an object's name and, when wanted, its role and states; `details` must
+// outlive the batch's wait.
+void askDetails(AtspiCallBatch& batch, const std::string& destination, const std::string& path, Details& details,
+                bool withRole = true, bool withStates = true) {
+    if (withRole)
+        batch.call(destination, path, accessibleInterface, "GetRole", nullptr, "(u)", [&details](GVariant* reply) {
+            if (reply) g_variant_get(reply, "(u)", &details.role);
+        });
+    if (withStates)
+        batch.call(destination, path, accessibleInterface, "GetState", nullptr, "(au)", [&details](GVariant* reply) {
+            if (!reply) return;
+            GVariant* words = g_variant_get_child_value(reply, 0);
+            details.states = statesOf(words);
+            details.statesKnown = true;
+            g_variant_unref(words);
+        });
     batch.call(destination, path, "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", accessibleInterface, "Name"),
                "(v)", [&details](GVariant* reply) {
                    if (!reply) return;
@@ -424,35 +428,57 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
     CaptureBuilder builder;
     MenuCapture& capture = builder.capture;
     std::unordered_set<std::size_t> read;
-    std::unordered_map<std::size_t, Details> asked;
 
-    auto readRound = [&](const std::vector<Entry>& entries, bool withDetails) {
-        AtspiCallBatch batch(peer.connection, deadline);
-        for (const Entry& entry : entries) {
-            if (withDetails) {
-                askDetails(batch, peer.destination, builder.paths[entry.index], asked[entry.index]);
-                if (entry.underItem || entry.depth > 1) builder.askKeyBinding(batch, peer, entry.index);
+    // Each round asks, for every node it is given, only what tells the scan something:
+    // a child of an item (which may be the item's menu) its role, name and children; an
+    // item its name, states, key binding and children (the menu bar's own items need no
+    // key binding). A child of an item that turns out to be an entry itself is asked for
+    // its states and key binding in the next round, as a late item.
+    auto readRound = [&](const std::vector<Entry>& entries, const std::vector<std::size_t>& lateItems) {
+        std::unordered_map<std::size_t, Details> asked, late;
+        {
+            AtspiCallBatch batch(peer.connection, deadline);
+            for (const Entry& entry : entries) {
+                askDetails(batch, peer.destination, builder.paths[entry.index], asked[entry.index], entry.underItem,
+                           !entry.underItem);
+                if (!entry.underItem && entry.depth > 1) builder.askKeyBinding(batch, peer, entry.index);
+                builder.askChildren(batch, peer, entry.index);
             }
-            builder.askChildren(batch, peer, entry.index);
+            for (std::size_t index : lateItems) {
+                askDetails(batch, peer.destination, builder.paths[index], late[index], false, true);
+                builder.askKeyBinding(batch, peer, index);
+            }
+            batch.wait();
+            if (batch.timedOut()) return false;
         }
-        batch.wait();
         for (auto& [index, details] : asked) builder.apply(index, details);
-        asked.clear();
-        return !batch.timedOut();
+        for (auto& [index, details] : late) {
+            MenuCapture::Node& node = capture.nodes[index];
+            node.visible = !details.statesKnown || has(details.states, ATSPI_STATE_VISIBLE);
+            node.sensitive = !details.statesKnown || has(details.states, ATSPI_STATE_SENSITIVE);
+        }
+        return true;
     };
 
     const std::size_t bar = builder.nodeFor(barPath);
-    if (!readRound({Entry{bar, 0, false, bar}}, false)) return capture;
+    {
+        AtspiCallBatch batch(peer.connection, deadline);
+        builder.askChildren(batch, peer, bar);
+        batch.wait();
+        if (batch.timedOut()) return std::move(builder.capture);
+    }
     capture.nodes[bar].known = true;
     capture.nodes[bar].role = MenuCapture::Role::menuBar;
 
     std::vector<Entry> entries;
+    std::vector<std::size_t> lateItems;
     for (std::size_t child : capture.nodes[bar].children) entries.push_back(Entry{child, 1, false, bar});
-    while (!entries.empty()) {
+    while (!entries.empty() || !lateItems.empty()) {
         std::vector<Entry> fresh;
         for (const Entry& entry : entries)
             if (read.insert(entry.index).second) fresh.push_back(entry);
-        if (!readRound(fresh, true)) break;
+        if (!readRound(fresh, lateItems)) break;
+        lateItems.clear();
         std::vector<Entry> next;
         auto itemAt = [&](std::size_t index, int depth) {
             if (depth >= MenuSnapshot::itemDepthBound) return;
@@ -465,6 +491,7 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
                 for (std::size_t child : capture.nodes[entry.index].children)
                     next.push_back(Entry{child, entry.depth + 1, false, entry.index});
             } else {
+                lateItems.push_back(entry.index);
                 itemAt(entry.index, entry.depth + 1);
             }
         }
