@@ -18,7 +18,7 @@ struct ShortcutScanner {
 
 private:
     static void collect(const platform::AXElement& element, const std::string& group, int depth,
-                        std::vector<ShortcutItem>& into);
+                        std::vector<ShortcutItem>& into, std::size_t& childrenLeft);
 };
 
 } // namespace tavlin

@@ -17,6 +17,7 @@ target_link_libraries(tavlin_core PUBLIC PkgConfig::ICU PkgConfig::URIPARSER)
 
 add_library(tavlin_sim STATIC
   platform/sim/SimAccessibility.cpp
+  platform/sim/SimMenuBar.cpp
 )
 target_link_libraries(tavlin_sim PUBLIC tavlin_core)
 

@@ -1,0 +1,231 @@
+#include "Tavlin/KeyNotation.h"
+#include "Tavlin/ShortcutScanner.h"
+#include "platform/sim/SimMenuBar.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <tuple>
+
+using namespace tavlin;
+using namespace tavlin::platform;
+using namespace tavlin::platform::sim;
+
+namespace {
+
+using Row = std::tuple<std::string, std::string, std::string>;
+
+std::vector<Row> rows(const std::vector<ShortcutItem>& items) {
+    std::vector<Row> out;
+    for (const auto& item : items) out.emplace_back(item.group(), item.title(), item.keys());
+    return out;
+}
+
+std::vector<Row> scan(const AXElementRef& application) {
+    SimAccessibilityService ax;
+    ax.addApplication(42, application);
+    return rows(ShortcutScanner::shortcuts(ax, 42));
+}
+
+std::vector<Row> scan(const std::vector<SimMenu>& menus) { return scan(SimMenuBar::application(menus)); }
+
+SimMenuItem key(std::string title, std::string character, std::optional<std::int64_t> modifiers = std::nullopt) {
+    return SimMenuItem{std::move(title), std::move(character), modifiers, {}, {}, true, {}};
+}
+
+struct NotationCase {
+    std::string character;
+    std::optional<std::int64_t> glyph, virtualKey, modifiers;
+    std::string keys;
+};
+
+TEST(KeyNotation, ModifierPrefixAndKeyPartOfAMenuItem) {
+    const NotationCase cases[] = {
+        {"z", {}, {}, 0, "⌘Z"},
+        {"z", {}, {}, 1, "⇧⌘Z"},
+        {"s", {}, {}, 2, "⌥⌘S"},
+        {"q", {}, {}, 4, "⌃⌘Q"},
+        {"n", {}, {}, std::nullopt, "⌘N"},
+        {"", {}, 122, 8, "F1"},
+        {"", {}, 49, 12, "⌃Space"},
+        {"", {}, 53, 15, "⌃⌥⇧⎋"},
+        {"", {}, 90, 0, "⌘F20"},
+        {"", {}, 123, 1, "⇧⌘←"},
+        {"", {}, 200, 0, "⌘⌨"},
+        {"", 0, {}, 0, "⌘⌨"},           // glyph 0 is present, but has no symbol
+        {"", 27, {}, 6, "⌃⌥⌘⎋"},
+        {"", 127, 36, 0, "⌘⌦"},           // a glyph wins over a key code
+        {",", 3, {}, 0, "⌘,"},             // a character wins over a glyph
+        {"\u00DF", {}, {}, 0, "⌘SS"},      // upper-cased by the full mapping
+        {"ab", {}, {}, 0, "⌘AB"},
+        {"あ", {}, {}, 0, "⌘あ"},
+        {"k", {}, {}, 16 | 8, "K"},        // unknown bits are ignored
+        {"k", {}, {}, -1, "⌘K"},           // not a mask: no modifiers
+        {"k", {}, {}, std::int64_t{1} << 32 | 1, "⌘K"},
+        {"k", {}, {}, std::numeric_limits<std::int64_t>::min(), "⌘K"},
+        {"k", {}, {}, 0xFFFFFFFF, "⌃⌥⇧K"},
+    };
+    for (const NotationCase& c : cases) {
+        SimMenuItem item{"Item", c.character, c.modifiers, c.glyph, c.virtualKey, true, {}};
+        EXPECT_EQ(scan({{"Menu", {item}}}), (std::vector<Row>{{"Menu", "Item", c.keys}})) << c.keys;
+    }
+}
+
+TEST(KeyNotation, TablesAreCompleteAndDisjoint) {
+    const std::int64_t glyphs[] = {3, 8, 9, 11, 12, 16, 23, 27, 28, 29, 30, 31, 127};
+    int glyphCount = 0, specialCount = 0, functionCount = 0;
+    for (std::int64_t code = -1; code < 300; ++code) {
+        glyphCount += KeyNotation::glyphSymbol(code).has_value();
+        const bool special = KeyNotation::specialKeySymbol(code).has_value();
+        const bool function = KeyNotation::functionKeyName(code).has_value();
+        EXPECT_FALSE(special && function) << code;
+        specialCount += special;
+        functionCount += function;
+    }
+    EXPECT_EQ(glyphCount, 13);
+    EXPECT_EQ(specialCount, 14);
+    EXPECT_EQ(functionCount, 20);
+    for (std::int64_t glyph : glyphs) EXPECT_TRUE(KeyNotation::glyphSymbol(glyph)) << glyph;
+    EXPECT_EQ(KeyNotation::functionKeyName(111), "F12");
+    EXPECT_EQ(KeyNotation::specialKeySymbol(115), "↖");
+}
+
+TEST(ShortcutScanner, WalksTopLevelMenusAndTheirDirectSubmenusOnly) {
+    SimMenuItem deep = key("Deep", "d");
+    SimMenuItem inner{"Inner", "", {}, {}, {}, true, {key("Inner Item", "i"), deep}};
+    inner.submenu[1].submenu = {key("Too Deep", "t")};
+    SimMenuItem recent{"Recent", "r", 1, {}, {}, true, {key("Clear", "k"), inner}};
+    SimMenuItem disabled{"Disabled", "x", {}, {}, {}, false, {key("Under Disabled", "u")}};
+    SimMenuItem noKey{"No Key", "", {}, {}, {}, true, {key("Under No Key", "y")}};
+    SimMenuItem untitled{"", "e", {}, {}, {}, true, {key("Under Untitled", "w")}};
+
+    EXPECT_EQ(scan({{"File", {key("New", "n"), recent, disabled, noKey, untitled, key("Save", "s")}},
+                    {"Edit", {key("Find", "f", 2)}}}),
+              (std::vector<Row>{{"File", "New", "⌘N"},
+                                {"File", "Recent", "⇧⌘R"},
+                                {"File", "Clear", "⌘K"},
+                                {"File", "Under Disabled", "⌘U"},
+                                {"File", "Under No Key", "⌘Y"},
+                                {"File", "Under Untitled", "⌘W"},
+                                {"File", "Save", "⌘S"},
+                                {"Edit", "Find", "⌥⌘F"}}));
+}
+
+TEST(ShortcutScanner, TopLevelItems) {
+    auto app = SimMenuBar::application({});
+    auto bar = SimMenuBar::menuBar({});
+    auto untitledTop = SimElement::make();
+    untitledTop->setChildren("AXChildren", {SimMenuBar::menu({key("A", "a")})});
+    auto emptyTitleTop = SimElement::make();
+    emptyTitleTop->setText("AXTitle", "").setChildren("AXChildren", {SimMenuBar::menu({key("B", "b")})});
+    auto twoMenus = SimElement::make();
+    twoMenus->setText("AXTitle", "Two")
+        .setChildren("AXChildren", {SimMenuBar::menu({key("C", "c")}), SimMenuBar::menu({key("D", "d")})});
+    auto numberTitle = SimElement::make();
+    numberTitle->setInteger("AXTitle", 7).setChildren("AXChildren", {SimMenuBar::menu({key("E", "e")})});
+    auto noChildren = SimElement::make();
+    noChildren->setText("AXTitle", "Empty");
+    // Non-elements in the list are skipped, the elements kept in order.
+    bar->set("AXChildren", AXValue{AXValueList{AXValue{std::string("junk")}, AXValue{AXElementRef(untitledTop)},
+                                               AXValue{AXNumber{1}}, AXValue{AXElementRef(emptyTitleTop)},
+                                               AXValue{AXElementRef(twoMenus)}, AXValue{AXElementRef()},
+                                               AXValue{AXElementRef(noChildren)}, AXValue{AXElementRef(numberTitle)}}});
+    app->set("AXMenuBar", AXValue{AXElementRef(bar)});
+    EXPECT_EQ(scan(app), (std::vector<Row>{{"メニュー", "A", "⌘A"}, {"Two", "C", "⌘C"}, {"メニュー", "E", "⌘E"}}));
+}
+
+TEST(ShortcutScanner, RepeatsAreDroppedByTitleAndKeysThenCappedAt80) {
+    EXPECT_EQ(scan({{"File", {key("Close", "w"), key("Close", "w", 1)}}, {"Window", {key("Close", "w"), key("Min", "m")}}}),
+              (std::vector<Row>{{"File", "Close", "⌘W"}, {"File", "Close", "⇧⌘W"}, {"Window", "Min", "⌘M"}}));
+
+    // 90 items, of which 20 are repeats: the cap counts only the 70 + 20 distinct ones.
+    std::vector<SimMenuItem> items;
+    for (int i = 0; i < 90; ++i) items.push_back(key("Item " + std::to_string(i % 70), i < 70 ? "a" : "a"));
+    std::vector<SimMenuItem> more;
+    for (int i = 0; i < 20; ++i) more.push_back(key("More " + std::to_string(i), "b"));
+    const auto result = scan({{"One", items}, {"Two", more}});
+    ASSERT_EQ(result.size(), 80u);
+    EXPECT_EQ(result[69], (Row{"One", "Item 69", "⌘A"}));
+    EXPECT_EQ(result[70], (Row{"Two", "More 0", "⌘B"}));
+    EXPECT_EQ(result[79], (Row{"Two", "More 9", "⌘B"}));
+
+    // A title that contains the separator never merges two different rows.
+    EXPECT_EQ(scan({{"M", {key("A|⌘B", "c"), key("A", "b|⌘c")}}}).size(), 2u);
+}
+
+TEST(ShortcutScanner, FailedAndWrongKindReadsGiveTheirDefaults) {
+    auto item = [](auto&& configure) {
+        auto element = SimElement::make();
+        element->setText("AXTitle", "T");
+        configure(*element);
+        return AXElementRef(element);
+    };
+    auto menu = SimElement::make();
+    menu->setChildren("AXChildren",
+                      {item([](SimElement& e) { e.setText("AXEnabled", "no").setText("AXMenuItemCmdChar", "a"); }),
+                       item([](SimElement& e) { e.setInteger("AXEnabled", 0).setText("AXMenuItemCmdChar", "b"); }),
+                       item([](SimElement& e) { e.setText("AXMenuItemCmdGlyph", "3").setText("AXMenuItemCmdVirtualKey", "x"); }),
+                       item([](SimElement& e) { e.set("AXMenuItemCmdGlyph", AXValue{AXNumber{2.9}}); }),
+                       item([](SimElement& e) {
+                           e.setText("AXMenuItemCmdChar", "c").setText("AXMenuItemCmdModifiers", "1");
+                       }),
+                       item([](SimElement& e) {
+                           e.setResult("AXMenuItemCmdChar", AXReadResult{-1, AXValue{std::string("d")}});
+                           e.setInteger("AXMenuItemCmdVirtualKey", 36);
+                       }),
+                       item([](SimElement& e) { e.setResult("AXMenuItemCmdChar", AXReadResult{0, std::nullopt}).setInteger("AXMenuItemCmdModifiers", 8); }),
+                       item([](SimElement& e) {
+                           e.set("AXMenuItemCmdChar", AXValue{AXNumber{1}}).set("AXMenuItemCmdGlyph", AXValue{AXNumber{28.7}});
+                       })});
+    auto top = SimElement::make();
+    top->setText("AXTitle", "M").setChildren("AXChildren", {menu});
+    auto bar = SimElement::make();
+    bar->setChildren("AXChildren", {top});
+    auto app = SimElement::make();
+    app->set("AXMenuBar", AXValue{AXElementRef(bar)});
+    EXPECT_EQ(scan(app), (std::vector<Row>{{"M", "T", "⌘A"}, {"M", "T", "⌘⌨"}, {"M", "T", "⌘C"}, {"M", "T", "⌘↩"}, {"M", "T", "⌘←"}}));
+}
+
+TEST(ShortcutScanner, AnUnreadableMenuBarEndsTheScanAtOnce) {
+    SimAccessibilityService ax;
+    EXPECT_TRUE(ShortcutScanner::shortcuts(ax, 7).empty()); // no such application
+
+    auto failing = SimElement::make();
+    auto notAnElement = SimElement::make();
+    notAnElement->setText("AXMenuBar", "menu bar");
+    auto noValue = SimElement::make();
+    noValue->setResult("AXMenuBar", AXReadResult{0, std::nullopt});
+    for (const auto& app : {failing, notAnElement, noValue}) {
+        ax.addApplication(1, app);
+        EXPECT_TRUE(ShortcutScanner::shortcuts(ax, 1).empty());
+        EXPECT_EQ(app->readCount(), 1u);
+    }
+}
+
+TEST(ShortcutScanner, SurvivesHostileTrees) {
+    // A menu that is its own item, a hundred thousand times over.
+    auto loop = SimElement::make();
+    loop->setText("AXTitle", "Loop").setText("AXMenuItemCmdChar", "l");
+    std::vector<AXElementRef> self(100'000, loop);
+    loop->setChildren("AXChildren", self);
+    auto top = SimElement::make();
+    top->setText("AXTitle", "Top").setChildren("AXChildren", {loop});
+    auto bar = SimElement::make();
+    bar->setChildren("AXChildren", {top, top});
+    auto app = SimElement::make();
+    app->set("AXMenuBar", AXValue{AXElementRef(bar)});
+    EXPECT_EQ(scan(app), (std::vector<Row>{{"Top", "Loop", "⌘L"}}));
+    loop->clear(); // break the cycle
+
+    // Very wide, very long and malformed texts.
+    std::vector<SimMenuItem> wide;
+    for (int i = 0; i < 100'000; ++i) wide.push_back(key("x", "q"));
+    wide.push_back(key(std::string(1 << 20, 'T'), "\xE2\x8C"));
+    wide.push_back(key("\xFF\xFE", "\xC3"));
+    const auto result = scan({{"\xF0\x9F", wide}});
+    ASSERT_EQ(result.size(), 3u);
+    EXPECT_EQ(std::get<2>(result[1]), "⌘\uFFFD");
+    EXPECT_EQ(std::get<1>(result[2]), "\xFF\xFE");
+}
+
+} // namespace
