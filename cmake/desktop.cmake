@@ -1,0 +1,36 @@
+# The program on a real X11 desktop: the Qt/xcb adapters of the shell's ports, the
+# `tavlin` executable, its desktop entry and icon, and the end-to-end tests and the
+# latency benchmark that drive it inside a private virtual desktop.
+if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Network Svg)
+  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-ewmh xcb-icccm xcb-keysyms xcb-xinput)
+  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-unix-2.0)
+
+  add_library(tavlin_desktop STATIC
+    platform/linux/AccessibilitySettings.cpp
+    platform/linux/DesktopEntries.cpp
+    platform/linux/QtMainQueue.cpp
+    platform/linux/QtStatusItem.cpp
+    platform/linux/SingleInstance.cpp
+    platform/linux/TerminationSignals.cpp
+    platform/linux/X11Display.cpp
+    platform/linux/X11Windows.cpp
+    platform/linux/X11WindowSystem.cpp
+    platform/linux/XInputKeyMonitor.cpp
+    platform/linux/XcbHotKeys.cpp
+  )
+  qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
+  target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(tavlin_desktop PUBLIC tavlin_core Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
+                        PRIVATE PkgConfig::GIO)
+  set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
+
+  if(TARGET tavlin_shell AND TARGET tavlin_view AND TARGET tavlin_atspi)
+    add_executable(tavlin Tavlin/main.cpp)
+    target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
+    include(GNUInstallDirs)
+    install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  endif()
+endif()
