@@ -1,0 +1,221 @@
+#include "Tavlin/AppDelegate.h"
+
+#include "Tavlin/ShortcutScanner.h"
+#include "TavlinUI/CommonShortcuts.h"
+#include "TavlinUI/Overlay/ShortcutOverlay.h"
+#include "TavlinUI/ShortcutMerge.h"
+#include "platform/Url.h"
+
+#include <algorithm>
+
+namespace tavlin {
+
+namespace {
+
+constexpr const char* statusSymbol = "command.square";
+constexpr const char* statusDescription = "Tavlin";
+constexpr const char* showTitle = "ショートカットを表示  ⌥Space";
+constexpr const char* settingsTitle = "アクセシビリティ設定を開く";
+constexpr const char* quitTitle = "Tavlinを終了";
+constexpr const char* quitKeyEquivalent = "q";
+constexpr const char* unnamedApplication = "現在のアプリ";
+constexpr std::string_view urlScheme = "tavlin";
+constexpr std::string_view urlShowHost = "show";
+constexpr std::string_view urlBundleItem = "bundle";
+
+bool isShowRequest(const platform::Url& url) {
+    return url.scheme && *url.scheme == urlScheme && url.host && *url.host == urlShowHost;
+}
+
+// The first "bundle" item's value, when there is one and it is not empty.
+std::optional<std::string> requestedBundle(const platform::Url& url) {
+    if (!url.queryItems) return std::nullopt;
+    const auto item = std::find_if(url.queryItems->begin(), url.queryItems->end(),
+                                   [](const platform::QueryItem& q) { return q.name == urlBundleItem; });
+    if (item == url.queryItems->end() || !item->value || item->value->empty()) return std::nullopt;
+    return item->value;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys,
+                         platform::MainQueue& mainQueue, platform::AccessibilityService& accessibility,
+                         AccessibilitySettingsLocation settings)
+    : windowSystem_(windowSystem), hotKeys_(hotKeys), mainQueue_(mainQueue), accessibility_(accessibility),
+      settings_(std::move(settings)) {}
+
+std::function<void()> AppDelegate::weakly(std::function<void(AppDelegate&)> work) {
+    return [weak = weak_from_this(), work = std::move(work)] {
+        if (const auto self = weak.lock()) work(*self);
+    };
+}
+
+// ---------------------------------------------------------------- launch and shutdown
+
+void AppDelegate::applicationDidFinishLaunching() {
+    windowSystem_.observeTermination(weakly([](AppDelegate& self) { self.applicationWillTerminate(); }));
+    windowSystem_.setActivationPolicy(platform::ActivationPolicy::accessory);
+
+    // Without a tray there is no status item; the hot key and URL requests still work.
+    statusItem_ = windowSystem_.makeStatusItem(statusItemLength);
+    if (statusItem_) {
+        if (statusItem_->hasButton()) statusItem_->setImage(statusSymbol, statusDescription);
+        statusItem_->setMenu(statusMenu());
+    }
+
+    rememberFrontmostApp();
+    windowSystem_.observeActivations([weak = weak_from_this()](const platform::ActivationNotification& note) {
+        if (const auto self = weak.lock()) self->appActivated(note);
+    });
+    hotKey_ = GlobalHotKey::make(hotKeys_, hotKeyCode, hotKeyModifiers,
+                                 weakly([](AppDelegate& self) { self.hotKeyPressed(); }));
+    escapeMonitor_ = windowSystem_.addGlobalKeyDownMonitor([weak = weak_from_this()](std::uint16_t keyCode) {
+        if (const auto self = weak.lock()) self->keyDown(keyCode);
+    });
+}
+
+std::vector<platform::MenuEntry> AppDelegate::statusMenu() {
+    return {
+        platform::MenuEntry::command(showTitle, weakly([](AppDelegate& self) { self.showFromMenu(); })),
+        platform::MenuEntry::separatorEntry(),
+        platform::MenuEntry::command(settingsTitle, weakly([](AppDelegate& self) { self.openAccessibilitySettings(); })),
+        platform::MenuEntry::separatorEntry(),
+        platform::MenuEntry::command(quitTitle, weakly([](AppDelegate& self) { self.quit(); }), quitKeyEquivalent),
+    };
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (!escapeMonitor_) return;
+    windowSystem_.removeMonitor(*escapeMonitor_);
+    escapeMonitor_.reset();
+}
+
+void AppDelegate::quit() { windowSystem_.terminate(); }
+
+// ---------------------------------------------------------------- targeting
+
+void AppDelegate::rememberFrontmostApp() {
+    auto frontmost = windowSystem_.frontmostApplication();
+    if (!frontmost || frontmost->processIdentifier == windowSystem_.processIdentifier()) return;
+    lastExternalApp_ = std::move(frontmost);
+}
+
+void AppDelegate::appActivated(const platform::ActivationNotification& notification) {
+    if (!notification.userInfo) return;
+    const auto entry = notification.userInfo->find(platform::ActivationNotification::applicationKey);
+    if (entry == notification.userInfo->end()) return;
+    const auto* application = std::get_if<platform::RunningApplication>(&entry->second);
+    if (application == nullptr || application->processIdentifier == windowSystem_.processIdentifier()) return;
+    lastExternalApp_ = *application;
+    if (panel_ && panel_->isVisible()) panel_->orderOut();
+}
+
+// ---------------------------------------------------------------- presentation
+
+platform::Rect AppDelegate::panelFrame(const platform::Rect& visibleFrame) {
+    const double width = std::min(std::max(visibleFrame.width * 0.78, 720.0), 1120.0);
+    const double height = std::min(std::max(visibleFrame.height * 0.72, 520.0), 800.0);
+    return {visibleFrame.midX() - width / 2, visibleFrame.midY() - height / 2, width, height};
+}
+
+void AppDelegate::showOverlay(bool rememberCurrentApp) {
+    if (rememberCurrentApp) rememberFrontmostApp();
+    if (!lastExternalApp_) return;
+
+    // With no screen at all there is nowhere to put the panel: skip the show.
+    auto screen = windowSystem_.mainScreen();
+    if (!screen) {
+        const auto all = windowSystem_.screens();
+        if (all.empty()) return;
+        screen = all.front();
+    }
+
+    const platform::RunningApplication target = *lastExternalApp_;
+    const bool trusted = accessibility_.isProcessTrusted();
+    const auto common = CommonShortcuts::items(target.bundleIdentifier);
+    const auto scanned = trusted ? ShortcutScanner::shortcuts(accessibility_, target.processIdentifier)
+                                 : std::vector<ShortcutItem>{};
+    const ShortcutOverlay overlay(target.localizedName.value_or(unnamedApplication), target.icon,
+                                  ShortcutMerge::merge(common, scanned), trusted,
+                                  weakly([](AppDelegate& self) { self.requestAccessibilityPermission(); }),
+                                  weakly([](AppDelegate& self) { self.hidePanel(); }));
+
+    const platform::Rect frame = panelFrame(screen->visibleFrame);
+    if (!panel_) panel_ = windowSystem_.makePanel(frame);
+    panel_->setFrame(frame, true);
+    panel_->setContent(overlay);
+    panel_->makeKeyAndOrderFront();
+}
+
+void AppDelegate::hidePanel() {
+    if (panel_) panel_->orderOut();
+}
+
+void AppDelegate::toggleOverlay() {
+    if (panel_ && panel_->isVisible())
+        panel_->orderOut();
+    else
+        showOverlay(true);
+}
+
+void AppDelegate::hotKeyPressed() {
+    mainQueue_.async(weakly([](AppDelegate& self) { self.toggleOverlay(); }));
+}
+
+void AppDelegate::keyDown(std::uint16_t keyCode) {
+    if (keyCode != escapeKeyCode) return;
+    mainQueue_.async(weakly([](AppDelegate& self) { self.hidePanel(); }));
+}
+
+void AppDelegate::showFromMenu() {
+    mainQueue_.after(menuShowDelay, weakly([](AppDelegate& self) { self.showOverlay(true); }));
+}
+
+// ---------------------------------------------------------------- permission flow
+
+void AppDelegate::requestAccessibilityPermission() {
+    hidePanel();
+    accessibility_.isProcessTrustedWithOptions(true);
+    mainQueue_.after(promptToSettingsDelay, weakly([](AppDelegate& self) { self.openAccessibilitySettings(); }));
+}
+
+void AppDelegate::openAccessibilitySettings() {
+    hidePanel();
+    windowSystem_.openURL(settings_.deepLink);
+    bringSystemSettingsToFront(settingsAttemptBudget);
+}
+
+void AppDelegate::bringSystemSettingsToFront(std::int64_t attemptsRemaining) {
+    for (const std::string& identifier : settings_.applicationIdentifiers) {
+        const auto running = windowSystem_.runningApplications(identifier);
+        if (!running.empty()) {
+            windowSystem_.activate(running.front());
+            return;
+        }
+    }
+    if (attemptsRemaining <= 0) return;
+    mainQueue_.after(settingsRetryInterval, weakly([attemptsRemaining](AppDelegate& self) {
+                         self.bringSystemSettingsToFront(attemptsRemaining - 1);
+                     }));
+}
+
+// ---------------------------------------------------------------- URL requests
+
+void AppDelegate::application(const std::vector<std::string>& urls) {
+    std::optional<platform::Url> request;
+    for (const std::string& text : urls) {
+        auto url = platform::Url::parse(text);
+        if (url && isShowRequest(*url)) {
+            request = std::move(url);
+            break;
+        }
+    }
+    if (!request) return;
+    if (const auto bundle = requestedBundle(*request)) {
+        auto running = windowSystem_.runningApplications(*bundle);
+        if (!running.empty()) lastExternalApp_ = std::move(running.front());
+    }
+    showOverlay(false);
+}
+
+} // namespace tavlin

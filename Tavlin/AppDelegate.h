@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Tavlin/AccessibilitySettingsLocation.h"
+#include "Tavlin/GlobalHotKey.h"
+#include "platform/Accessibility.h"
+#include "platform/HotKeys.h"
+#include "platform/MainQueue.h"
+#include "platform/WindowSystem.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavlin {
+
+// The application shell: owns all long-lived state (status item, overlay panel, hot
+// key, target application, Escape monitor) and reacts to the hot key, the status menu,
+// URL requests, key presses and application activations. Everything runs on the main
+// thread; deferred work holds the delegate weakly and does nothing once it is gone.
+// Create with std::make_shared.
+class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
+public:
+    static constexpr double statusItemLength = -2.0;     // the tray's square item
+    static constexpr std::uint32_t hotKeyCode = 49;        // Space
+    static constexpr std::uint32_t hotKeyModifiers = 2048; // Option (Alt)
+    static constexpr std::uint16_t escapeKeyCode = 53;
+    static constexpr double menuShowDelay = 0.12;
+    static constexpr double promptToSettingsDelay = 0.35;
+    static constexpr double settingsRetryInterval = 0.25;
+    static constexpr std::int64_t settingsAttemptBudget = 6;
+
+    AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys, platform::MainQueue& mainQueue,
+                platform::AccessibilityService& accessibility, AccessibilitySettingsLocation settings = {});
+
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // --- hooks of the application and the desktop
+    // Status item and menu, target, activation observer, hot key, Escape monitor.
+    void applicationDidFinishLaunching();
+    // Removes the Escape monitor.
+    void applicationWillTerminate();
+    // A delivery of URLs: the first "tavlin://show" shows the overlay, retargeted by
+    // its first "bundle" query item when that names a running application.
+    void application(const std::vector<std::string>& urls);
+    // Another application came to the front: it becomes the target; a visible overlay hides.
+    void appActivated(const platform::ActivationNotification& notification);
+
+    // --- status menu commands
+    void showFromMenu(); // shows the overlay a moment later
+    void openAccessibilitySettings();
+    void quit();
+
+    // --- presentation and permission flow
+    void showOverlay(bool rememberCurrentApp);
+    void rememberFrontmostApp();
+    void requestAccessibilityPermission();
+    void bringSystemSettingsToFront(std::int64_t attemptsRemaining);
+    // The hot key's action: starts a main-thread task that toggles the overlay.
+    void hotKeyPressed();
+    // The Escape monitor's handler: on Escape, starts a main-thread task that hides the overlay.
+    void keyDown(std::uint16_t keyCode);
+
+    // The panel's frame for a screen's visible frame: 78 % × 72 % of it within
+    // 720 × 520 and 1120 × 800 points, centred on it.
+    static platform::Rect panelFrame(const platform::Rect& visibleFrame);
+
+    // --- the state, read-only
+    const platform::StatusItem* statusItem() const { return statusItem_.get(); }
+    const platform::Panel* panel() const { return panel_.get(); }
+    const GlobalHotKey* hotKey() const { return hotKey_.get(); }
+    const std::optional<platform::RunningApplication>& lastExternalApp() const { return lastExternalApp_; }
+    const std::optional<platform::MonitorToken>& escapeMonitor() const { return escapeMonitor_; }
+
+private:
+    void toggleOverlay();
+    void hidePanel();
+    std::vector<platform::MenuEntry> statusMenu();
+    // A block that runs `work` on the delegate if the delegate still exists.
+    std::function<void()> weakly(std::function<void(AppDelegate&)> work);
+
+    platform::WindowSystem& windowSystem_;
+    platform::HotKeys& hotKeys_;
+    platform::MainQueue& mainQueue_;
+    platform::AccessibilityService& accessibility_;
+    const AccessibilitySettingsLocation settings_;
+
+    std::unique_ptr<platform::StatusItem> statusItem_;
+    std::unique_ptr<platform::Panel> panel_;
+    std::unique_ptr<GlobalHotKey> hotKey_;
+    std::optional<platform::RunningApplication> lastExternalApp_;
+    std::optional<platform::MonitorToken> escapeMonitor_;
+};
+
+} // namespace tavlin

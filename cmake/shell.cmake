@@ -1,0 +1,37 @@
+# The application shell: URL parsing, the global hot key and the delegate, written
+# against the ports; the in-memory adapters of those ports; their tests and fuzz target.
+add_library(tavlin_shell STATIC
+  platform/Url.cpp
+  Tavlin/GlobalHotKey.cpp
+  Tavlin/AppDelegate.cpp
+)
+target_link_libraries(tavlin_shell PUBLIC tavlin_core)
+
+add_library(tavlin_shell_sim STATIC
+  platform/sim/SimMainQueue.cpp
+  platform/sim/SimHotKeys.cpp
+  platform/sim/SimPanel.cpp
+  platform/sim/SimStatusItem.cpp
+  platform/sim/SimWindowSystem.cpp
+)
+target_link_libraries(tavlin_shell_sim PUBLIC tavlin_shell tavlin_sim)
+
+if(NOT TAVLIN_FUZZ)
+  add_executable(tavlin_shell_tests
+    tests/shell/UrlTests.cpp
+    tests/shell/GlobalHotKeyTests.cpp
+    tests/shell/LaunchTests.cpp
+    tests/shell/OverlayFlowTests.cpp
+    tests/shell/PanelFrameTests.cpp
+    tests/shell/PermissionFlowTests.cpp
+    tests/shell/UrlRequestTests.cpp
+  )
+  target_link_libraries(tavlin_shell_tests PRIVATE tavlin_shell_sim GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(tavlin_shell_tests DISCOVERY_TIMEOUT 60)
+endif()
+
+if(TAVLIN_FUZZ)
+  add_executable(url_fuzz fuzz/url_fuzz.cpp)
+  target_link_libraries(url_fuzz PRIVATE tavlin_shell_sim)
+  target_link_options(url_fuzz PRIVATE -fsanitize=fuzzer)
+endif()

@@ -1,0 +1,82 @@
+#include "ShellFixture.h"
+
+namespace tavlin::testing {
+namespace {
+
+struct Delivery {
+    const char* name;
+    std::vector<std::string> urls;
+    std::optional<std::string> shownFor; // none: nothing shown
+};
+
+// The editor is the current target; the viewer is running too, a mail program is not.
+TEST(UrlRequest, WhichDeliveriesShowTheOverlayAndForWhom) {
+    const Delivery cases[] = {
+        {"plain show", {"tavlin://show"}, "Editor"},
+        {"named bundle", {"tavlin://show?bundle=com.example.Viewer"}, "Viewer"},
+        {"first bundle item counts", {"tavlin://show?x=1&bundle=com.example.Viewer&bundle=com.example.Editor"}, "Viewer"},
+        {"first item is not running", {"tavlin://show?bundle=com.example.Mail&bundle=com.example.Viewer"}, "Editor"},
+        {"bundle without value", {"tavlin://show?bundle&bundle=com.example.Viewer"}, "Editor"},
+        {"empty bundle", {"tavlin://show?bundle="}, "Editor"},
+        {"name compared exactly", {"tavlin://show?Bundle=com.example.Viewer"}, "Editor"},
+        {"percent-encoded item", {"tavlin://show?b%75ndle=com.example.%56iewer"}, "Viewer"},
+        {"naming this program", {"tavlin://show?bundle=org.tavlin.Tavlin"}, "Tavlin"},
+        {"path and fragment ignored", {"tavlin://show/any/path?bundle=com.example.Viewer#frag"}, "Viewer"},
+        {"unparsable query", {"tavlin://show?bundle=com.example.Viewer%00"}, "Editor"},
+        {"first matching URL", {"https://show", "tavlin://show?bundle=com.example.Viewer", "tavlin://show"}, "Viewer"},
+        {"later URLs not read", {"tavlin://show", "tavlin://show?bundle=com.example.Viewer"}, "Editor"},
+        {"hide", {"tavlin://hide"}, std::nullopt},
+        {"no host", {"tavlin:show"}, std::nullopt},
+        {"other scheme", {"other://show"}, std::nullopt},
+        {"scheme compared exactly", {"Tavlin://show"}, std::nullopt},
+        {"not a URL", {"tavlin://show?bundle=a b"}, std::nullopt},
+        {"empty delivery", {}, std::nullopt},
+    };
+    for (const Delivery& c : cases) {
+        Shell shell;
+        shell.launch();
+        shell.delegate->application(c.urls);
+        EXPECT_EQ(shell.visible(), c.shownFor.has_value()) << c.name;
+        if (c.shownFor) {
+            EXPECT_EQ(shell.shown().appName(), *c.shownFor) << c.name;
+        }
+        EXPECT_EQ(shell.queue.pending(), 0u) << c.name; // handled at once
+    }
+}
+
+TEST(UrlRequest, NeverReReadsTheFrontmostApplicationNorHides) {
+    Shell shell;
+    shell.launch();
+    shell.desktop.setFrontmost(shell.viewer);
+    shell.delegate->application({"tavlin://show"});
+    EXPECT_EQ(shell.shown().appName(), "Editor");
+    shell.delegate->application({"tavlin://show"});
+    EXPECT_TRUE(shell.visible());
+    EXPECT_EQ(shell.panel()->contentChanges(), 2u);
+}
+
+TEST(UrlRequest, WithoutAnyTargetNothingIsShownUnlessTheUrlNamesOne) {
+    Shell shell;
+    shell.desktop.setFrontmost(std::nullopt);
+    shell.launch();
+    shell.delegate->application({"tavlin://show?bundle=com.example.Mail"});
+    EXPECT_FALSE(shell.panel());
+    shell.delegate->application({"tavlin://show?bundle=com.example.Viewer"});
+    EXPECT_EQ(shell.shown().appName(), "Viewer");
+}
+
+TEST(UrlRequest, ThisProgramNamedByAUrlStaysTheTargetUntilAnotherAppIsActivated) {
+    Shell shell;
+    shell.launch();
+    shell.delegate->application({"tavlin://show?bundle=org.tavlin.Tavlin"});
+    EXPECT_EQ(shell.target(), shell.self.processIdentifier);
+    shell.pressHotKey(); // hides
+    shell.desktop.setFrontmost(shell.self);
+    shell.pressHotKey(); // this program in front: the target stays
+    EXPECT_EQ(shell.shown().appName(), "Tavlin");
+    shell.desktop.bringToFront(shell.viewer);
+    EXPECT_EQ(shell.target(), shell.viewer.processIdentifier);
+}
+
+} // namespace
+} // namespace tavlin::testing
