@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+namespace tavlin {
+
+// One line of text that never wraps. When the width it gets is too small, it first
+// shrinks its font, down to `minimumScale` of the size, and then cuts the text off
+// with an ellipsis.
+class FittedLabel : public QWidget {
+public:
+    FittedLabel(const QString& text, const QFont& font, const QColor& color,
+                double minimumScale = 1.0, QWidget* parent = nullptr);
+
+    const QString& text() const { return text_; }
+    // The text as drawn at the current width, possibly cut off.
+    QString displayedText() const;
+    // The factor the font is drawn at, from minimumScale to 1.
+    double displayedScale() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QFont scaledFont(double scale) const;
+    double naturalWidth() const;
+
+    QString text_;
+    QFont font_;
+    QColor color_;
+    double minimumScale_;
+};
+
+} // namespace tavlin

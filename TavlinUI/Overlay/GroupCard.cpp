@@ -1,0 +1,37 @@
+#include "TavlinUI/Overlay/GroupCard.h"
+
+#include "TavlinUI/Overlay/FittedLabel.h"
+#include "TavlinUI/Overlay/OverlayStyle.h"
+#include "TavlinUI/Overlay/ShortcutRow.h"
+#include "TavlinUI/Text.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+GroupCard::GroupCard(const GroupEntry& group, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("groupCard"));
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->setSpacing(7);
+
+    auto* heading = new FittedLabel(OverlayStyle::qs(Text::upper(group.name)),
+                                    OverlayStyle::font(OverlayStyle::TextStyle::caption, QFont::DemiBold),
+                                    OverlayStyle::secondary(), 1.0, this);
+    heading->setObjectName(QStringLiteral("groupHeading"));
+    layout->addWidget(heading);
+    for (const ShortcutItem& item : group.items) layout->addWidget(new ShortcutRow(item, this));
+}
+
+void GroupCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()), 13, 13);
+    painter.fillPath(card, OverlayStyle::black(0.16));
+}
+
+} // namespace tavlin

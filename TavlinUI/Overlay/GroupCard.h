@@ -1,0 +1,18 @@
+#pragma once
+
+#include "TavlinUI/Overlay/ShortcutOverlay.h"
+
+#include <QWidget>
+
+namespace tavlin {
+
+// One group: its heading in upper case and its rows, on a dark rounded card.
+class GroupCard : public QWidget {
+public:
+    explicit GroupCard(const GroupEntry& group, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace tavlin

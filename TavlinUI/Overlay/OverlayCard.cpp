@@ -1,0 +1,53 @@
+#include "TavlinUI/Overlay/OverlayCard.h"
+
+#include "TavlinUI/Overlay/EmptyNotice.h"
+#include "TavlinUI/Overlay/OverlayFooter.h"
+#include "TavlinUI/Overlay/OverlayHeader.h"
+#include "TavlinUI/Overlay/OverlayStyle.h"
+#include "TavlinUI/Overlay/PermissionNotice.h"
+#include "TavlinUI/Overlay/Separator.h"
+#include "TavlinUI/Overlay/ShortcutGrid.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+OverlayCard::OverlayCard(const ShortcutOverlay& overlay, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("card"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* separator = new Separator(0.35, this);
+    separator->setObjectName(QStringLiteral("headerSeparator"));
+    column->addWidget(new OverlayHeader(overlay, this));
+    column->addWidget(separator);
+    column->addWidget(makeContent(overlay, this), 1);
+    column->addWidget(new OverlayFooter(this));
+}
+
+QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, QWidget* parent) {
+    // Without the permission the list is never shown, not even the common rows.
+    if (!overlay.accessibilityGranted()) return new PermissionNotice(overlay.openSettings(), parent);
+    if (overlay.shortcuts().empty()) return new EmptyNotice(parent);
+    return new ShortcutGrid(overlay, parent);
+}
+
+void OverlayCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    painter.fillPath(card, OverlayStyle::cardFill());
+    // A one-point outline centred on the card's edge; its outer half falls outside
+    // the widget, so the inner half is drawn on a path inset by half a point.
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5,
+                           cornerRadius - 0.5);
+    painter.setPen(QPen(OverlayStyle::white(0.15), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(outline);
+}
+
+} // namespace tavlin

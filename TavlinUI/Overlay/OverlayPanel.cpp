@@ -1,0 +1,52 @@
+#include "TavlinUI/Overlay/OverlayPanel.h"
+
+#include "TavlinUI/Overlay/X11WindowHints.h"
+
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+OverlayPanel::OverlayPanel(const QRect& contentRect)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("overlayPanel"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setWindowTitle(QStringLiteral("Tavlin"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setGeometry(contentRect);
+}
+
+void OverlayPanel::setContent(QWidget* content) {
+    if (content_) {
+        // Deleted later: the old view may be in the middle of handling an event.
+        content_->hide();
+        layout()->removeWidget(content_);
+        content_->deleteLater();
+    }
+    content_ = content;
+    if (!content_) return;
+    content_->setParent(this);
+    layout()->addWidget(content_);
+    if (isVisible()) {
+        content_->show();
+        content_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void OverlayPanel::makeKeyAndOrderFront() {
+    if (!prepared_) {
+        prepared_ = true;
+        X11WindowHints::prepare(*this);
+    }
+    show();
+    raise();
+    activateWindow();
+    if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
+    X11WindowHints::request(*this);
+}
+
+} // namespace tavlin

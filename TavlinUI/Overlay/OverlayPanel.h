@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+namespace tavlin {
+
+// The window that carries the overlay: frameless, above other windows, with a
+// transparent background so that only the card shows, on every desktop, out of the
+// task bar and the pager, not moved by dragging, and able to take the keyboard focus
+// (so that Escape reaches the view). Its properties are fixed at construction; the
+// frame, the content and whether it is on screen change from show to show.
+class OverlayPanel : public QWidget {
+public:
+    explicit OverlayPanel(const QRect& contentRect);
+
+    // Replaces the content; the panel owns it from now on.
+    void setContent(QWidget* content);
+    QWidget* content() const { return content_; }
+    // Shows the panel in front of every other window with the keyboard focus.
+    void makeKeyAndOrderFront();
+    // Always true: the panel can take the keyboard focus, shown or not.
+    bool canBecomeKey() const { return true; }
+
+private:
+    QPointer<QWidget> content_;
+    bool prepared_ = false;
+};
+
+} // namespace tavlin

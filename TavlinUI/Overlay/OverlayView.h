@@ -1,0 +1,25 @@
+#pragma once
+
+#include "TavlinUI/Overlay/ShortcutOverlay.h"
+
+#include <QWidget>
+
+namespace tavlin {
+
+// The whole overlay drawn from one ShortcutOverlay value: the card inset by 18 points
+// from the window's edges, in the dark scheme. Escape calls the overlay's close action.
+class OverlayView : public QWidget {
+public:
+    explicit OverlayView(const ShortcutOverlay& overlay, QWidget* parent = nullptr);
+
+    static constexpr int inset = 18;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    ShortcutOverlay overlay_;
+};
+
+} // namespace tavlin

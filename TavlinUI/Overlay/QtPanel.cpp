@@ -1,0 +1,37 @@
+#include "TavlinUI/Overlay/QtPanel.h"
+
+#include "TavlinUI/Overlay/OverlayPanel.h"
+#include "TavlinUI/Overlay/OverlayView.h"
+
+#include <cmath>
+
+namespace tavlin {
+
+namespace {
+QRect toQRect(const platform::Rect& r) {
+    return QRect(static_cast<int>(std::lround(r.x)), static_cast<int>(std::lround(r.y)),
+                 static_cast<int>(std::lround(r.width)), static_cast<int>(std::lround(r.height)));
+}
+} // namespace
+
+QtPanel::QtPanel(const platform::Rect& contentRect)
+    : window_(std::make_unique<OverlayPanel>(toQRect(contentRect))) {}
+
+QtPanel::~QtPanel() = default;
+
+void QtPanel::setFrame(const platform::Rect& frame, bool display) {
+    window_->setGeometry(toQRect(frame));
+    if (display && window_->isVisible()) window_->repaint();
+}
+
+void QtPanel::setContent(const ShortcutOverlay& overlay) {
+    window_->setContent(new OverlayView(overlay));
+}
+
+void QtPanel::makeKeyAndOrderFront() { window_->makeKeyAndOrderFront(); }
+
+bool QtPanel::isVisible() const { return window_->isVisible(); }
+
+void QtPanel::orderOut() { window_->hide(); }
+
+} // namespace tavlin

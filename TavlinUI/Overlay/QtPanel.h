@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Panel.h"
+
+#include <memory>
+
+namespace tavlin {
+
+class OverlayPanel;
+
+// The panel port on Qt: one OverlayPanel, created with the port and kept.
+class QtPanel : public platform::Panel {
+public:
+    explicit QtPanel(const platform::Rect& contentRect);
+    ~QtPanel() override;
+
+    void setFrame(const platform::Rect& frame, bool display) override;
+    void setContent(const ShortcutOverlay& overlay) override;
+    void makeKeyAndOrderFront() override;
+    bool isVisible() const override;
+    void orderOut() override;
+
+    OverlayPanel& window() const { return *window_; }
+
+private:
+    std::unique_ptr<OverlayPanel> window_;
+};
+
+} // namespace tavlin

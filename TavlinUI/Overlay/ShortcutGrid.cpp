@@ -1,0 +1,140 @@
+#include "TavlinUI/Overlay/ShortcutGrid.h"
+
+#include "TavlinUI/Overlay/GroupCard.h"
+#include "TavlinUI/Overlay/LegendLine.h"
+#include "TavlinUI/Overlay/PillButton.h"
+#include "TavlinUI/Overlay/Separator.h"
+
+#include <QCoreApplication>
+#include <QEasingCurve>
+#include <QHBoxLayout>
+#include <QPropertyAnimation>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace tavlin {
+
+namespace {
+
+// The vertical scroll bar sits inside the columns row's right inset, so the columns
+// get the same width whether or not the list scrolls.
+constexpr int scrollBarWidth = 10;
+constexpr int rowInset = 20;
+
+const char* scrollBarStyle = R"(
+QScrollBar:vertical { background: rgba(255, 255, 255, 8); width: 10px; margin: 0; border: none; }
+QScrollBar::handle:vertical { background: rgba(255, 255, 255, 64); min-height: 28px;
+                              border-radius: 3px; margin: 2px 2px 2px 2px; }
+QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 100); }
+QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; border: none; background: none; }
+QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
+)";
+
+} // namespace
+
+ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, QWidget* parent)
+    : QWidget(parent), groups_(overlay.grouped()) {
+    setObjectName(QStringLiteral("shortcutGrid"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    scrollArea_ = new QScrollArea(this);
+    scrollArea_->setObjectName(QStringLiteral("scrollArea"));
+    scrollArea_->setFrameShape(QFrame::NoFrame);
+    scrollArea_->setWidgetResizable(true);
+    scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scrollArea_->verticalScrollBar()->setStyleSheet(QString::fromLatin1(scrollBarStyle));
+    scrollArea_->viewport()->setAutoFillBackground(false);
+
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("scrollContent"));
+    content->setAutoFillBackground(false);
+    auto* stack = new QVBoxLayout(content);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    topMarker_ = new QWidget(content);
+    topMarker_->setObjectName(QStringLiteral("topMarker"));
+    topMarker_->setFixedHeight(1);
+    columnsRow_ = new QWidget(content);
+    columnsRow_->setObjectName(QStringLiteral("columnsRow"));
+    auto* row = new QHBoxLayout(columnsRow_);
+    row->setContentsMargins(rowInset, rowInset, rowInset - scrollBarWidth, rowInset);
+    row->setSpacing(14);
+    stack->addWidget(topMarker_);
+    stack->addWidget(columnsRow_);
+    stack->addStretch(1);
+    scrollArea_->setWidget(content);
+
+    auto* bottomBar = new QWidget(this);
+    bottomBar->setObjectName(QStringLiteral("bottomBar"));
+    auto* bar = new QHBoxLayout(bottomBar);
+    bar->setContentsMargins(20, 7, 20, 7);
+    bar->setSpacing(12);
+    bar->addWidget(new LegendLine(overlay.visibleKeyLegends(), bottomBar), 0, Qt::AlignVCenter);
+    bar->addStretch(1);
+    auto* toTop = new PillButton(PillButton::Kind::bordered,
+                                 QCoreApplication::translate("Overlay", "先頭へ"),
+                                 Symbols::Symbol::arrowUp, bottomBar);
+    toTop->setObjectName(QStringLiteral("backToTopButton"));
+    toTop->setToolTip(QCoreApplication::translate("Overlay", "ショートカット一覧の先頭へ戻る"));
+    connect(toTop, &QAbstractButton::clicked, this, [this] { scrollToTop(); });
+    bar->addWidget(toTop, 0, Qt::AlignVCenter);
+
+    auto* separator = new Separator(0.25, this);
+    separator->setObjectName(QStringLiteral("gridSeparator"));
+    layout->addWidget(scrollArea_, 1);
+    layout->addWidget(separator);
+    layout->addWidget(bottomBar);
+
+    scrollAnimation_ = new QPropertyAnimation(scrollArea_->verticalScrollBar(), "value", this);
+    scrollAnimation_->setDuration(180);
+    scrollAnimation_->setEasingCurve(QEasingCurve::OutCubic);
+
+    buildColumns(ShortcutOverlay::columnCount(width()));
+}
+
+void ShortcutGrid::buildColumns(int count) {
+    columnCount_ = count;
+    auto* row = static_cast<QHBoxLayout*>(columnsRow_->layout());
+    while (QLayoutItem* item = row->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (int c = 0; c < count; ++c) {
+        auto* column = new QWidget(columnsRow_);
+        column->setObjectName(QStringLiteral("column%1").arg(c));
+        column->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        auto* stack = new QVBoxLayout(column);
+        stack->setContentsMargins(0, 0, 0, 0);
+        stack->setSpacing(14);
+        for (const GroupEntry& group : ShortcutOverlay::distribute(groups_, c, count))
+            stack->addWidget(new GroupCard(group, column));
+        stack->addStretch(1);
+        row->addWidget(column, 1, Qt::AlignTop);
+        // Shown now rather than at the next turn of the event loop, so that the
+        // columns are in place as soon as the width has changed.
+        if (columnsRow_->isVisible()) column->show();
+    }
+}
+
+void ShortcutGrid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int count = ShortcutOverlay::columnCount(event->size().width());
+    if (count != columnCount_) buildColumns(count);
+}
+
+void ShortcutGrid::scrollToTop() {
+    QScrollBar* bar = scrollArea_->verticalScrollBar();
+    const int target = topMarker_->y();
+    scrollAnimation_->stop();
+    if (bar->value() == target) return;
+    scrollAnimation_->setStartValue(bar->value());
+    scrollAnimation_->setEndValue(target);
+    scrollAnimation_->start();
+}
+
+} // namespace tavlin

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "TavlinUI/Overlay/ShortcutOverlay.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QPropertyAnimation;
+class QScrollArea;
+
+namespace tavlin {
+
+// The groups of the overlay's rows dealt over side-by-side columns in a vertical
+// scroll area, with the legend line and the back-to-top button below. The number of
+// columns follows the grid's width and the columns are dealt anew when it changes.
+class ShortcutGrid : public QWidget {
+public:
+    explicit ShortcutGrid(const ShortcutOverlay& overlay, QWidget* parent = nullptr);
+
+    int columnCount() const { return columnCount_; }
+    // Glides the list back so that its top marker is at the top of the visible region.
+    void scrollToTop();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildColumns(int count);
+
+    std::vector<GroupEntry> groups_;
+    int columnCount_ = 0;
+    QScrollArea* scrollArea_;
+    QWidget* topMarker_;
+    QWidget* columnsRow_;
+    QPropertyAnimation* scrollAnimation_;
+};
+
+} // namespace tavlin

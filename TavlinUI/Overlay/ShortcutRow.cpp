@@ -1,0 +1,29 @@
+#include "TavlinUI/Overlay/ShortcutRow.h"
+
+#include "TavlinUI/Overlay/FittedLabel.h"
+#include "TavlinUI/Overlay/KeyCap.h"
+#include "TavlinUI/Overlay/OverlayStyle.h"
+
+#include <QHBoxLayout>
+
+namespace tavlin {
+
+ShortcutRow::ShortcutRow(const ShortcutItem& item, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("shortcutRow"));
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+
+    title_ = new FittedLabel(OverlayStyle::qs(item.title()), OverlayStyle::font(13.5),
+                             OverlayStyle::primary(), 1.0, this);
+    title_->setObjectName(QStringLiteral("rowTitle"));
+    keyCap_ = new KeyCap(OverlayStyle::qs(item.keys()), this);
+    keyCap_->setObjectName(QStringLiteral("keyCap"));
+
+    layout->addWidget(title_, 0, Qt::AlignVCenter);
+    layout->addSpacerItem(new QSpacerItem(8, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    layout->addWidget(keyCap_, 0, Qt::AlignVCenter);
+}
+
+} // namespace tavlin

@@ -1,0 +1,101 @@
+#include "TavlinUI/Overlay/Symbols.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QTransform>
+
+#include <algorithm>
+
+namespace tavlin {
+
+namespace {
+
+// Shapes are drawn in a unit square and then mapped onto the target square.
+QPainterPath roundedBox(double x0, double y0, double x1, double y1, double radius) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(QPointF(x0, y0), QPointF(x1, y1)), radius, radius);
+    return path;
+}
+
+QPainterPath stroked(const QPainterPath& line, double width) {
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(line);
+}
+
+QPainterPath xmarkCircle() {
+    QPainterPath circle;
+    circle.addEllipse(QRectF(0, 0, 1, 1));
+    QPainterPath cross;
+    cross.moveTo(0.33, 0.33);
+    cross.lineTo(0.67, 0.67);
+    cross.moveTo(0.67, 0.33);
+    cross.lineTo(0.33, 0.67);
+    return circle.subtracted(stroked(cross, 0.1));
+}
+
+QPainterPath raisedHand() {
+    QPainterPath hand = roundedBox(0.25, 0.40, 0.81, 0.95, 0.2);
+    const double fingers[4][3] = {// left, right, top
+                                  {0.255, 0.375, 0.15},
+                                  {0.395, 0.515, 0.05},
+                                  {0.535, 0.655, 0.09},
+                                  {0.675, 0.795, 0.21}};
+    for (const auto& f : fingers) hand = hand.united(roundedBox(f[0], f[2], f[1], 0.62, 0.06));
+    QPainterPath thumb = roundedBox(-0.06, 0.0, 0.06, 0.40, 0.06);
+    QTransform place;
+    place.translate(0.31, 0.80);
+    place.rotate(-38);
+    place.translate(0, -0.40);
+    hand = hand.united(place.map(thumb));
+    return hand.simplified();
+}
+
+QPainterPath keyboard() {
+    QPainterPath outline = roundedBox(0.03, 0.2, 0.97, 0.8, 0.1);
+    QPainterPath inner = roundedBox(0.09, 0.26, 0.91, 0.74, 0.05);
+    QPainterPath path = outline.subtracted(inner);
+    const double key = 0.075;
+    for (int i = 0; i < 7; ++i) path.addRect(QRectF(0.155 + i * 0.1, 0.33, key, key));
+    for (int i = 0; i < 6; ++i) path.addRect(QRectF(0.205 + i * 0.1, 0.45, key, key));
+    path.addRect(QRectF(0.28, 0.58, 0.44, key));
+    return path;
+}
+
+QPainterPath arrowUp() {
+    QPainterPath arrow;
+    arrow.moveTo(0.5, 0.86);
+    arrow.lineTo(0.5, 0.16);
+    arrow.moveTo(0.2, 0.46);
+    arrow.lineTo(0.5, 0.16);
+    arrow.lineTo(0.8, 0.46);
+    return stroked(arrow, 0.13);
+}
+
+} // namespace
+
+void Symbols::paint(QPainter& painter, Symbol symbol, const QRectF& rect, const QColor& color) {
+    QPainterPath path;
+    switch (symbol) {
+    case Symbol::xmarkCircleFill: path = xmarkCircle(); break;
+    case Symbol::handRaisedFill: path = raisedHand(); break;
+    case Symbol::keyboard: path = keyboard(); break;
+    case Symbol::arrowUp: path = arrowUp(); break;
+    }
+    const double side = std::min(rect.width(), rect.height());
+    QTransform toTarget;
+    toTarget.translate(rect.center().x() - side / 2, rect.center().y() - side / 2);
+    toTarget.scale(side, side);
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawPath(toTarget.map(path));
+    painter.restore();
+}
+
+} // namespace tavlin

@@ -1,0 +1,61 @@
+# The overlay on screen: the Qt Widgets view of ShortcutOverlay, the overlay panel
+# window and its panel port, a tool that renders overlays to PNG files without a
+# display, and the view tests (offscreen Qt).
+if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
+  find_package(Qt6 COMPONENTS Widgets REQUIRED)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(VIEW_XCB REQUIRED IMPORTED_TARGET xcb)
+
+  set(_view_root ${CMAKE_CURRENT_LIST_DIR}/..)
+  set(_overlay ${_view_root}/TavlinUI/Overlay)
+
+  add_library(tavlin_view STATIC
+    ${_overlay}/AppIconView.cpp
+    ${_overlay}/CloseButton.cpp
+    ${_overlay}/EmptyNotice.cpp
+    ${_overlay}/FittedLabel.cpp
+    ${_overlay}/GroupCard.cpp
+    ${_overlay}/KeyCap.cpp
+    ${_overlay}/LegendLine.cpp
+    ${_overlay}/OverlayCard.cpp
+    ${_overlay}/OverlayFooter.cpp
+    ${_overlay}/OverlayHeader.cpp
+    ${_overlay}/OverlayPanel.cpp
+    ${_overlay}/OverlaySnapshot.cpp
+    ${_overlay}/OverlayStyle.cpp
+    ${_overlay}/OverlayView.cpp
+    ${_overlay}/PermissionNotice.cpp
+    ${_overlay}/PillButton.cpp
+    ${_overlay}/QtPanel.cpp
+    ${_overlay}/Separator.cpp
+    ${_overlay}/ShortcutGrid.cpp
+    ${_overlay}/ShortcutRow.cpp
+    ${_overlay}/SymbolView.cpp
+    ${_overlay}/Symbols.cpp
+    ${_overlay}/X11WindowHints.cpp
+  )
+  set_target_properties(tavlin_view PROPERTIES AUTOMOC ON)
+  target_link_libraries(tavlin_view PUBLIC tavlin_core Qt6::Widgets PRIVATE PkgConfig::VIEW_XCB)
+
+  # Sample overlays: the Finder's common rows and a code editor's scanned menu.
+  add_library(tavlin_view_samples STATIC ${_view_root}/tools/render/SampleOverlays.cpp)
+  target_include_directories(tavlin_view_samples PUBLIC ${_view_root})
+  target_link_libraries(tavlin_view_samples PUBLIC tavlin_core)
+
+  add_executable(tavlin-render ${_view_root}/tools/render/tavlin-render.cpp)
+  target_link_libraries(tavlin-render PRIVATE tavlin_view tavlin_view_samples)
+
+  add_executable(tavlin_view_tests
+    ${_view_root}/tests/view/ViewTestMain.cpp
+    ${_view_root}/tests/view/ViewTestSupport.cpp
+    ${_view_root}/tests/view/OverlayViewTests.cpp
+    ${_view_root}/tests/view/ShortcutGridTests.cpp
+    ${_view_root}/tests/view/OverlayPanelTests.cpp
+  )
+  target_link_libraries(tavlin_view_tests PRIVATE tavlin_view tavlin_view_samples GTest::gtest)
+  gtest_discover_tests(tavlin_view_tests
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp"
+  )
+endif()
