@@ -1,0 +1,54 @@
+# Reading other applications' menus through AT-SPI.
+#
+# tavlin_atspi_model holds what needs no desktop (the key-binding parser and the menu
+# snapshot the scanner reads), so that its tests run in every build; tavlin_atspi talks
+# to the accessibility bus.
+if(TAVLIN_FUZZ)
+  return()
+endif()
+
+add_library(tavlin_atspi_model STATIC
+  platform/linux/KeyBindingParser.cpp
+  platform/linux/MenuSnapshot.cpp
+  platform/linux/SnapshotElement.cpp
+)
+target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core)
+
+add_executable(tavlin_atspi_model_tests
+  tests/atspi/KeyBindingParserTests.cpp
+  tests/atspi/MenuSnapshotTests.cpp
+)
+target_link_libraries(tavlin_atspi_model_tests PRIVATE tavlin_atspi_model tavlin_sim GTest::gtest GTest::gtest_main)
+gtest_discover_tests(tavlin_atspi_model_tests DISCOVERY_TIMEOUT 60)
+
+if(NOT TAVLIN_DESKTOP)
+  return()
+endif()
+
+pkg_check_modules(ATSPI REQUIRED IMPORTED_TARGET atspi-2 gio-2.0)
+
+add_library(tavlin_atspi STATIC
+  platform/linux/AtspiAccessibility.cpp
+  platform/linux/AtspiApplicationElement.cpp
+  platform/linux/AtspiCallBatch.cpp
+  platform/linux/AtspiMenuReader.cpp
+)
+target_link_libraries(tavlin_atspi PUBLIC tavlin_atspi_model PRIVATE PkgConfig::ATSPI)
+
+add_executable(tavlin-scan tools/tavlin-scan.cpp)
+target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_core)
+
+add_executable(atspi-probe tests/atspi/AtspiProbe.cpp)
+target_link_libraries(atspi-probe PRIVATE tavlin_atspi tavlin_core)
+
+# End to end: real GTK 3 and Qt 5 applications in a private virtual desktop.
+set(TAVLIN_QT5_APPLICATION_EXAMPLE
+  /usr/lib/x86_64-linux-gnu/qt5/examples/widgets/mainwindows/application/application
+  CACHE FILEPATH "The Qt 5 \"application\" example (package qtbase5-examples)")
+foreach(check gtk3-demo qt5-application stopped-target quitting-target permission)
+  add_test(NAME atspi_e2e_${check}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --
+            ${PROJECT_SOURCE_DIR}/tests/atspi/e2e.sh ${check} $<TARGET_FILE:tavlin-scan>
+            $<TARGET_FILE:atspi-probe> ${TAVLIN_QT5_APPLICATION_EXAMPLE})
+  set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 180)
+endforeach()

@@ -1,0 +1,172 @@
+#include "platform/linux/AtspiAccessibility.h"
+
+#include "platform/linux/AtspiApplicationElement.h"
+#include "platform/linux/AtspiMenuReader.h"
+#include "platform/linux/MenuSnapshot.h"
+
+#include <atspi/atspi.h>
+#include <gio/gio.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace tavlin::platform::atspi {
+namespace {
+
+constexpr int sessionTimeoutMs = 1000;
+constexpr const char* launcherName = "org.a11y.Bus";
+constexpr const char* launcherPath = "/org/a11y/bus";
+
+using Connection = std::shared_ptr<GDBusConnection>;
+
+Connection adopt(GDBusConnection* connection) {
+    return Connection(connection, [](GDBusConnection* c) {
+        if (!c) return;
+        g_dbus_connection_close_sync(c, nullptr, nullptr);
+        g_object_unref(c);
+    });
+}
+
+Connection connect(const char* address) {
+    GError* error = nullptr;
+    GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
+        address,
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, &error);
+    if (error) g_error_free(error);
+    return connection ? adopt(connection) : nullptr;
+}
+
+// A private connection to the session bus, or none when there is no session bus. Never
+// starts one.
+Connection session() {
+    GError* error = nullptr;
+    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    if (error) g_error_free(error);
+    if (!address) return nullptr;
+    Connection connection = std::strncmp(address, "autolaunch:", 11) == 0 ? nullptr : connect(address);
+    g_free(address);
+    return connection;
+}
+
+// Calls the accessibility bus launcher on the session bus; null when it can't be reached.
+GVariant* callLauncher(const char* interface, const char* method, GVariant* parameters, const char* replyType) {
+    const Connection connection = session();
+    if (!connection) {
+        if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
+        return nullptr;
+    }
+    GError* error = nullptr;
+    GVariant* reply = g_dbus_connection_call_sync(connection.get(), launcherName, launcherPath, interface, method,
+                                                  parameters, replyType ? G_VARIANT_TYPE(replyType) : nullptr,
+                                                  G_DBUS_CALL_FLAGS_NO_AUTO_START, sessionTimeoutMs, nullptr, &error);
+    if (error) g_error_free(error);
+    return reply;
+}
+
+std::optional<std::string> accessibilityBusAddress() {
+    if (const char* address = std::getenv("AT_SPI_BUS_ADDRESS"); address && *address) return std::string(address);
+    GVariant* reply = callLauncher("org.a11y.Bus", "GetAddress", nullptr, "(s)");
+    if (!reply) return std::nullopt;
+    const gchar* address = nullptr;
+    g_variant_get(reply, "(&s)", &address);
+    std::optional<std::string> result;
+    if (address && *address) result = address;
+    g_variant_unref(reply);
+    return result;
+}
+
+} // namespace
+
+AtspiAccessibility::AtspiAccessibility() {
+    // For any libatspi call made in this process: 800 ms per call, 15 s for an
+    // application met for the first time. Our own reads keep to their scan's budget.
+    atspi_set_timeout(800, 15000);
+}
+
+AtspiAccessibility::~AtspiAccessibility() {
+    if (bus_) {
+        g_dbus_connection_close_sync(bus_, nullptr, nullptr);
+        g_object_unref(bus_);
+    }
+}
+
+GDBusConnection* AtspiAccessibility::bus() {
+    if (bus_ && g_dbus_connection_is_closed(bus_)) {
+        g_object_unref(bus_);
+        bus_ = nullptr;
+    }
+    if (!bus_) {
+        const std::optional<std::string> address = accessibilityBusAddress();
+        if (!address) return nullptr;
+        GError* error = nullptr;
+        bus_ = g_dbus_connection_new_for_address_sync(
+            address->c_str(),
+            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+            nullptr, nullptr, &error);
+        if (error) g_error_free(error);
+    }
+    return bus_;
+}
+
+AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
+    GDBusConnection* connection = bus();
+    Connection held(connection ? static_cast<GDBusConnection*>(g_object_ref(connection)) : nullptr,
+                    [](GDBusConnection* c) { if (c) g_object_unref(c); });
+    return std::make_shared<AtspiApplicationElement>([held, pid]() -> AXElementRef {
+        if (!held) return nullptr;
+        const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
+        for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(held.get(), deadline, false)) {
+            if (application.pid != pid) continue;
+            if (std::optional<MenuCapture> capture = AtspiMenuReader::menuBar(held.get(), application, deadline))
+                return MenuSnapshot::menuBar(*capture);
+        }
+        return nullptr;
+    });
+}
+
+bool AtspiAccessibility::isProcessTrusted() {
+    GVariant* reply = callLauncher("org.freedesktop.DBus.Properties", "Get",
+                                   g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
+    if (!reply) return false;
+    GVariant* value = nullptr;
+    g_variant_get(reply, "(v)", &value);
+    const bool enabled = g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value);
+    g_variant_unref(value);
+    g_variant_unref(reply);
+    return enabled;
+}
+
+bool AtspiAccessibility::isProcessTrustedWithOptions(bool prompt) {
+    if (prompt) {
+        // Turns on the session's accessibility; never the screen reader.
+        GVariant* reply = callLauncher("org.freedesktop.DBus.Properties", "Set",
+                                       g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)),
+                                       nullptr);
+        if (reply) g_variant_unref(reply);
+    }
+    return isProcessTrusted();
+}
+
+bool AtspiAccessibility::hasApplication(std::int32_t pid) {
+    GDBusConnection* connection = bus();
+    if (!connection) return false;
+    const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
+    for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(connection, deadline, false))
+        if (application.pid == pid) return true;
+    return false;
+}
+
+std::optional<std::int32_t> AtspiAccessibility::applicationNamed(const std::string& name) {
+    GDBusConnection* connection = bus();
+    if (!connection) return std::nullopt;
+    const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
+    for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(connection, deadline, true))
+        if (application.name == name && application.pid > 0) return application.pid;
+    return std::nullopt;
+}
+
+} // namespace tavlin::platform::atspi

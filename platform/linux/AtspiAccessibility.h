@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Accessibility.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _GDBusConnection GDBusConnection;
+
+namespace tavlin::platform::atspi {
+
+// The desktop's accessibility through AT-SPI: applications by process id, their menu
+// bars, and whether the desktop's accessibility is enabled (the permission).
+//
+// A scan reads the whole menu bar of the target in a few batches of calls and answers
+// the scanner from that snapshot; it gives up after `scanBudget`, so that a hung target
+// never holds the caller for longer.
+class AtspiAccessibility : public AccessibilityService {
+public:
+    static constexpr std::chrono::milliseconds scanBudget{1000};
+
+    AtspiAccessibility();
+    ~AtspiAccessibility() override;
+    AtspiAccessibility(const AtspiAccessibility&) = delete;
+    AtspiAccessibility& operator=(const AtspiAccessibility&) = delete;
+
+    AXElementRef createApplication(std::int32_t pid) override;
+    bool isProcessTrusted() override;
+    bool isProcessTrustedWithOptions(bool prompt) override;
+
+    // Whether an application with this process id is registered on the accessibility bus.
+    bool hasApplication(std::int32_t pid);
+    // The process id of the first registered application with this name.
+    std::optional<std::int32_t> applicationNamed(const std::string& name);
+
+private:
+    GDBusConnection* bus();
+
+    GDBusConnection* bus_ = nullptr;
+};
+
+} // namespace tavlin::platform::atspi

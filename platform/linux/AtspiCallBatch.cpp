@@ -1,0 +1,75 @@
+#include "platform/linux/AtspiCallBatch.h"
+
+#include <algorithm>
+
+namespace tavlin::platform::atspi {
+
+struct AtspiCallBatch::Call {
+    AtspiCallBatch* batch;
+    Handler handler;
+};
+
+AtspiCallBatch::AtspiCallBatch(GDBusConnection* connection, Clock::time_point deadline)
+    : connection_(connection), deadline_(deadline), context_(g_main_context_new()), cancellable_(g_cancellable_new()) {
+    // Replies are delivered to the context that is the thread's default when a call is made.
+    g_main_context_push_thread_default(context_);
+}
+
+AtspiCallBatch::~AtspiCallBatch() {
+    if (open_ > 0) {
+        g_cancellable_cancel(cancellable_);
+        while (open_ > 0) g_main_context_iteration(context_, TRUE);
+    }
+    g_main_context_pop_thread_default(context_);
+    g_object_unref(cancellable_);
+    g_main_context_unref(context_);
+}
+
+void AtspiCallBatch::call(const std::string& bus, const std::string& path, const char* interface, const char* method,
+                          GVariant* parameters, const char* replyType, Handler handler) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+    if (left <= 0 || !g_variant_is_object_path(path.c_str()) || !g_dbus_is_name(bus.c_str())) {
+        if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
+        handler(nullptr);
+        return;
+    }
+    ++open_;
+    g_dbus_connection_call(connection_, bus.c_str(), path.c_str(), interface, method, parameters,
+                           replyType ? G_VARIANT_TYPE(replyType) : nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START,
+                           static_cast<int>(std::min<long long>(left + 1, G_MAXINT)), cancellable_, &finished,
+                           new Call{this, std::move(handler)});
+}
+
+void AtspiCallBatch::finished(GObject* source, GAsyncResult* result, gpointer data) {
+    Call* call = static_cast<Call*>(data);
+    GError* error = nullptr;
+    GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
+    if (error) g_error_free(error);
+    --call->batch->open_;
+    call->handler(reply);
+    if (reply) g_variant_unref(reply);
+    delete call;
+}
+
+void AtspiCallBatch::wait() {
+    while (open_ > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+        if (left <= 0 && !g_cancellable_is_cancelled(cancellable_)) {
+            timedOut_ = true;
+            g_cancellable_cancel(cancellable_);
+        }
+        if (g_cancellable_is_cancelled(cancellable_)) {
+            g_main_context_iteration(context_, TRUE);
+            continue;
+        }
+        // Wake up at the deadline even when nothing arrives.
+        GSource* timer = g_timeout_source_new(static_cast<guint>(std::min<long long>(left, G_MAXINT)) + 1);
+        g_source_set_callback(timer, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
+        g_source_attach(timer, context_);
+        g_main_context_iteration(context_, TRUE);
+        g_source_destroy(timer);
+        g_source_unref(timer);
+    }
+}
+
+} // namespace tavlin::platform::atspi

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <gio/gio.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace tavlin::platform::atspi {
+
+// A batch of D-Bus method calls sent at once, without waiting for each reply in turn,
+// and answered before a deadline. Each handler runs once: with the reply, or with null
+// when the call failed, answered with another type than asked for, or was still
+// unanswered at the deadline. Lives on one thread, for one round of calls.
+class AtspiCallBatch {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Handler = std::function<void(GVariant* reply)>;
+
+    AtspiCallBatch(GDBusConnection* connection, Clock::time_point deadline);
+    ~AtspiCallBatch();
+    AtspiCallBatch(const AtspiCallBatch&) = delete;
+    AtspiCallBatch& operator=(const AtspiCallBatch&) = delete;
+
+    // Sends one call; `parameters` may be null or a floating reference, which the call
+    // takes; `replyType` is the reply's type string, or null for any type.
+    void call(const std::string& bus, const std::string& path, const char* interface, const char* method,
+              GVariant* parameters, const char* replyType, Handler handler);
+    // Runs the handlers as the replies come in, until every call is answered or the
+    // deadline has passed; the calls then still open are given up.
+    void wait();
+    // Whether the deadline passed with calls still open.
+    bool timedOut() const { return timedOut_; }
+
+private:
+    struct Call;
+    static void finished(GObject* source, GAsyncResult* result, gpointer data);
+
+    GDBusConnection* connection_;
+    Clock::time_point deadline_;
+    GMainContext* context_;
+    GCancellable* cancellable_;
+    std::size_t open_ = 0;
+    bool timedOut_ = false;
+};
+
+} // namespace tavlin::platform::atspi

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tavlin::platform::atspi {
+
+// A menu item's key equivalent in the terms the scanner reads: the command character
+// or a virtual key code, and the modifier bits of KeyNotation (shift 1, option 2,
+// control 4, no-command 8).
+struct KeyEquivalent {
+    std::string character;                  // empty when the key is a named key
+    std::optional<std::int64_t> virtualKey; // set when the key is a named key
+    std::int64_t modifiers = 0;
+
+    friend bool operator==(const KeyEquivalent&, const KeyEquivalent&) = default;
+};
+
+} // namespace tavlin::platform::atspi

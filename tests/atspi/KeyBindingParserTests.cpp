@@ -1,0 +1,137 @@
+#include "Tavlin/KeyNotation.h"
+#include "platform/linux/KeyBindingParser.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavlin;
+using namespace tavlin::platform::atspi;
+
+namespace {
+
+// The keys the overlay shows for a binding, or "-" when the binding has no shortcut.
+std::string shown(std::string_view binding, std::string_view itemName = "Item") {
+    const std::optional<KeyEquivalent> key = KeyBindingParser::parse(binding, itemName);
+    if (!key) return "-";
+    const std::optional<std::string> part = KeyNotation::keyPart(key->character, std::nullopt, key->virtualKey);
+    return KeyNotation::prefix(key->modifiers) + part.value_or("?");
+}
+
+struct Case {
+    const char* binding;
+    const char* itemName;
+    const char* keys;
+};
+
+TEST(KeyBindingParser, GtkMnemonicPathShortcutUsesTheShortcutField) {
+    const Case cases[] = {
+        {"n;;<Primary>n", "New", "⌘N"},
+        {"b;<Alt>p:b;<Primary><Shift>b", "Bold", "⇧⌘B"},
+        {"o;;", "Open", "-"},                          // a mnemonic only
+        {"<Alt>p;<Alt>p;", "Preferences", "-"},        // a top-level menu's mnemonic
+        {";;", "", "-"},
+        {"", "Separator", "-"},
+        {"q;;<Control>q", "Quit", "⌘Q"},
+        {"x;;<Ctrl><Alt>Delete", "Log out", "⌥⌘⌦"},
+        {"f;;F11", "Fullscreen", "F11"},                // no Ctrl: no Command
+        {"s;;<Shift>F3", "Find previous", "⇧F3"},
+        {"h;;<Super>h", "Hide", "⌃H"},
+        {"h;;<Meta><Hyper>h", "Hide", "⌃H"},
+        {"p;;<Primary>comma", "Preferences", "⌘,"},
+        {"i;;<Primary>plus", "Zoom in", "⌘+"},
+        {"o;;<Primary>minus", "Zoom out", "⌘-"},
+        {"d;;<Primary>period", "Stop", "⌘."},
+        {"c;;<Primary>slash", "Comment", "⌘/"},
+        {"r;;<Primary>equal", "Reset", "⌘="},
+        {"k;;<Primary>bracketleft", "Back", "⌘["},
+        {"z;;<Primary>KP_Add", "Zoom", "⌘+"},
+        {"t;;<Primary>Return", "Run", "⌘↩"},
+        {"t;;<Primary>KP_Enter", "Run", "⌘↩"},
+        {"t;;<Primary>Tab", "Next", "⌘⇥"},
+        {"t;;<Primary>space", "Complete", "⌘Space"},
+        {"t;;<Primary>BackSpace", "Delete word", "⌘⌫"},
+        {"t;;Escape", "Cancel", "⎋"},
+        {"t;;<Alt>Home", "Home", "⌥↖"},
+        {"t;;<Primary>End", "End", "⌘↘"},
+        {"t;;<Primary>Page_Up", "Previous tab", "⌘⇞"},
+        {"t;;<Primary>Page_Down", "Next tab", "⌘⇟"},
+        {"t;;Delete", "Delete", "⌦"},
+        {"t;;<Alt>Left", "Back", "⌥←"},
+        {"t;;<Alt>Right", "Forward", "⌥→"},
+        {"t;;<Primary>Up", "Up", "⌘↑"},
+        {"t;;<Primary>Down", "Down", "⌘↓"},
+        {"t;;F1", "Help", "F1"},
+        {"t;;F20", "Last", "F20"},
+        {"t;;F21", "Beyond", "⌨"},                     // named keys without a symbol
+        {"t;;<Primary>Insert", "Insert", "⌘⌨"},
+        {"t;;<Primary>Print", "Print screen", "⌘⌨"},
+        {"t;;<Primary>eacute", "Accent", "⌘⌨"},
+        {"t;;<Primary>é", "Accent", "⌘É"},
+        {"t;;<Release><Primary>w", "Close", "⌘W"},    // modifiers without a key bit
+        {"t;;<Primary>", "Broken", "-"},
+        {"<Primary>q", "Quit", "⌘Q"},                 // a bare accelerator
+    };
+    for (const Case& c : cases) EXPECT_EQ(shown(c.binding, c.itemName), c.keys) << c.binding;
+}
+
+TEST(KeyBindingParser, QtPortableTextAndItsMnemonicFallback) {
+    const Case cases[] = {
+        {"Ctrl+N", "New", "⌘N"},
+        {"Ctrl+Shift+R", "Reload", "⇧⌘R"},
+        {"Ctrl+Alt+Shift+Meta+X", "All", "⌃⌥⇧⌘X"},
+        {"Ctrl++", "Zoom in", "⌘+"},
+        {"Ctrl+-", "Zoom out", "⌘-"},
+        {"Ctrl+,", "Preferences", "⌘,"},
+        {"Ctrl+;", "Comment", "⌘;"},
+        {"Ctrl+K, Ctrl+C", "Comment", "⌘K"},           // a chord shows its first step
+        {"Ctrl+,, Ctrl+A", "Odd chord", "⌘,"},
+        {"Shift+Del", "Delete", "⇧⌦"},
+        {"Ctrl+PgUp", "Previous", "⌘⇞"},
+        {"Ctrl+PgDown", "Next", "⌘⇟"},
+        {"Esc", "Cancel", "⎋"},
+        {"Return", "Go", "↩"},
+        {"Enter", "Go", "↩"},
+        {"Ctrl+Space", "Complete", "⌘Space"},
+        {"Backspace", "Erase", "⌫"},
+        {"Ctrl+Home", "Start", "⌘↖"},
+        {"Ctrl+End", "End", "⌘↘"},
+        {"Alt+Left", "Back", "⌥←"},
+        {"F5", "Refresh", "F5"},
+        {"Ctrl+F12", "Outline", "⌘F12"},
+        {"Ctrl+Num++", "Zoom", "⌘+"},
+        {"Ctrl+Ins", "Copy", "⌘⌨"},
+        {"Meta+Q", "Quit", "⌃Q"},
+        // "Alt+" and a letter of the item's name: Qt's mnemonic fallback, not a shortcut.
+        {"Alt+A", "Save As...", "-"},
+        {"Alt+Q", "About Qt", "-"},
+        {"Alt+F", "File", "-"},
+        {"Alt+f", "File", "-"},
+        {"Alt+Ü", "Übersicht", "-"},
+        // Alt with a letter the name doesn't hold, or with more than a letter, is a shortcut.
+        {"Alt+X", "Save As...", "⌥X"},
+        {"Alt+F4", "Close", "⌥F4"},
+        {"Alt+Shift+A", "Save As...", "⌥⇧A"},
+        {"Ctrl+A", "Select All", "⌘A"},
+        {"Alt+1", "Tab 1", "⌥1"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(shown(c.binding, c.itemName), c.keys) << c.binding;
+}
+
+TEST(KeyBindingParser, NamedKeysBecomeTheKeyCodesOfTheKeyTables) {
+    const std::pair<const char*, std::int64_t> cases[] = {
+        {"Return", 36}, {"Tab", 48},     {"space", 49},    {"BackSpace", 51}, {"Escape", 53},
+        {"Home", 115},  {"Page_Up", 116}, {"Delete", 117}, {"End", 119},      {"Page_Down", 121},
+        {"Left", 123},  {"Right", 124},  {"Down", 125},    {"Up", 126},       {"F1", 122},
+        {"F2", 120},    {"F10", 109},    {"F17", 64},      {"F20", 90},       {"Menu", KeyBindingParser::unlistedKeyCode},
+    };
+    for (const auto& [name, code] : cases) {
+        const std::optional<KeyEquivalent> key = KeyBindingParser::parseGtkAccelerator(std::string("<Primary>") + name);
+        ASSERT_TRUE(key) << name;
+        EXPECT_EQ(key->virtualKey, code) << name;
+        EXPECT_EQ(key->character, "") << name;
+        EXPECT_EQ(key->modifiers, 0) << name;
+    }
+    EXPECT_FALSE(KeyNotation::specialKeySymbol(KeyBindingParser::unlistedKeyCode));
+    EXPECT_FALSE(KeyNotation::functionKeyName(KeyBindingParser::unlistedKeyCode));
+}
+
+} // namespace

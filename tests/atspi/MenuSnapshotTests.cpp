@@ -1,0 +1,147 @@
+#include "Tavlin/ShortcutScanner.h"
+#include "platform/AXRead.h"
+#include "platform/linux/MenuSnapshot.h"
+#include "platform/sim/SimAccessibility.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+using namespace tavlin;
+using namespace tavlin::platform;
+using namespace tavlin::platform::atspi;
+
+namespace {
+
+using Role = MenuCapture::Role;
+using Row = std::tuple<std::string, std::string, std::string>;
+
+// Builds a capture node by node; add() returns the new node's index.
+struct Capture {
+    MenuCapture capture;
+    Capture() { capture.nodes.push_back(MenuCapture::Node{true, "", Role::menuBar, true, true, {}, true, {}}); }
+
+    std::size_t add(std::size_t parent, Role role, std::string name, std::optional<std::string> binding = {},
+                    bool sensitive = true, bool visible = true) {
+        capture.nodes.push_back(MenuCapture::Node{true, std::move(name), role, visible, sensitive, std::move(binding), true, {}});
+        const std::size_t index = capture.nodes.size() - 1;
+        capture.nodes[parent].children.push_back(index);
+        return index;
+    }
+    // A node whose details the scan did not read.
+    std::size_t addUnread(std::size_t parent) {
+        capture.nodes.push_back(MenuCapture::Node{});
+        const std::size_t index = capture.nodes.size() - 1;
+        capture.nodes[parent].children.push_back(index);
+        return index;
+    }
+};
+
+std::vector<Row> scan(const MenuCapture& capture) {
+    sim::SimAccessibilityService ax;
+    auto application = sim::SimElement::make();
+    if (AXElementRef bar = MenuSnapshot::menuBar(capture)) application->set("AXMenuBar", AXValue{bar});
+    ax.addApplication(7, application);
+    std::vector<Row> rows;
+    for (const ShortcutItem& item : ShortcutScanner::shortcuts(ax, 7)) rows.emplace_back(item.group(), item.title(), item.keys());
+    return rows;
+}
+
+// The same menus in GTK's shape (items under the "menu" node) and in Qt's (items under
+// an unnamed popup menu of a "menu item") read alike.
+TEST(MenuSnapshot, GtkAndQtShapesReadAsTheSameMenus) {
+    Capture gtk;
+    const std::size_t file = gtk.add(0, Role::menu, "File", "<Alt>f;<Alt>f;");
+    gtk.add(file, Role::item, "New", "n;;<Primary>n");
+    gtk.add(file, Role::separator, "");
+    gtk.add(file, Role::item, "Hidden", "h;;<Primary>h", true, false);
+    gtk.add(file, Role::item, "Disabled", "d;;<Primary>d", false);
+    const std::size_t recent = gtk.add(file, Role::menu, "Recent", "r;<Alt>f:r;<Primary>r");
+    gtk.add(recent, Role::item, "Clear", "c;;<Primary><Shift>Delete");
+    const std::size_t deeper = gtk.add(recent, Role::menu, "More", "m;;<Primary>m");
+    gtk.add(deeper, Role::item, "Too deep", "t;;<Primary>t");
+    gtk.add(file, Role::item, "Quit", "q;;<Primary>q");
+    const std::size_t help = gtk.add(0, Role::menu, "Help");
+    gtk.add(help, Role::item, "Contents", "c;;F1");
+    gtk.add(0, Role::menu, "Gone", {}, true, false);
+
+    Capture qt;
+    const std::size_t qtFile = qt.add(qt.add(0, Role::item, "File", "Alt+F"), Role::popupMenu, "", {}, true, false);
+    qt.add(qtFile, Role::item, "New", "Ctrl+N", true, false);
+    qt.add(qtFile, Role::separator, "", {}, false, false);
+    qt.add(qtFile, Role::item, "Disabled", "Ctrl+D", false, false);
+    const std::size_t qtRecent = qt.add(qt.add(qtFile, Role::item, "Recent", "Ctrl+R", true, false), Role::menu, "");
+    qt.add(qtRecent, Role::item, "Clear", "Ctrl+Shift+Del", true, false);
+    const std::size_t qtDeeper = qt.add(qt.add(qtRecent, Role::item, "More", "Ctrl+M"), Role::popupMenu, "");
+    qt.add(qtDeeper, Role::item, "Too deep", "Ctrl+T");
+    qt.add(qtFile, Role::item, "Quit", "Ctrl+Q", true, false);
+    qt.add(qtFile, Role::item, "Save As...", "Alt+A", true, false);
+    qt.add(0, Role::separator, "");
+    const std::size_t qtHelp = qt.add(qt.add(0, Role::item, "Help", "Alt+H"), Role::popupMenu, "");
+    qt.add(qtHelp, Role::item, "Contents", "F1", true, false);
+
+    const std::vector<Row> expected{
+        {"File", "New", "⌘N"},   {"File", "Recent", "⌘R"}, {"File", "Clear", "⇧⌘⌦"},
+        {"File", "More", "⌘M"},  {"File", "Quit", "⌘Q"},   {"Help", "Contents", "F1"},
+    };
+    EXPECT_EQ(scan(gtk.capture), expected);
+    EXPECT_EQ(scan(qt.capture), expected);
+}
+
+TEST(MenuSnapshot, EveryItemHasExactlyOneUntitledMenuHoldingItsEntries) {
+    Capture gtk;
+    const std::size_t edit = gtk.add(0, Role::menu, "Edit");
+    gtk.add(edit, Role::item, "Undo", "u;;<Primary>z");
+    gtk.add(edit, Role::item, "Redo", "r;;<Primary><Shift>z");
+    const AXElementRef bar = MenuSnapshot::menuBar(gtk.capture);
+    const auto topLevel = AXRead::elements(*bar, "AXChildren");
+    ASSERT_EQ(topLevel.size(), 1u);
+    EXPECT_EQ(AXRead::text(*topLevel[0], "AXTitle"), "Edit");
+    const auto menus = AXRead::elements(*topLevel[0], "AXChildren");
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_FALSE(AXRead::text(*menus[0], "AXTitle"));
+    EXPECT_FALSE(AXRead::boolean(*menus[0], "AXEnabled"));
+    const auto items = AXRead::elements(*menus[0], "AXChildren");
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(AXRead::text(*items[1], "AXTitle"), "Redo");
+    EXPECT_EQ(AXRead::boolean(*items[1], "AXEnabled"), true);
+    EXPECT_EQ(AXRead::text(*items[1], "AXMenuItemCmdChar"), "z");
+    EXPECT_EQ(AXRead::integer(*items[1], "AXMenuItemCmdModifiers"), 1);
+    EXPECT_FALSE(AXRead::integer(*items[1], "AXMenuItemCmdGlyph"));
+    EXPECT_FALSE(AXRead::integer(*items[1], "AXMenuItemCmdVirtualKey"));
+    EXPECT_TRUE(AXRead::elements(*items[1], "AXChildren").empty());
+    EXPECT_NE(items[1]->copyAttributeValue("AXRole").status, 0);
+}
+
+TEST(MenuSnapshot, TitlesAreVerbatimAndNodesNotReadFailEveryRead) {
+    Capture capture;
+    const std::size_t menu = capture.add(0, Role::menu, " Spaced  ");
+    capture.add(menu, Role::item, "  Keep\tAs Is ", "k;;<Primary>k");
+    capture.addUnread(menu);
+    const std::size_t item = capture.add(menu, Role::item, "Sub", "s;;<Primary>s");
+    capture.addUnread(item); // an item whose children were listed but not read
+    const std::vector<Row> expected{{" Spaced  ", "  Keep\tAs Is ", "⌘K"}, {" Spaced  ", "Sub", "⌘S"}};
+    EXPECT_EQ(scan(capture.capture), expected);
+}
+
+TEST(MenuSnapshot, AnEmptyOrMissingMenuBarScansAsNothing) {
+    EXPECT_EQ(MenuSnapshot::menuBar(MenuCapture{}), nullptr);
+    EXPECT_TRUE(scan(MenuCapture{}).empty());
+    Capture onlyMenus;
+    onlyMenus.add(0, Role::menu, "File");
+    onlyMenus.add(0, Role::item, "Edit");
+    EXPECT_TRUE(scan(onlyMenus.capture).empty());
+}
+
+TEST(MenuSnapshot, ChildIndicesOutsideTheCaptureAreIgnored) {
+    Capture capture;
+    const std::size_t menu = capture.add(0, Role::menu, "File");
+    capture.add(menu, Role::item, "New", "n;;<Primary>n");
+    capture.capture.nodes[menu].children.push_back(999);
+    capture.capture.nodes[0].children.push_back(12345);
+    capture.capture.nodes[menu].children.push_back(menu); // a menu that holds itself
+    const std::vector<Row> expected{{"File", "New", "⌘N"}};
+    EXPECT_EQ(scan(capture.capture), expected);
+}
+
+} // namespace

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# End-to-end checks of reading real applications' menus through AT-SPI. Runs inside
+# scripts/with-desktop (a private Xvfb, D-Bus session, AT-SPI bus and window manager).
+#
+#   e2e.sh CHECK TAVLIN_SCAN ATSPI_PROBE QT5_APPLICATION_EXAMPLE
+#
+# CHECK is one of gtk3-demo, qt5-application, stopped-target, quitting-target, permission.
+set -euo pipefail
+check=$1 scan=$2 probe=$3 qt_application=$4
+
+started=()
+cleanup() { for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null || true; done; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts an application in the background; its pid is left in $app.
+start() { "$@" >/dev/null 2>&1 & app=$!; started+=("$app"); }
+# Waits until the application has registered and its menu bar reads as rows.
+await_rows() {
+  for _ in $(seq 150); do
+    [ -n "$("$scan" --pid "$1" 2>/dev/null || true)" ] && return 0
+    sleep 0.2
+  done
+  fail "no rows from process $1"
+}
+expect_same() { # what, expected, got
+  if [ "$2" != "$3" ]; then
+    echo "--- expected $1"; echo "$2"; echo "--- got"; echo "$3"
+    fail "$1"
+  fi
+}
+tsv() { printf '%s\n' "$@" | sed 's/ | /\t/g'; }
+
+# gtk3-demo-application's menus: the Color and Shape submenus are listed under
+# Preferences; items with a mnemonic only (Open, Prefer Dark Theme, ...) are not.
+gtk3_rows=$(tsv \
+  "Application | New | ⌘N" "Application | Save | ⌘S" "Application | Save As... | ⌘S" \
+  "Application | Quit | ⌘Q" "Preferences | Red | ⌘R" "Preferences | Green | ⌘G" \
+  "Preferences | Blue | ⌘B" "Preferences | Square | ⌘S" "Preferences | Rectangle | ⌘R" \
+  "Preferences | Oval | ⌘O" "Preferences | Bold | ⇧⌘B" "Help | About | ⌘A")
+# The Qt example: Cut and Copy are disabled until text is selected; "Save As...",
+# "About" and "About Qt" report Qt's mnemonic fallback (Alt+A, Alt+A, Alt+Q), which is
+# no shortcut.
+qt5_rows=$(tsv \
+  "File | New | ⌘N" "File | Open... | ⌘O" "File | Save | ⌘S" "File | Exit | ⌘Q" "Edit | Paste | ⌘V")
+
+case "$check" in
+gtk3-demo)
+  start gtk3-demo-application
+  await_rows "$app"
+  expect_same "gtk3-demo rows by pid" "$gtk3_rows" "$("$scan" --pid "$app")"
+  expect_same "gtk3-demo rows by name" "$gtk3_rows" "$("$scan" --app gtk3-demo-application)"
+  json=$("$scan" --pid "$app" --json)
+  expect_same "gtk3-demo rows as JSON" "$gtk3_rows" "$(printf '%s' "$json" | python3 -c '
+import json, sys
+for row in json.load(sys.stdin): print("\t".join([row["group"], row["title"], row["keys"]]))')"
+  merged=$("$scan" --pid "$app" --merged)
+  [ "$(printf '%s\n' "$merged" | wc -l)" -gt "$(printf '%s\n' "$gtk3_rows" | wc -l)" ] || fail "merged list"
+  grep -qxF "$(tsv "Preferences | Bold | ⇧⌘B")" <<<"$merged" || fail "merged list without the application's rows"
+  if "$scan" --app "no such application" 2>/dev/null; then fail "unknown application accepted"; fi
+  ;;
+qt5-application)
+  start "$qt_application"
+  await_rows "$app"
+  expect_same "Qt 5 application rows" "$qt5_rows" "$("$scan" --pid "$app")"
+  expect_same "Qt 5 application rows by name" "$qt5_rows" "$("$scan" --app "Application Example")"
+  ;;
+stopped-target)
+  start gtk3-demo-application; stopped=$app
+  start "$qt_application"; healthy=$app
+  await_rows "$stopped"; await_rows "$healthy"
+  kill -STOP "$stopped"
+  report=$("$probe" scan "$stopped" "$healthy" "$stopped" "$healthy")
+  echo "$report"
+  # A stopped target costs a bounded time (about a second; 5 s would be a freeze) and
+  # the next scan of a healthy application reads all of its rows.
+  while IFS=$'\t' read -r pid rows ms; do
+    [ "$ms" -lt 5000 ] || fail "scan of $pid took $ms ms"
+    if [ "$pid" = "$healthy" ]; then [ "$rows" = 5 ] || fail "healthy application gave $rows rows"; fi
+  done <<<"$report"
+  "$scan" --pid "$stopped" >/dev/null || fail "tavlin-scan on a stopped target"
+  kill -CONT "$stopped"
+  expect_same "rows once the target runs again" "$gtk3_rows" "$("$scan" --pid "$stopped")"
+  ;;
+quitting-target)
+  for how in KILL TERM; do
+    start gtk3-demo-application; quitting=$app
+    await_rows "$quitting"
+    "$scan" --pid "$quitting" --repeat 400 >/dev/null 2>&1 & scanner=$!
+    sleep 0.3
+    kill -"$how" "$quitting"
+    wait "$scanner" || fail "tavlin-scan ended with status $? when its target quit (SIG$how)"
+  done
+  report=$("$probe" scan "$quitting")
+  [ "$(cut -f2 <<<"$report")" = 0 ] || fail "rows from a process that is gone"
+  ;;
+permission)
+  expect_same "trust before, when prompting, after" "0 1 1" "$("$probe" trust)"
+  reader=$(dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Get \
+    string:org.a11y.Status string:ScreenReaderEnabled | grep -o 'boolean [a-z]*')
+  expect_same "the screen reader stays off" "boolean false" "$reader"
+  # No accessibility bus at all: not trusted, nothing read, no crash.
+  empty=$(mktemp -d)
+  for address in unix:path="$empty"/none ""; do
+    got=$(env -u AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS="$address" XDG_RUNTIME_DIR="$empty" DISPLAY= \
+      "$probe" trust)
+    expect_same "trust without a session bus" "0 0 0" "$got"
+    got=$(env -u AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS="$address" XDG_RUNTIME_DIR="$empty" DISPLAY= \
+      "$probe" scan $$ | cut -f2)
+    expect_same "scan without a session bus" "0" "$got"
+  done
+  rmdir "$empty"
+  ;;
+*) fail "unknown check $check" ;;
+esac
+echo "PASS: $check"
