@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     X11WindowSystem windowSystem(connection, [](const Rect& contentRect) -> std::unique_ptr<Panel> {
         return std::make_unique<QtPanel>(contentRect);
     });
-    AtspiAccessibility accessibility;
+    atspi::AtspiAccessibility accessibility;
 
     auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility,
                                                   desktopAccessibilitySettings());

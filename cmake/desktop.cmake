@@ -32,5 +32,26 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+    # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
+    set(e2e_tests hot_key_toggle switch_application url_request permission single_instance)
+    foreach(name IN LISTS e2e_tests)
+      add_test(NAME e2e_${name}
+               COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh
+                       $<TARGET_FILE:tavlin>)
+    endforeach()
+    add_test(NAME e2e_wm_holds_alt_space
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --wm-holds-alt-space --
+                     ${PROJECT_SOURCE_DIR}/tests/desktop/wm_holds_alt_space.sh $<TARGET_FILE:tavlin>)
+    list(APPEND e2e_tests wm_holds_alt_space)
+    list(TRANSFORM e2e_tests PREPEND e2e_)
+    set_tests_properties(${e2e_tests} PROPERTIES LABELS e2e TIMEOUT 240
+      ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/desktop/lsan.supp:print_suppressions=0")
+
+    if(TAVLIN_BENCH)
+      pkg_check_modules(XCB_XTEST REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-keysyms)
+      add_executable(tavlin_hotkey_latency bench/HotKeyLatency.cpp)
+      target_link_libraries(tavlin_hotkey_latency PRIVATE PkgConfig::XCB_XTEST)
+    endif()
   endif()
 endif()

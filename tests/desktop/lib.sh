@@ -1,0 +1,115 @@
+# Helpers for driving Tavlin inside the virtual desktop of scripts/with-desktop, the way
+# a user would: start applications, press keys, click, and read the overlay back
+# through the accessibility bus. Sourced by the end-to-end tests, the benchmark and
+# scripts/run.
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# The system Python: python3-pyatspi is installed for it, not for other Pythons on PATH.
+PYTHON=/usr/bin/python3
+GTK_APP=gtk3-demo-application
+GTK_APP_ID=org.gtk.Demo2
+QT_APP=/usr/lib/x86_64-linux-gnu/qt5/examples/widgets/mainwindows/application/application
+QT_APP_ID=application
+started=()
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+note() { echo "-- $*" >&2; }
+
+stop_started() {
+  for ((i=${#started[@]}-1; i>=0; i--)); do kill "${started[i]}" 2>/dev/null || true; done
+  for ((i=${#started[@]}-1; i>=0; i--)); do wait "${started[i]}" 2>/dev/null || true; done
+}
+trap stop_started EXIT
+
+# wait_until SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds.
+wait_until() {
+  local deadline=$(( $(date +%s%N) + ${1%.*} * 1000000000 )); shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# The top-level window of a process, once it is mapped.
+visible_window_of() {
+  local window; window=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n1)
+  [ -n "$window" ] && echo "$window"
+}
+active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }
+is_active() { [ "$(( $(active_window) ))" = "$(( $1 ))" ]; }
+
+# start_app NAME COMMAND...: starts an application, waits for its window, makes it active.
+# Sets ${NAME}_PID and ${NAME}_WINDOW.
+start_app() {
+  local name=$1; shift
+  "$@" >/dev/null 2>&1 &
+  local pid=$!
+  started+=("$pid")
+  wait_until 20 visible_window_of "$pid" || fail "$name did not open a window"
+  local window; window=$(visible_window_of "$pid")
+  printf -v "${name}_PID" %s "$pid"
+  printf -v "${name}_WINDOW" %s "$window"
+  activate "$window"
+}
+
+activate() {
+  xdotool windowactivate "$1" 2>/dev/null || true
+  wait_until 10 is_active "$1" || fail "window $1 did not become active"
+}
+
+# start_tavlin BINARY [URL...]: starts Tavlin and waits until it has launched.
+start_tavlin() {
+  local binary=$1; shift
+  "$binary" "$@" &
+  TAVLIN_PID=$!
+  started+=("$TAVLIN_PID")
+  wait_until 20 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "Tavlin did not start"
+  wait_until 20 tavlin_on_bus || fail "Tavlin is not on the accessibility bus"
+}
+tavlin_on_bus() { "$PYTHON" "$here/overlay.py" texts; }
+
+# The overlay: Tavlin's window titled "Tavlin" that is on screen.
+overlay_window() {
+  local window; window=$(xdotool search --onlyvisible --pid "$TAVLIN_PID" --name '^Tavlin$' 2>/dev/null | head -n1)
+  [ -n "$window" ] && echo "$window"
+}
+overlay_shown() { [ -n "$(overlay_window)" ]; }
+overlay_hidden() { ! overlay_shown; }
+wait_shown() { wait_until 10 overlay_shown || fail "the overlay did not show${1:+: $1}"; }
+wait_hidden() { wait_until 10 overlay_hidden || fail "the overlay did not hide${1:+: $1}"; }
+
+# Every name the overlay shows, one per line.
+overlay_texts() { "$PYTHON" "$here/overlay.py" texts; }
+# expect_text TEXT...: the overlay shows each TEXT (whole names).
+expect_text() {
+  local texts; texts=$(overlay_texts)
+  for text in "$@"; do
+    grep -qxF -- "$text" <<<"$texts" || { echo "$texts" >&2; fail "the overlay does not show \"$text\""; }
+  done
+}
+expect_no_text() {
+  local texts; texts=$(overlay_texts)
+  for text in "$@"; do
+    ! grep -qxF -- "$text" <<<"$texts" || fail "the overlay shows \"$text\""
+  done
+}
+# click_text TEXT: clicks the centre of the overlay's element named TEXT.
+click_text() {
+  local position; position=$("$PYTHON" "$here/overlay.py" centre "$1") || fail "no \"$1\" on screen"
+  # shellcheck disable=SC2086
+  xdotool mousemove $position click 1
+}
+
+# The desktop's accessibility switch (org.a11y.Status IsEnabled), which Tavlin reads as
+# its permission to read other applications.
+set_accessibility() {
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+    string:org.a11y.Status string:IsEnabled "variant:boolean:$1" >/dev/null
+}
+accessibility_enabled() {
+  dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+    org.freedesktop.DBus.Properties.Get string:org.a11y.Status string:IsEnabled | grep -q "boolean true"
+}
+
+hot_key() { xdotool key alt+space; }
+screenshot() { import -window root "$1"; }

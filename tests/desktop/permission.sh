@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# With the desktop's accessibility switched off the overlay shows the permission notice;
+# its button switches accessibility on, and the next show lists the shortcuts.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+tavlin=$1
+
+set_accessibility false
+! accessibility_enabled || fail "could not switch accessibility off"
+
+start_app GTK "$GTK_APP"
+start_tavlin "$tavlin"
+
+hot_key
+wait_shown "with accessibility off"
+expect_text "許可画面を開く"
+expect_no_text "⌘N"
+
+click_text "許可画面を開く"
+wait_hidden "after the permission button"
+wait_until 10 accessibility_enabled || fail "the permission button did not switch accessibility on"
+
+activate "$GTK_WINDOW"
+hot_key
+wait_shown "with accessibility on"
+wait_until 5 expect_text "⌘N" || fail "no scanned rows after the permission was given"
+expect_no_text "許可画面を開く"
+echo PASS
