@@ -12,7 +12,16 @@ QT_APP=/usr/lib/x86_64-linux-gnu/qt5/examples/widgets/mainwindows/application/ap
 QT_APP_ID=application
 started=()
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# On failure, a screenshot goes to $TAVLIN_E2E_SHOTS when set.
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${TAVLIN_E2E_SHOTS:-}" ]; then
+    mkdir -p "$TAVLIN_E2E_SHOTS"
+    local shot; shot="$TAVLIN_E2E_SHOTS/$(basename "$0" .sh)-$(date +%s%N).png"
+    import -window root "$shot" 2>/dev/null && echo "screenshot: $shot" >&2
+  fi
+  exit 1
+}
 note() { echo "-- $*" >&2; }
 
 stop_started() {
@@ -68,9 +77,21 @@ start_tavlin() {
 }
 tavlin_on_bus() { "$PYTHON" "$here/overlay.py" texts; }
 
-# The overlay: Tavlin's window titled "Tavlin" that is on screen.
+# Tavlin's windows on screen, with their sizes: "WINDOW WIDTH HEIGHT" per line.
+tavlin_windows() {
+  local window
+  for window in $(xdotool search --onlyvisible --pid "$TAVLIN_PID" 2>/dev/null); do
+    echo "$window $(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')"
+  done
+}
+# The overlay: Tavlin's big window on screen (the panel is never smaller than 720 × 520).
 overlay_window() {
-  local window; window=$(xdotool search --onlyvisible --pid "$TAVLIN_PID" --name '^Tavlin$' 2>/dev/null | head -n1)
+  local window; window=$(tavlin_windows | awk '$2 >= 600 && $3 >= 400 { print $1; exit }')
+  [ -n "$window" ] && echo "$window"
+}
+# The tray icon: Tavlin's small window on screen, inside the tray.
+tray_icon() {
+  local window; window=$(tavlin_windows | awk '$2 > 0 && $2 <= 64 && $3 <= 64 { print $1; exit }')
   [ -n "$window" ] && echo "$window"
 }
 overlay_shown() { [ -n "$(overlay_window)" ]; }
@@ -109,6 +130,23 @@ set_accessibility() {
 accessibility_enabled() {
   dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
     org.freedesktop.DBus.Properties.Get string:org.a11y.Status string:IsEnabled | grep -q "boolean true"
+}
+
+# A system tray (trayer) on the top edge; Tavlin puts its icon there when it starts later.
+start_tray() {
+  local attempt
+  for attempt in 1 2 3; do
+    trayer --edge top --align right --widthtype pixel --width 120 --height 32 --transparent false \
+      >/dev/null 2>&1 &
+    started+=($!)
+    wait_until 5 xdotool search --onlyvisible --class trayer && { sleep 1; return 0; }
+  done
+  fail "no tray"
+}
+# Tavlin's menu, once it is open: a window of Tavlin's that is neither the overlay nor the icon.
+menu_window() {
+  local window; window=$(tavlin_windows | awk '$2 > 64 && $2 < 600 { print $1; exit }')
+  [ -n "$window" ] && echo "$window"
 }
 
 hot_key() { xdotool key alt+space; }

@@ -16,7 +16,7 @@ wait_until 20 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "no inst
 wait_until 10 test "$(alive "$first" "$second")" = 1 || fail "$(alive "$first" "$second") instances are running"
 sleep 1
 [ "$(alive "$first" "$second")" = 1 ] || fail "$(alive "$first" "$second") instances are running"
-TAVLIN_PID=$(for pid in "$first" "$second"; do kill -0 "$pid" 2>/dev/null && echo "$pid"; done)
+TAVLIN_PID=$(for pid in "$first" "$second"; do if kill -0 "$pid" 2>/dev/null; then echo "$pid"; fi; done)
 
 # A crash leaves the socket behind; the next start recovers it.
 kill -9 "$TAVLIN_PID"; wait "$TAVLIN_PID" 2>/dev/null || true

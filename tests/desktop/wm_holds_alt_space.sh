@@ -7,10 +7,7 @@ source "$(dirname "$0")/lib.sh"
 tavlin=$1
 set_accessibility true
 
-trayer --edge top --align right --widthtype pixel --width 120 --height 32 --transparent false \
-  >/dev/null 2>&1 &
-started+=($!)
-wait_until 10 xdotool search --onlyvisible --class trayer || fail "no tray"
+start_tray
 
 start_app GTK "$GTK_APP"
 start_tavlin "$tavlin"
@@ -22,15 +19,15 @@ expect_text "Gtk3-demo-application"
 xdotool key Escape
 wait_hidden "after Escape"
 
-# The tray icon: Tavlin's window inside the tray. A click opens the menu; its first
-# entry shows the overlay.
-tray_icon() { xdotool search --pid "$TAVLIN_PID" --onlyvisible --name '' 2>/dev/null | while read -r w; do
-  [ "$w" != "$(overlay_window)" ] && echo "$w"; done | head -n1; }
+# The tray icon: a click opens the menu; its first entry, "ショートカットを表示  ⌥Space",
+# shows the overlay.
 wait_until 10 tray_icon || fail "no tray icon"
-icon=$(tray_icon)
-xdotool mousemove --window "$icon" 8 8 click 1
-wait_until 10 "$PYTHON" "$here/overlay.py" centre "ショートカットを表示  ⌥Space" || fail "the tray menu did not open"
-click_text "ショートカットを表示  ⌥Space"
+# (Under trayer on Xvfb a real click sometimes lands on the tray's socket instead of the
+# icon; the click is then sent to the icon window itself.)
+xdotool mousemove --window "$(tray_icon)" 8 8 click 3
+wait_until 3 menu_window || { xdotool click --window "$(tray_icon)" 3; wait_until 5 menu_window; } || true
+menu_window >/dev/null || fail "the tray menu did not open"
+xdotool key Down Return
 wait_shown "from the tray menu"
 expect_text "Gtk3-demo-application"
 echo PASS
