@@ -25,6 +25,18 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                         PRIVATE PkgConfig::GIO)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
+  add_executable(tavlin_desktop_tests
+    tests/linux/main.cpp
+    tests/linux/AccessibilitySettingsTests.cpp
+    tests/linux/DesktopEntriesTests.cpp
+    tests/linux/KeyTranslationTests.cpp
+    tests/linux/QtMainQueueTests.cpp
+    tests/linux/SingleInstanceTests.cpp
+  )
+  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest)
+  gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
   if(TARGET tavlin_shell AND TARGET tavlin_view AND TARGET tavlin_atspi)
     add_executable(tavlin Tavlin/main.cpp)
     target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
