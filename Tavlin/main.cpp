@@ -44,6 +44,8 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
+    // The hot key, the key monitor and the window tracking are X11's: under XWayland too.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
     app.setDesktopFileName(QStringLiteral("tavlin"));

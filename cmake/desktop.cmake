@@ -44,6 +44,11 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # The desktop finds scheme handlers through the applications' MIME cache.
+    install(CODE "if(NOT DEFINED ENV{DESTDIR})
+      execute_process(COMMAND update-desktop-database \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
+                      ERROR_QUIET RESULT_VARIABLE ignored)
+    endif()")
 
     # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
     set(e2e_tests hot_key_toggle switch_application url_request permission single_instance)

@@ -72,6 +72,11 @@ std::uint16_t XInputKeyMonitor::virtualKeyCode(std::uint32_t keysym, std::uint8_
 bool XInputKeyMonitor::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t") return false;
     auto* event = static_cast<xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) == XCB_MAPPING_NOTIFY && symbols_->table) {
+        // The keyboard layout changed: read the keysyms afresh.
+        xcb_refresh_keyboard_mapping(symbols_->table.get(), reinterpret_cast<xcb_mapping_notify_event_t*>(event));
+        return false;
+    }
     if ((event->response_type & 0x7f) != XCB_GE_GENERIC) return false;
     auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event);
     if (generic->extension != opcode_ || generic->event_type != XCB_INPUT_RAW_KEY_PRESS) return false;
