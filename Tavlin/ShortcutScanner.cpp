@@ -4,6 +4,7 @@
 #include "TavlinUI/Text.h"
 #include "platform/AXRead.h"
 
+#include <unordered_map>
 #include <unordered_set>
 
 namespace tavlin {
@@ -13,9 +14,12 @@ using platform::AXRead;
 
 constexpr std::string_view defaultGroup = "メニュー";
 
-// A menu bar is a tree, but a hostile or broken accessibility tree can hand back the
-// same elements over and over (a cycle below a very wide menu). The walk then stops
-// after this many children in all, far beyond any real menu bar.
+// A menu bar is a tree, but a broken or hostile accessibility tree can hand back the
+// same element in many places, or as its own descendant. Reading such an element again
+// can only give rows that were already given, which are dropped as repeats, so the walk
+// reads an element's row once and walks below it again only from a shallower depth
+// (where it reaches further). As a last guard the walk stops after this many children,
+// far beyond any real menu bar.
 constexpr std::size_t childBudget = 1'000'000;
 
 // A row's identity for dropping repeats: its title and keys in canonical form, kept as
@@ -33,52 +37,81 @@ struct IdentityHash {
 
 } // namespace
 
+// The rows of one scan in walk order. A repeat is dropped as it is met, which keeps the
+// same rows as dropping repeats after the walk, without holding them all.
+struct ShortcutScanner::Collector {
+    std::vector<ShortcutItem> rows;
+    std::unordered_set<Identity, IdentityHash> seen;
+    std::size_t childrenLeft = childBudget;
+    // Elements met so far, held so that no address is reused during the walk: whether
+    // their own row was read, and the shallowest depth walked below them.
+    struct Visit {
+        platform::AXElementRef element;
+        bool rowRead = false;
+        int walkedFrom = depthBound + 2;
+    };
+    std::unordered_map<const platform::AXElement*, Visit> visits;
+
+    Visit& visit(const platform::AXElementRef& element) {
+        Visit& entry = visits[element.get()];
+        if (!entry.element) entry.element = element;
+        return entry;
+    }
+
+    void add(const std::string& group, const std::string& title, std::string keys) {
+        if (seen.insert(Identity{Text::nfc(title), Text::nfc(keys)}).second)
+            rows.emplace_back(group, title, std::move(keys));
+    }
+};
+
 std::vector<ShortcutItem> ShortcutScanner::shortcuts(platform::AccessibilityService& ax, std::int32_t pid) {
     const platform::AXElementRef application = ax.createApplication(pid);
     if (!application) return {};
     const platform::AXElementRef menuBar = AXRead::element(*application, "AXMenuBar");
     if (!menuBar) return {};
 
-    std::vector<ShortcutItem> collected;
-    std::size_t childrenLeft = childBudget;
+    Collector collector;
     for (const platform::AXElementRef& topLevel : AXRead::elements(*menuBar, "AXChildren")) {
         const std::string group = AXRead::text(*topLevel, "AXTitle").value_or(std::string(defaultGroup));
         if (group.empty()) continue;
         const std::vector<platform::AXElementRef> children = AXRead::elements(*topLevel, "AXChildren");
         if (children.empty()) continue;
-        collect(*children.front(), group, 0, collected, childrenLeft);
+        collect(*children.front(), group, 0, collector);
     }
-
-    std::unordered_set<Identity, IdentityHash> seen;
-    std::vector<ShortcutItem> result;
-    for (ShortcutItem& row : collected) {
-        if (result.size() == resultCap) break;
-        if (seen.insert(Identity{Text::nfc(row.title()), Text::nfc(row.keys())}).second)
-            result.push_back(std::move(row));
-    }
-    return result;
+    // The cap counts rows that survived the dropping of repeats over the whole walk.
+    if (collector.rows.size() > resultCap)
+        collector.rows.erase(collector.rows.begin() + static_cast<std::ptrdiff_t>(resultCap), collector.rows.end());
+    return std::move(collector.rows);
 }
 
 void ShortcutScanner::collect(const platform::AXElement& element, const std::string& group, int depth,
-                              std::vector<ShortcutItem>& into, std::size_t& childrenLeft) {
+                              Collector& into) {
     if (depth > depthBound) return;
     const std::vector<platform::AXElementRef> children = AXRead::elements(element, "AXChildren");
     for (const platform::AXElementRef& child : children) {
-        if (childrenLeft == 0) return;
-        --childrenLeft;
-        const bool enabled = AXRead::boolean(*child, "AXEnabled").value_or(true);
-        const std::string title = AXRead::text(*child, "AXTitle").value_or(std::string());
-        if (enabled && !title.empty()) {
-            const std::string character = AXRead::text(*child, "AXMenuItemCmdChar").value_or(std::string());
-            const std::optional<std::int64_t> glyph = AXRead::integer(*child, "AXMenuItemCmdGlyph");
-            const std::optional<std::int64_t> virtualKey = AXRead::integer(*child, "AXMenuItemCmdVirtualKey");
-            if (std::optional<std::string> key = KeyNotation::keyPart(character, glyph, virtualKey)) {
-                const std::int64_t modifiers = AXRead::integer(*child, "AXMenuItemCmdModifiers").value_or(0);
-                into.emplace_back(group, title, KeyNotation::prefix(modifiers) + *key);
-            }
-        }
-        collect(*child, group, depth + 1, into, childrenLeft);
+        if (into.childrenLeft == 0) return;
+        --into.childrenLeft;
+        Collector::Visit& visit = into.visit(child);
+        if (visit.walkedFrom <= depth + 1) continue; // its row and everything below it are in
+        const bool readRow = !visit.rowRead;
+        visit.rowRead = true;
+        visit.walkedFrom = depth + 1;
+        if (readRow) addRow(*child, group, into);
+        collect(*child, group, depth + 1, into);
     }
+}
+
+void ShortcutScanner::addRow(const platform::AXElement& item, const std::string& group, Collector& into) {
+    if (!AXRead::boolean(item, "AXEnabled").value_or(true)) return;
+    const std::string title = AXRead::text(item, "AXTitle").value_or(std::string());
+    if (title.empty()) return;
+    const std::string character = AXRead::text(item, "AXMenuItemCmdChar").value_or(std::string());
+    const std::optional<std::int64_t> glyph = AXRead::integer(item, "AXMenuItemCmdGlyph");
+    const std::optional<std::int64_t> virtualKey = AXRead::integer(item, "AXMenuItemCmdVirtualKey");
+    const std::optional<std::string> key = KeyNotation::keyPart(character, glyph, virtualKey);
+    if (!key) return;
+    const std::int64_t modifiers = AXRead::integer(item, "AXMenuItemCmdModifiers").value_or(0);
+    into.add(group, title, KeyNotation::prefix(modifiers) + *key);
 }
 
 } // namespace tavlin

@@ -17,8 +17,12 @@ struct ShortcutScanner {
     static std::vector<ShortcutItem> shortcuts(platform::AccessibilityService& ax, std::int32_t pid);
 
 private:
+    struct Collector;
+    // Appends the rows of the element's children, and of theirs down to the depth bound.
     static void collect(const platform::AXElement& element, const std::string& group, int depth,
-                        std::vector<ShortcutItem>& into, std::size_t& childrenLeft);
+                        Collector& into);
+    // Appends the row of one menu item, when it is enabled, titled and has a key equivalent.
+    static void addRow(const platform::AXElement& item, const std::string& group, Collector& into);
 };
 
 } // namespace tavlin

@@ -4,6 +4,7 @@
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 #include <unicode/ustring.h>
+#include <unicode/utf8.h>
 
 #include <climits>
 #include <functional>
@@ -60,16 +61,38 @@ icu::UnicodeString normalized(const icu::UnicodeString& text) {
     return U_SUCCESS(status) ? result : text;
 }
 
+const icu::Normalizer2& nfcNormalizer();
+
 bool isAscii(std::string_view text) {
     for (unsigned char c : text)
         if (c >= 0x80) return false;
     return true;
 }
 
+bool isWellFormed(std::string_view text) {
+    if (text.size() > static_cast<std::size_t>(INT32_MAX)) return false;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int32_t>(text.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) return false;
+    }
+    return true;
+}
+
+// Whether the text is well-formed UTF-8 already in NFC, checked without converting it.
+bool isNfcAlready(std::string_view text) {
+    if (!isWellFormed(text)) return false;
+    UErrorCode status = U_ZERO_ERROR;
+    const bool normalized = nfcNormalizer().isNormalizedUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())), status);
+    return U_SUCCESS(status) && normalized;
+}
+
 // The form in which texts are compared and hashed: NFC for valid UTF-8; malformed
 // input is kept byte for byte, so that two different malformed texts stay different.
 std::string comparable(std::string_view text) {
-    if (isAscii(text)) return std::string(text);
+    if (isAscii(text) || isNfcAlready(text)) return std::string(text);
     Decoded decoded = decode(text);
     if (!decoded.valid) return std::string(text);
     return encode(normalized(decoded.text));
@@ -78,7 +101,7 @@ std::string comparable(std::string_view text) {
 } // namespace
 
 std::string Text::nfc(std::string_view text) {
-    if (isAscii(text)) return std::string(text);
+    if (isAscii(text) || isNfcAlready(text)) return std::string(text);
     return encode(normalized(decode(text).text));
 }
 

@@ -3,6 +3,7 @@
 namespace tavlin::platform::sim {
 
 bool SimStatusItem::setImage(const std::string& symbolName, const std::string& accessibilityDescription) {
+    ++imageRequests_;
     if (!hasButton_ || !symbolsAvailable_) return false;
     image_ = ButtonImage{symbolName, accessibilityDescription};
     return true;

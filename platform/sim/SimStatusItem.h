@@ -2,6 +2,7 @@
 
 #include "platform/StatusItem.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,8 @@ public:
 
     double length() const { return length_; }
     const std::optional<ButtonImage>& image() const { return image_; }
+    // How often an image was asked for, granted or not.
+    std::size_t imageRequests() const { return imageRequests_; }
     const std::vector<MenuEntry>& menu() const { return menu_; }
     // Runs the action of the menu command with this exact title, as a click would;
     // false when the menu has no such command.
@@ -36,6 +39,7 @@ private:
     bool hasButton_;
     bool symbolsAvailable_;
     std::optional<ButtonImage> image_;
+    std::size_t imageRequests_ = 0;
     std::vector<MenuEntry> menu_;
 };
 

@@ -202,6 +202,30 @@ TEST(ShortcutScanner, AnUnreadableMenuBarEndsTheScanAtOnce) {
     }
 }
 
+TEST(ShortcutScanner, AnElementMetAgainHigherUpIsWalkedFurther) {
+    // The same item object is a submenu item under "One" (its own submenu out of reach)
+    // and a top-level menu item under "Two", where its submenu is listed.
+    auto shared = SimMenuBar::item({"Shared", "s", {}, {}, {}, true, {key("Below Shared", "b")}});
+    auto submenu = SimElement::make();
+    submenu->setChildren("AXChildren", {shared});
+    auto outer = SimMenuBar::item({"Outer", "o", {}, {}, {}, true, {}});
+    outer->setChildren("AXChildren", {submenu});
+    auto one = SimElement::make();
+    one->setChildren("AXChildren", {outer});
+    auto two = SimElement::make();
+    two->setChildren("AXChildren", {shared});
+
+    auto oneItem = SimElement::make();
+    oneItem->setText("AXTitle", "One").setChildren("AXChildren", {one});
+    auto twoItem = SimElement::make();
+    twoItem->setText("AXTitle", "Two").setChildren("AXChildren", {two});
+    auto bar = SimElement::make();
+    bar->setChildren("AXChildren", {oneItem, twoItem});
+    auto app = SimElement::make();
+    app->set("AXMenuBar", AXValue{AXElementRef(bar)});
+    EXPECT_EQ(scan(app), (std::vector<Row>{{"One", "Outer", "⌘O"}, {"One", "Shared", "⌘S"}, {"Two", "Below Shared", "⌘B"}}));
+}
+
 TEST(ShortcutScanner, SurvivesHostileTrees) {
     // A menu that is its own item, a hundred thousand times over.
     auto loop = SimElement::make();

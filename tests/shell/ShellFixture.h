@@ -42,10 +42,7 @@ struct Shell {
         desktop.setScreens({Screen{{0, 0, 1440, 875}}});
     }
 
-    Shell& launch() {
-        delegate->applicationDidFinishLaunching();
-        return *this;
-    }
+    void launch() { delegate->applicationDidFinishLaunching(); }
     // Option+Space, then the main thread gets to run.
     void pressHotKey() {
         hotKeys.press(AppDelegate::hotKeyCode, AppDelegate::hotKeyModifiers);

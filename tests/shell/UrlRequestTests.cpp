@@ -44,17 +44,6 @@ TEST(UrlRequest, WhichDeliveriesShowTheOverlayAndForWhom) {
     }
 }
 
-TEST(UrlRequest, NeverReReadsTheFrontmostApplicationNorHides) {
-    Shell shell;
-    shell.launch();
-    shell.desktop.setFrontmost(shell.viewer);
-    shell.delegate->application({"tavlin://show"});
-    EXPECT_EQ(shell.shown().appName(), "Editor");
-    shell.delegate->application({"tavlin://show"});
-    EXPECT_TRUE(shell.visible());
-    EXPECT_EQ(shell.panel()->contentChanges(), 2u);
-}
-
 TEST(UrlRequest, WithoutAnyTargetNothingIsShownUnlessTheUrlNamesOne) {
     Shell shell;
     shell.desktop.setFrontmost(std::nullopt);
@@ -63,19 +52,6 @@ TEST(UrlRequest, WithoutAnyTargetNothingIsShownUnlessTheUrlNamesOne) {
     EXPECT_FALSE(shell.panel());
     shell.delegate->application({"tavlin://show?bundle=com.example.Viewer"});
     EXPECT_EQ(shell.shown().appName(), "Viewer");
-}
-
-TEST(UrlRequest, ThisProgramNamedByAUrlStaysTheTargetUntilAnotherAppIsActivated) {
-    Shell shell;
-    shell.launch();
-    shell.delegate->application({"tavlin://show?bundle=org.tavlin.Tavlin"});
-    EXPECT_EQ(shell.target(), shell.self.processIdentifier);
-    shell.pressHotKey(); // hides
-    shell.desktop.setFrontmost(shell.self);
-    shell.pressHotKey(); // this program in front: the target stays
-    EXPECT_EQ(shell.shown().appName(), "Tavlin");
-    shell.desktop.bringToFront(shell.viewer);
-    EXPECT_EQ(shell.target(), shell.viewer.processIdentifier);
 }
 
 } // namespace
