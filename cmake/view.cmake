@@ -6,7 +6,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(VIEW_XCB REQUIRED IMPORTED_TARGET xcb)
 
-  set(_view_root ${CMAKE_CURRENT_LIST_DIR}/..)
+  get_filename_component(_view_root ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
   set(_overlay ${_view_root}/TavlinUI/Overlay)
 
   add_library(tavlin_view STATIC
@@ -58,4 +58,14 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     PROPERTIES ENVIRONMENT
       "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp"
   )
+
+  # End to end: the panel on a private X server with a window manager.
+  add_executable(tavlin_panel_on_desktop ${_view_root}/tests/view/PanelOnDesktop.cpp)
+  target_link_libraries(tavlin_panel_on_desktop PRIVATE tavlin_view tavlin_view_samples)
+  add_test(NAME view.PanelOnX11
+           COMMAND ${_view_root}/tests/view/panel-on-x11.sh $<TARGET_FILE:tavlin_panel_on_desktop>)
+  set_tests_properties(view.PanelOnX11 PROPERTIES
+    LABELS e2e
+    TIMEOUT 120
+    ENVIRONMENT "LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp")
 endif()

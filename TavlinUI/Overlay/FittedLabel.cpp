@@ -35,8 +35,8 @@ double FittedLabel::displayedScale() const {
 
 QString FittedLabel::displayedText() const {
     const QFontMetricsF metrics(scaledFont(displayedScale()), this);
-    // A hair of slack so that a text measured at exactly the width is not cut.
-    if (metrics.horizontalAdvance(text_) <= width() + 0.01) return text_;
+    // Half a point of slack: a scaled font's advances are not exactly proportional.
+    if (metrics.horizontalAdvance(text_) <= width() + 0.5) return text_;
     return metrics.elidedText(text_, Qt::ElideRight, width());
 }
 

@@ -38,10 +38,9 @@ void OverlayPanel::setContent(QWidget* content) {
 }
 
 void OverlayPanel::makeKeyAndOrderFront() {
-    if (!prepared_) {
-        prepared_ = true;
-        X11WindowHints::prepare(*this);
-    }
+    // A window manager drops the desktop and state of a window it unmaps: they are
+    // set again before every mapping.
+    if (!isVisible()) X11WindowHints::prepare(*this);
     show();
     raise();
     activateWindow();

@@ -25,7 +25,6 @@ public:
 
 private:
     QPointer<QWidget> content_;
-    bool prepared_ = false;
 };
 
 } // namespace tavlin

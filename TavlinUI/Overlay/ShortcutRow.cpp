@@ -22,7 +22,9 @@ ShortcutRow::ShortcutRow(const ShortcutItem& item, QWidget* parent) : QWidget(pa
     keyCap_->setObjectName(QStringLiteral("keyCap"));
 
     layout->addWidget(title_, 0, Qt::AlignVCenter);
-    layout->addSpacerItem(new QSpacerItem(8, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    // The flexible space is at least 8 points, with the row's 8-point spacing on either
+    // side of it (a spacer item gets no layout spacing of its own).
+    layout->addSpacerItem(new QSpacerItem(8 + 8 + 8, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
     layout->addWidget(keyCap_, 0, Qt::AlignVCenter);
 }
 

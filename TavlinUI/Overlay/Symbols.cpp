@@ -11,24 +11,32 @@ namespace tavlin {
 
 namespace {
 
-// Shapes are drawn in a unit square and then mapped onto the target square.
+// Shapes are laid out in a unit square, built at `unit` times that size and then
+// mapped onto the target square. Boolean operations flatten curves to a tolerance in
+// path units, so building them large keeps the arcs round at any size.
+constexpr double unit = 1000;
+
+QPainterPath scaled(const QPainterPath& path) {
+    return QTransform::fromScale(unit, unit).map(path);
+}
+
 QPainterPath roundedBox(double x0, double y0, double x1, double y1, double radius) {
     QPainterPath path;
     path.addRoundedRect(QRectF(QPointF(x0, y0), QPointF(x1, y1)), radius, radius);
-    return path;
+    return scaled(path);
 }
 
 QPainterPath stroked(const QPainterPath& line, double width) {
     QPainterPathStroker stroker;
-    stroker.setWidth(width);
+    stroker.setWidth(width * unit);
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
-    return stroker.createStroke(line);
+    return stroker.createStroke(scaled(line));
 }
 
 QPainterPath xmarkCircle() {
     QPainterPath circle;
-    circle.addEllipse(QRectF(0, 0, 1, 1));
+    circle.addEllipse(QRectF(0, 0, unit, unit));
     QPainterPath cross;
     cross.moveTo(0.33, 0.33);
     cross.lineTo(0.67, 0.67);
@@ -47,9 +55,9 @@ QPainterPath raisedHand() {
     for (const auto& f : fingers) hand = hand.united(roundedBox(f[0], f[2], f[1], 0.62, 0.06));
     QPainterPath thumb = roundedBox(-0.06, 0.0, 0.06, 0.40, 0.06);
     QTransform place;
-    place.translate(0.31, 0.80);
+    place.translate(0.31 * unit, 0.80 * unit);
     place.rotate(-38);
-    place.translate(0, -0.40);
+    place.translate(0, -0.40 * unit);
     hand = hand.united(place.map(thumb));
     return hand.simplified();
 }
@@ -59,9 +67,11 @@ QPainterPath keyboard() {
     QPainterPath inner = roundedBox(0.09, 0.26, 0.91, 0.74, 0.05);
     QPainterPath path = outline.subtracted(inner);
     const double key = 0.075;
-    for (int i = 0; i < 7; ++i) path.addRect(QRectF(0.155 + i * 0.1, 0.33, key, key));
-    for (int i = 0; i < 6; ++i) path.addRect(QRectF(0.205 + i * 0.1, 0.45, key, key));
-    path.addRect(QRectF(0.28, 0.58, 0.44, key));
+    QPainterPath keys;
+    for (int i = 0; i < 7; ++i) keys.addRect(QRectF(0.155 + i * 0.1, 0.33, key, key));
+    for (int i = 0; i < 6; ++i) keys.addRect(QRectF(0.205 + i * 0.1, 0.45, key, key));
+    keys.addRect(QRectF(0.28, 0.58, 0.44, key));
+    path.addPath(scaled(keys));
     return path;
 }
 
@@ -88,7 +98,7 @@ void Symbols::paint(QPainter& painter, Symbol symbol, const QRectF& rect, const 
     const double side = std::min(rect.width(), rect.height());
     QTransform toTarget;
     toTarget.translate(rect.center().x() - side / 2, rect.center().y() - side / 2);
-    toTarget.scale(side, side);
+    toTarget.scale(side / unit, side / unit);
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

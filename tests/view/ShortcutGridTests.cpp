@@ -1,1 +1,202 @@
+// The shortcut grid: columns for the width, dealing of groups, rows, legends, scrolling.
+#include "tests/view/ViewTestSupport.h"
+
+#include "TavlinUI/Overlay/FittedLabel.h"
+#include "TavlinUI/Overlay/KeyCap.h"
+#include "TavlinUI/Overlay/ShortcutGrid.h"
+#include "tools/render/SampleOverlays.h"
+
 #include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QEventLoop>
+#include <QPropertyAnimation>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace tavlin::test {
+namespace {
+
+const std::vector<std::string> sevenGroups = {"G0", "G1", "G2", "G3", "G4", "G5", "G6"};
+
+TEST(ShortcutGrid, ColumnsShareTheGridWidthEqually) {
+    struct Case {
+        int panelWidth;
+        int columns;
+        double columnWidth;
+    };
+    for (const Case& c : {Case{720, 2, 315.0}, Case{1120, 3, (1084.0 - 40 - 28) / 3}}) {
+        ShownOverlay shown(overlay(rowsInGroups(sevenGroups)), {c.panelWidth, 600});
+        const QWidget* grid = shown.find("shortcutGrid");
+        ASSERT_EQ(grid->width(), c.panelWidth - 36);
+        int left = 20;
+        for (int i = 0; i < 4; ++i) {
+            const QWidget* column = shown.find(QStringLiteral("column%1").arg(i).toLatin1().constData());
+            if (i >= c.columns) {
+                EXPECT_EQ(column, nullptr) << c.panelWidth;
+                continue;
+            }
+            ASSERT_NE(column, nullptr) << c.panelWidth;
+            const QRect r = rectIn(column, grid);
+            EXPECT_NEAR(r.width(), c.columnWidth, 1.0) << c.panelWidth << " column " << i;
+            EXPECT_EQ(r.x(), left) << c.panelWidth << " column " << i;
+            left = r.right() + 1 + 14;
+        }
+        EXPECT_NEAR(left - 14, grid->width() - 20, 1); // the last column ends at the right inset
+        // The scroll bar is always there, inside the right inset.
+        const QScrollBar* bar = shown.find<QScrollArea>("scrollArea")->verticalScrollBar();
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_GE(rectIn(bar, grid).x(), grid->width() - 20);
+    }
+}
+
+TEST(ShortcutGrid, ResizingAcrossTheBoundaryDealsTheColumnsAnewAtOnce) {
+    ShownOverlay shown(overlay(rowsInGroups(sevenGroups)), {930, 600});
+    const auto columns = [&] { return shown.find<ShortcutGrid>("shortcutGrid")->columnCount(); };
+    EXPECT_EQ(columns(), 2);
+    EXPECT_EQ(headingsOf(shown.find("column0")), (std::vector<std::string>{"G0", "G2", "G4", "G6"}));
+
+    shown.resize({931, 600});
+    EXPECT_EQ(columns(), 3);
+    ASSERT_NE(shown.find("column2"), nullptr);
+    EXPECT_TRUE(shown.find("column2")->isVisible());
+    EXPECT_EQ(headingsOf(shown.find("column0")), (std::vector<std::string>{"G0", "G3", "G6"}));
+
+    shown.resize({930, 600});
+    EXPECT_EQ(columns(), 2);
+    EXPECT_EQ(shown.find("column2"), nullptr);
+    EXPECT_EQ(shown.findAll("groupCard").size(), 7);
+}
+
+TEST(ShortcutGrid, SevenGroupsInThreeColumnsAreDealtRoundRobin) {
+    ShownOverlay shown(overlay(rowsInGroups(sevenGroups, 2)), {1000, 600});
+    EXPECT_EQ(headingsOf(shown.find("column0")), (std::vector<std::string>{"G0", "G3", "G6"}));
+    EXPECT_EQ(headingsOf(shown.find("column1")), (std::vector<std::string>{"G1", "G4"}));
+    EXPECT_EQ(headingsOf(shown.find("column2")), (std::vector<std::string>{"G2", "G5"}));
+}
+
+TEST(ShortcutGrid, FewerGroupsThanColumnsLeaveEmptyColumnsOfFullShare) {
+    ShownOverlay shown(overlay(rowsInGroups({"Only"})), {1120, 600});
+    EXPECT_EQ(headingsOf(shown.find("column0")), std::vector<std::string>{"ONLY"});
+    EXPECT_TRUE(headingsOf(shown.find("column2")).empty());
+    EXPECT_NEAR(shown.find("column2")->width(), 338.67, 1.0);
+}
+
+TEST(ShortcutGrid, GroupHeadingsAreUpperCased) {
+    struct Case {
+        const char* group;
+        const char* heading;
+    };
+    const Case cases[] = {{"Finder · 常設", "FINDER · 常設"},
+                          {"Edit", "EDIT"},
+                          {"ファイル", "ファイル"},
+                          {"Straße", "STRASSE"}};
+    for (const Case& c : cases) {
+        ShownOverlay shown(overlay({ShortcutItem(c.group, "x", "⌘X")}), {720, 520});
+        EXPECT_EQ(shown.find<FittedLabel>("groupHeading")->text().toStdString(), c.heading) << c.group;
+    }
+}
+
+TEST(ShortcutGrid, LongTitleStaysOnOneLineAndTheKeyCapAtTheRightEdge) {
+    const std::string longTitle =
+        "ワークスペースのすべてのエディターを左右に分割して新しいグループで開き、元のグループを閉じる";
+    ShownOverlay shown(overlay({ShortcutItem("Edit", longTitle, "⌃⌥⇧⌘F12"), ShortcutItem("Edit", "Copy", "⌘C")}),
+                       {720, 520});
+    const QWidget* card = shown.find("groupCard");
+    const auto titles = shown.findAll<FittedLabel>("rowTitle");
+    const auto caps = shown.findAll<KeyCap>("keyCap");
+    ASSERT_EQ(titles.size(), 2);
+    ASSERT_EQ(caps.size(), 2);
+    const FittedLabel* cut = titles[0]->text() == QString::fromStdString(longTitle) ? titles[0] : titles[1];
+    const KeyCap* longKeys = caps[0]->keys() == QString::fromUtf8("⌃⌥⇧⌘F12") ? caps[0] : caps[1];
+
+    EXPECT_EQ(cut->height(), cut->sizeHint().height()); // one line
+    EXPECT_TRUE(cut->displayedText().endsWith(QChar(0x2026)));
+    EXPECT_LT(cut->width(), cut->sizeHint().width());
+    EXPECT_EQ(rectIn(cut, card).x(), 14);
+    for (const KeyCap* cap : caps) {
+        EXPECT_EQ(rectIn(cap, card).right() + 1, card->width() - 14) << cap->keys().toStdString();
+        EXPECT_EQ(cap->size(), cap->sizeHint()); // never squeezed
+    }
+    EXPECT_GE(rectIn(longKeys, card).x() - (rectIn(cut, card).right() + 1), 8 + 8 + 8);
+}
+
+TEST(ShortcutGrid, LegendLineNamesTheSymbolsInUse) {
+    struct Case {
+        const char* keys;
+        std::vector<std::string> legend; // "symbol name"
+    };
+    const Case cases[] = {
+        {"⇧⌘←", {"⌘ Command", "⇧ Shift", "←↑↓→ 矢印"}},
+        {"F5", {}},
+    };
+    for (const Case& c : cases) {
+        ShownOverlay shown(overlay({ShortcutItem("Edit", "x", c.keys)}), {720, 520});
+        std::vector<std::string> legend;
+        for (const QWidget* item : shown.findAll("legendItem")) {
+            legend.push_back(item->findChild<FittedLabel*>(QStringLiteral("legendSymbol"))->text().toStdString() +
+                             " " + item->findChild<FittedLabel*>(QStringLiteral("legendName"))->text().toStdString());
+        }
+        EXPECT_EQ(legend, c.legend) << c.keys;
+        // With or without legends the back-to-top button stays at the right.
+        const QWidget* bar = shown.find("bottomBar");
+        EXPECT_EQ(rectIn(shown.find("backToTopButton"), bar).right() + 1, bar->width() - 20) << c.keys;
+        EXPECT_EQ(shown.find("backToTopButton")->toolTip(), QString::fromUtf8("ショートカット一覧の先頭へ戻る"));
+    }
+}
+
+TEST(ShortcutGrid, LegendShrinksBeforeItIsCut) {
+    // Every symbol of the table in use.
+    const auto rows = std::vector<ShortcutItem>{ShortcutItem("A", "a", "⌃⌥⇧⌘⇥"), ShortcutItem("A", "b", "↩⌫⎋←⌨")};
+    struct Case {
+        int panelWidth;
+        bool cut;
+    };
+    for (const Case& c : {Case{660, false}, Case{400, true}}) {
+        ShownOverlay shown(overlay(rows), {c.panelWidth, 520});
+        bool anyShrunk = false, anyCut = false;
+        const auto labels = shown.findAll<FittedLabel>("legendName") + shown.findAll<FittedLabel>("legendSymbol");
+        ASSERT_EQ(labels.size(), 20);
+        for (const FittedLabel* label : labels) {
+            if (!label->isVisible()) { // past the end of the line
+                anyCut = true;
+                continue;
+            }
+            EXPECT_GE(label->displayedScale(), 0.72);
+            anyShrunk |= label->displayedScale() < 1.0;
+            anyCut |= label->displayedText() != label->text();
+        }
+        EXPECT_TRUE(anyShrunk) << c.panelWidth;
+        EXPECT_EQ(anyCut, c.cut) << c.panelWidth;
+    }
+}
+
+TEST(ShortcutGrid, BackToTopGlidesToTheTopMarker) {
+    ShownOverlay shown(SampleOverlays::grid(), {720, 520});
+    auto* bar = shown.find<QScrollArea>("scrollArea")->verticalScrollBar();
+    auto* button = shown.find<QAbstractButton>("backToTopButton");
+    auto* animation = shown.find("shortcutGrid")->findChild<QPropertyAnimation*>();
+    ASSERT_NE(animation, nullptr);
+
+    // At the top already: nothing moves.
+    button->click();
+    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
+
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    button->click();
+    EXPECT_EQ(animation->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(animation->duration(), 180);
+    EXPECT_EQ(animation->easingCurve().type(), QEasingCurve::OutCubic);
+    QEventLoop loop;
+    QObject::connect(animation, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a safety net, not a time limit
+    if (animation->state() == QAbstractAnimation::Running) loop.exec();
+    EXPECT_EQ(bar->value(), 0);
+    const QWidget* viewport = shown.find<QScrollArea>("scrollArea")->viewport();
+    EXPECT_EQ(rectIn(shown.find("topMarker"), viewport).y(), 0);
+}
+
+} // namespace
+} // namespace tavlin::test
