@@ -14,11 +14,16 @@ add_library(tavlin_atspi_model STATIC
 )
 target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core)
 
+# The JSON text of tavlin-scan's output.
+add_library(tavlin_scan_support STATIC tools/JsonText.cpp)
+target_include_directories(tavlin_scan_support PUBLIC ${PROJECT_SOURCE_DIR})
+
 add_executable(tavlin_atspi_model_tests
+  tests/atspi/JsonTextTests.cpp
   tests/atspi/KeyBindingParserTests.cpp
   tests/atspi/MenuSnapshotTests.cpp
 )
-target_link_libraries(tavlin_atspi_model_tests PRIVATE tavlin_atspi_model tavlin_sim GTest::gtest GTest::gtest_main)
+target_link_libraries(tavlin_atspi_model_tests PRIVATE tavlin_atspi_model tavlin_scan_support tavlin_sim GTest::gtest GTest::gtest_main)
 gtest_discover_tests(tavlin_atspi_model_tests DISCOVERY_TIMEOUT 60)
 
 if(NOT TAVLIN_DESKTOP)
@@ -36,7 +41,7 @@ add_library(tavlin_atspi STATIC
 target_link_libraries(tavlin_atspi PUBLIC tavlin_atspi_model PRIVATE PkgConfig::ATSPI)
 
 add_executable(tavlin-scan tools/tavlin-scan.cpp)
-target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_core)
+target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_scan_support tavlin_core)
 
 add_executable(atspi-probe tests/atspi/AtspiProbe.cpp)
 target_link_libraries(atspi-probe PRIVATE tavlin_atspi tavlin_core)

@@ -10,6 +10,7 @@
 #include "TavlinUI/CommonShortcuts.h"
 #include "TavlinUI/ShortcutMerge.h"
 #include "platform/linux/AtspiAccessibility.h"
+#include "tools/JsonText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -24,6 +25,7 @@
 namespace {
 
 using tavlin::ShortcutItem;
+using tavlin::tools::JsonText;
 
 int usage(const char* message) {
     std::cerr << "tavlin-scan: " << message << "\n"
@@ -39,30 +41,6 @@ std::optional<Number> number(std::string_view text) {
     return value;
 }
 
-std::string json(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[7];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
-
 void print(const std::vector<ShortcutItem>& rows, bool asJson) {
     if (!asJson) {
         for (const ShortcutItem& row : rows) std::cout << row.group() << '\t' << row.title() << '\t' << row.keys() << '\n';
@@ -70,8 +48,8 @@ void print(const std::vector<ShortcutItem>& rows, bool asJson) {
     }
     std::cout << "[";
     for (std::size_t i = 0; i < rows.size(); ++i)
-        std::cout << (i ? ",\n " : "\n ") << "{\"group\": " << json(rows[i].group()) << ", \"title\": "
-                  << json(rows[i].title()) << ", \"keys\": " << json(rows[i].keys()) << "}";
+        std::cout << (i ? ",\n " : "\n ") << "{\"group\": " << JsonText::quoted(rows[i].group()) << ", \"title\": "
+                  << JsonText::quoted(rows[i].title()) << ", \"keys\": " << JsonText::quoted(rows[i].keys()) << "}";
     std::cout << (rows.empty() ? "]\n" : "\n]\n");
 }
 

@@ -8,7 +8,6 @@
 #include <gio/gio.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace tavlin::platform::atspi {
@@ -39,15 +38,21 @@ Connection connect(const char* address) {
     return connection ? adopt(connection) : nullptr;
 }
 
-// A private connection to the session bus, or none when there is no session bus. Never
-// starts one.
+// A private connection to the session bus, or none when there is no session bus: its
+// address from the environment, else the user's bus socket. Never starts a bus.
 Connection session() {
-    GError* error = nullptr;
-    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error);
-    if (error) g_error_free(error);
-    if (!address) return nullptr;
-    Connection connection = std::strncmp(address, "autolaunch:", 11) == 0 ? nullptr : connect(address);
-    g_free(address);
+    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) return connect(address);
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || !*runtime) return nullptr;
+    gchar* socket = g_build_filename(runtime, "bus", nullptr);
+    Connection connection;
+    if (g_file_test(socket, G_FILE_TEST_EXISTS)) {
+        gchar* escaped = g_dbus_address_escape_value(socket);
+        const std::string address = std::string("unix:path=") + escaped;
+        g_free(escaped);
+        connection = connect(address.c_str());
+    }
+    g_free(socket);
     return connection;
 }
 

@@ -28,13 +28,13 @@ AtspiCallBatch::~AtspiCallBatch() {
 void AtspiCallBatch::call(const std::string& bus, const std::string& path, const char* interface, const char* method,
                           GVariant* parameters, const char* replyType, Handler handler) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
-    if (left <= 0 || !g_variant_is_object_path(path.c_str()) || !g_dbus_is_name(bus.c_str())) {
+    if (left <= 0 || !g_variant_is_object_path(path.c_str()) || (!bus.empty() && !g_dbus_is_name(bus.c_str()))) {
         if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
         handler(nullptr);
         return;
     }
     ++open_;
-    g_dbus_connection_call(connection_, bus.c_str(), path.c_str(), interface, method, parameters,
+    g_dbus_connection_call(connection_, bus.empty() ? nullptr : bus.c_str(), path.c_str(), interface, method, parameters,
                            replyType ? G_VARIANT_TYPE(replyType) : nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START,
                            static_cast<int>(std::min<long long>(left + 1, G_MAXINT)), cancellable_, &finished,
                            new Call{this, std::move(handler)});
@@ -49,6 +49,31 @@ void AtspiCallBatch::finished(GObject* source, GAsyncResult* result, gpointer da
     call->handler(reply);
     if (reply) g_variant_unref(reply);
     delete call;
+}
+
+struct AtspiCallBatch::Connecting {
+    AtspiCallBatch* batch;
+    std::function<void(GDBusConnection*)> handler;
+};
+
+void AtspiCallBatch::connect(const std::string& address, std::function<void(GDBusConnection*)> handler) {
+    if (Clock::now() >= deadline_) {
+        handler(nullptr);
+        return;
+    }
+    ++open_;
+    g_dbus_connection_new_for_address(address.c_str(), G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT, nullptr,
+                                      cancellable_, &connected, new Connecting{this, std::move(handler)});
+}
+
+void AtspiCallBatch::connected(GObject*, GAsyncResult* result, gpointer data) {
+    Connecting* connecting = static_cast<Connecting*>(data);
+    GError* error = nullptr;
+    GDBusConnection* connection = g_dbus_connection_new_for_address_finish(result, &error);
+    if (error) g_error_free(error);
+    --connecting->batch->open_;
+    connecting->handler(connection);
+    delete connecting;
 }
 
 void AtspiCallBatch::wait() {

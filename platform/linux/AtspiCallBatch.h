@@ -23,9 +23,13 @@ public:
     AtspiCallBatch& operator=(const AtspiCallBatch&) = delete;
 
     // Sends one call; `parameters` may be null or a floating reference, which the call
-    // takes; `replyType` is the reply's type string, or null for any type.
+    // takes; `replyType` is the reply's type string, or null for any type. An empty `bus`
+    // sends to the peer of a direct connection.
     void call(const std::string& bus, const std::string& path, const char* interface, const char* method,
               GVariant* parameters, const char* replyType, Handler handler);
+    // Opens a direct connection to `address`; the handler owns the connection it is
+    // given, or is given null.
+    void connect(const std::string& address, std::function<void(GDBusConnection*)> handler);
     // Runs the handlers as the replies come in, until every call is answered or the
     // deadline has passed; the calls then still open are given up.
     void wait();
@@ -34,7 +38,9 @@ public:
 
 private:
     struct Call;
+    struct Connecting;
     static void finished(GObject* source, GAsyncResult* result, gpointer data);
+    static void connected(GObject* source, GAsyncResult* result, gpointer data);
 
     GDBusConnection* connection_;
     Clock::time_point deadline_;

@@ -5,6 +5,7 @@
 
 #include <atspi/atspi-constants.h>
 
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -27,8 +28,9 @@ struct Details {
     std::string name;
     std::uint32_t role = ATSPI_ROLE_INVALID;
     std::uint64_t states = 0;
+    bool statesKnown = false;
     std::string parent;   // path of the parent on the same bus, when known
-    int childCount = -1;  // -1 when unknown
+    int index = -1;       // place among the parent's children; -1 when unknown
 };
 
 bool has(std::uint64_t states, AtspiStateType state) { return (states >> state) & 1U; }
@@ -68,6 +70,15 @@ bool holdsNoMenuBar(std::uint32_t role) {
     }
 }
 
+// Where an application's objects are reached: through the bus, or through a direct
+// connection to the application (`destination` empty). Object references in replies
+// name the application's bus name either way.
+struct Peer {
+    GDBusConnection* connection;
+    std::string destination;
+    std::string bus;
+};
+
 std::uint64_t statesOf(GVariant* words) {
     std::uint64_t states = 0;
     const gsize count = g_variant_n_children(words);
@@ -93,10 +104,10 @@ std::vector<std::string> pathsOn(GVariant* references, const std::string& bus) {
     return paths;
 }
 
-void onChildren(AtspiCallBatch& batch, const std::string& bus, const std::string& path,
+void onChildren(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
                 std::function<void(std::vector<std::string>)> done) {
-    batch.call(bus, path, accessibleInterface, "GetChildren", nullptr, "(a(so))",
-               [bus, done = std::move(done)](GVariant* reply) {
+    batch.call(peer.destination, path, accessibleInterface, "GetChildren", nullptr, "(a(so))",
+               [bus = peer.bus, done = std::move(done)](GVariant* reply) {
                    if (!reply) return;
                    GVariant* list = g_variant_get_child_value(reply, 0);
                    done(pathsOn(list, bus));
@@ -104,18 +115,23 @@ void onChildren(AtspiCallBatch& batch, const std::string& bus, const std::string
                });
 }
 
-// Asks for an object's role, states and name; `details` must outlive the batch's wait.
-void askDetails(AtspiCallBatch& batch, const std::string& bus, const std::string& path, Details& details) {
-    batch.call(bus, path, accessibleInterface, "GetRole", nullptr, "(u)", [&details](GVariant* reply) {
-        if (reply) g_variant_get(reply, "(u)", &details.role);
-    });
-    batch.call(bus, path, accessibleInterface, "GetState", nullptr, "(au)", [&details](GVariant* reply) {
-        if (!reply) return;
-        GVariant* words = g_variant_get_child_value(reply, 0);
-        details.states = statesOf(words);
-        g_variant_unref(words);
-    });
-    batch.call(bus, path, "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", accessibleInterface, "Name"),
+// Asks for an object's name and, when wanted, its role and states; `details` must
+// outlive the batch's wait.
+void askDetails(AtspiCallBatch& batch, const std::string& destination, const std::string& path, Details& details,
+                bool withRole = true, bool withStates = true) {
+    if (withRole)
+        batch.call(destination, path, accessibleInterface, "GetRole", nullptr, "(u)", [&details](GVariant* reply) {
+            if (reply) g_variant_get(reply, "(u)", &details.role);
+        });
+    if (withStates)
+        batch.call(destination, path, accessibleInterface, "GetState", nullptr, "(au)", [&details](GVariant* reply) {
+            if (!reply) return;
+            GVariant* words = g_variant_get_child_value(reply, 0);
+            details.states = statesOf(words);
+            details.statesKnown = true;
+            g_variant_unref(words);
+        });
+    batch.call(destination, path, "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", accessibleInterface, "Name"),
                "(v)", [&details](GVariant* reply) {
                    if (!reply) return;
                    GVariant* boxed = g_variant_get_child_value(reply, 0);
@@ -130,40 +146,52 @@ void askDetails(AtspiCallBatch& batch, const std::string& bus, const std::string
 }
 
 // Reads the toolkit's cache of its objects (GTK answers it; Qt answers an empty list).
-void readCache(GVariant* reply, const std::string& bus, std::unordered_map<std::string, Details>& cache) {
+// Returns false when the reply has neither of the two layouts in use.
+bool readCache(GVariant* reply, const std::string& bus, std::unordered_map<std::string, Details>& cache) {
     GVariant* items = g_variant_get_child_value(reply, 0);
-    const std::string type = g_variant_get_type_string(items);
-    // Two layouts are in use: with the child count, or with the list of children.
+    const std::string_view type = g_variant_get_type_string(items);
+    // With the child count, or (older) with the list of children.
     const bool counted = type == "a((so)(so)(so)iiassusau)";
-    if (counted || type == "a((so)(so)(so)a(so)assusau)") {
+    const bool listed = type == "a((so)(so)(so)a(so)assusau)";
+    if (counted || listed) {
         const gsize nameAt = counted ? 6 : 5;
-        GVariantIter iter;
-        g_variant_iter_init(&iter, items);
-        while (GVariant* item = g_variant_iter_next_value(&iter)) {
-            const gchar *selfBus = nullptr, *selfPath = nullptr, *parentBus = nullptr, *parentPath = nullptr;
-            g_variant_get_child(item, 0, "(&s&o)", &selfBus, &selfPath);
-            g_variant_get_child(item, 2, "(&s&o)", &parentBus, &parentPath);
-            if (bus == selfBus) {
-                Details& details = cache[selfPath];
+        const gsize count = g_variant_n_children(items);
+        cache.reserve(count);
+        auto string = [](GVariant* tuple, gsize at, gsize field) {
+            GVariant* reference = g_variant_get_child_value(tuple, at);
+            GVariant* value = g_variant_get_child_value(reference, field);
+            const char* text = g_variant_get_string(value, nullptr);
+            g_variant_unref(value);
+            g_variant_unref(reference);
+            return text; // still owned by the reply
+        };
+        for (gsize i = 0; i < count; ++i) {
+            GVariant* item = g_variant_get_child_value(items, i);
+            if (bus == string(item, 0, 0)) {
+                Details& details = cache[string(item, 0, 1)];
                 details.known = true;
                 GVariant* name = g_variant_get_child_value(item, nameAt);
-                details.name = text(name);
+                details.name = g_variant_get_string(name, nullptr);
                 g_variant_unref(name);
-                g_variant_get_child(item, nameAt + 1, "u", &details.role);
+                GVariant* role = g_variant_get_child_value(item, nameAt + 1);
+                details.role = g_variant_get_uint32(role);
+                g_variant_unref(role);
                 GVariant* words = g_variant_get_child_value(item, nameAt + 3);
                 details.states = statesOf(words);
+                details.statesKnown = true;
                 g_variant_unref(words);
-                if (bus == parentBus) details.parent = parentPath;
+                if (bus == string(item, 2, 0)) details.parent = string(item, 2, 1);
                 if (counted) {
-                    gint32 count = -1;
-                    g_variant_get_child(item, 4, "i", &count);
-                    details.childCount = count;
+                    GVariant* index = g_variant_get_child_value(item, 3);
+                    details.index = g_variant_get_int32(index);
+                    g_variant_unref(index);
                 }
             }
             g_variant_unref(item);
         }
     }
     g_variant_unref(items);
+    return counted || listed;
 }
 
 using Deadline = AtspiMenuReader::Clock::time_point;
@@ -194,7 +222,7 @@ std::optional<std::string> menuBarFromCache(const std::unordered_map<std::string
         if (!window) continue;
         // Rank: the active window first, then window order, then the shallowest bar.
         const std::size_t rank = active && *window == *active ? 0 : *window + 1;
-        if (!best || rank < bestWindow || (rank == bestWindow && depth < bestDepth)) {
+        if (!best || rank < bestWindow || (rank == bestWindow && (depth < bestDepth || (depth == bestDepth && path < *best)))) {
             best = path;
             bestWindow = rank;
             bestDepth = depth;
@@ -205,8 +233,7 @@ std::optional<std::string> menuBarFromCache(const std::unordered_map<std::string
 
 // The same choice for a toolkit without a cache: a search, level by level, below the
 // windows, each level asked in one batch.
-std::optional<std::string> searchMenuBar(GDBusConnection* connection, const std::string& bus,
-                                         const std::vector<std::string>& windows, Deadline deadline) {
+std::optional<std::string> searchMenuBar(const Peer& peer, const std::vector<std::string>& windows, Deadline deadline) {
     struct Found {
         std::string path;
         std::size_t window;
@@ -220,19 +247,19 @@ std::optional<std::string> searchMenuBar(GDBusConnection* connection, const std:
     std::size_t seen = 0;
     for (int depth = 0; depth <= searchDepth && !level.empty(); ++depth) {
         {
-            AtspiCallBatch batch(connection, deadline);
+            AtspiCallBatch batch(peer.connection, deadline);
             for (Found& node : level) {
-                batch.call(bus, node.path, accessibleInterface, "GetRole", nullptr, "(u)", [&node](GVariant* reply) {
+                batch.call(peer.destination, node.path, accessibleInterface, "GetRole", nullptr, "(u)", [&node](GVariant* reply) {
                     if (reply) g_variant_get(reply, "(u)", &node.details.role);
                 });
                 if (depth == 0)
-                    batch.call(bus, node.path, accessibleInterface, "GetState", nullptr, "(au)", [&node](GVariant* reply) {
+                    batch.call(peer.destination, node.path, accessibleInterface, "GetState", nullptr, "(au)", [&node](GVariant* reply) {
                         if (!reply) return;
                         GVariant* words = g_variant_get_child_value(reply, 0);
                         node.details.states = statesOf(words);
                         g_variant_unref(words);
                     });
-                onChildren(batch, bus, node.path, [&node](std::vector<std::string> children) { node.children = std::move(children); });
+                onChildren(batch, peer, node.path, [&node](std::vector<std::string> children) { node.children = std::move(children); });
             }
             batch.wait();
             if (batch.timedOut()) return fallback;
@@ -261,95 +288,197 @@ std::optional<std::string> searchMenuBar(GDBusConnection* connection, const std:
     return fallback;
 }
 
-// Reads the menu bar at `barPath` and the menus below it, as deep as the scanner reads.
-MenuCapture readMenus(GDBusConnection* connection, const std::string& bus, const std::string& barPath,
-                      const std::unordered_map<std::string, Details>& cache, Deadline deadline) {
+// A capture under construction: nodes by object path.
+struct CaptureBuilder {
     MenuCapture capture;
     std::vector<std::string> paths;
     std::unordered_map<std::string, std::size_t> indexOf;
-    auto nodeFor = [&](const std::string& path) {
+
+    std::size_t nodeFor(const std::string& path) {
         if (auto it = indexOf.find(path); it != indexOf.end()) return it->second;
         capture.nodes.emplace_back();
         paths.push_back(path);
         indexOf.emplace(path, capture.nodes.size() - 1);
         return capture.nodes.size() - 1;
-    };
-    auto apply = [&capture](std::size_t index, const Details& details) {
+    }
+    void apply(std::size_t index, const Details& details) {
         MenuCapture::Node& node = capture.nodes[index];
         node.known = details.known;
         node.name = details.name;
         node.role = menuRole(details.role);
-        node.visible = has(details.states, ATSPI_STATE_VISIBLE);
-        node.sensitive = has(details.states, ATSPI_STATE_SENSITIVE);
-    };
+        // States that couldn't be read leave the node shown and enabled.
+        node.visible = !details.statesKnown || has(details.states, ATSPI_STATE_VISIBLE);
+        node.sensitive = !details.statesKnown || has(details.states, ATSPI_STATE_SENSITIVE);
+    }
+    void askChildren(AtspiCallBatch& batch, const Peer& peer, std::size_t index) {
+        onChildren(batch, peer, paths[index], [this, index](std::vector<std::string> children) {
+            std::vector<std::size_t> indices;
+            for (const std::string& child : children)
+                if (capture.nodes.size() < menuNodes) indices.push_back(nodeFor(child));
+            capture.nodes[index].children = std::move(indices);
+            capture.nodes[index].childrenKnown = true;
+        });
+    }
+    void askKeyBinding(AtspiCallBatch& batch, const Peer& peer, std::size_t index) {
+        batch.call(peer.destination, paths[index], "org.a11y.atspi.Action", "GetKeyBinding", g_variant_new("(i)", 0), "(s)",
+                   [this, index](GVariant* reply) {
+                       if (!reply) return;
+                       const gchar* binding = nullptr;
+                       g_variant_get(reply, "(&s)", &binding);
+                       capture.nodes[index].keyBinding = binding;
+                   });
+    }
+};
 
-    // One node to read, and what it is: an item at some depth (the menu bar's items are
-    // at depth 1), or a child of such an item that may be the item's menu (Qt) or an
-    // entry of it (GTK).
-    struct Entry {
-        std::size_t index;
-        int depth;
-        bool underItem;
-        std::size_t parent;
-    };
-    std::unordered_set<std::size_t> read;
-    std::unordered_map<std::size_t, Details> asked;
+// One node to read, and what it is: an item at some depth (the menu bar's items are at
+// depth 1), or a child of such an item that may be the item's menu (Qt) or an entry of
+// it (GTK).
+struct Entry {
+    std::size_t index;
+    int depth;
+    bool underItem;
+    std::size_t parent;
+};
 
-    auto readRound = [&](const std::vector<Entry>& entries, bool withDetails) {
-        AtspiCallBatch batch(connection, deadline);
-        for (const Entry& entry : entries) {
-            const std::size_t index = entry.index;
-            const std::string path = paths[index];
-            std::optional<std::uint32_t> role;
-            int childCount = -1;
-            if (auto it = cache.find(path); it != cache.end()) {
-                apply(index, it->second);
-                role = it->second.role;
-                childCount = it->second.childCount;
-            } else if (withDetails) {
-                askDetails(batch, bus, path, asked[index]);
+// Reads the menus below the bar at `barPath` when the toolkit's cache already told what
+// every node is and where it hangs: one batch asks for the key bindings and for the
+// order of the children, which the cache doesn't keep.
+MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
+                            const std::unordered_map<std::string, Details>& cache, Deadline deadline) {
+    CaptureBuilder builder;
+    AtspiCallBatch batch(peer.connection, deadline);
+    std::unordered_map<std::string, std::vector<std::string>> kids;
+    for (const auto& [path, details] : cache)
+        if (!details.parent.empty()) kids[details.parent].push_back(path);
+    // Children whose places the cache gives, each once and without gaps, are in order
+    // already; the others are asked for.
+    std::unordered_set<std::string> ordered;
+    for (auto& [parent, children] : kids) {
+        std::vector<std::string> byPlace(children.size());
+        bool complete = true;
+        for (const std::string& child : children) {
+            const int place = cache.at(child).index;
+            if (place < 0 || static_cast<std::size_t>(place) >= byPlace.size() || !byPlace[place].empty()) {
+                complete = false;
+                break;
             }
-            const bool wrapperOrBar = role && (*role == ATSPI_ROLE_MENU_BAR || *role == ATSPI_ROLE_POPUP_MENU ||
-                                               *role == ATSPI_ROLE_SEPARATOR);
-            if (withDetails && !wrapperOrBar)
-                batch.call(bus, path, "org.a11y.atspi.Action", "GetKeyBinding", g_variant_new("(i)", 0), "(s)",
-                           [&capture, index](GVariant* reply) {
-                               if (reply) {
-                                   const gchar* binding = nullptr;
-                                   g_variant_get(reply, "(&s)", &binding);
-                                   capture.nodes[index].keyBinding = binding;
-                               }
-                           });
-            if (childCount == 0) {
-                capture.nodes[index].childrenKnown = true;
-            } else {
-                onChildren(batch, bus, path, [&, index](std::vector<std::string> children) {
-                    std::vector<std::size_t> indices;
-                    for (const std::string& child : children)
-                        if (capture.nodes.size() < menuNodes) indices.push_back(nodeFor(child));
-                    capture.nodes[index].children = std::move(indices);
-                    capture.nodes[index].childrenKnown = true;
-                });
-            }
+            byPlace[place] = child;
         }
-        batch.wait();
-        for (auto& [index, details] : asked) apply(index, details);
-        asked.clear();
-        return !batch.timedOut();
+        if (complete) {
+            children = std::move(byPlace);
+            ordered.insert(parent);
+        }
+    }
+    auto orderOf = [&](std::size_t index, const std::vector<std::string>& below) {
+        if (!ordered.count(builder.paths[index])) return builder.askChildren(batch, peer, index);
+        std::vector<std::size_t> indices;
+        for (const std::string& kid : below) indices.push_back(builder.nodeFor(kid));
+        builder.capture.nodes[index].children = std::move(indices);
+        builder.capture.nodes[index].childrenKnown = true;
+    };
+    auto kidsOf = [&kids](const std::string& path) -> const std::vector<std::string>& {
+        static const std::vector<std::string> none;
+        auto it = kids.find(path);
+        return it == kids.end() ? none : it->second;
     };
 
-    const std::size_t bar = nodeFor(barPath);
-    if (!readRound({Entry{bar, 0, false, bar}}, false)) return capture;
+    const std::size_t bar = builder.nodeFor(barPath);
+    builder.apply(bar, cache.at(barPath));
+    builder.capture.nodes[bar].role = MenuCapture::Role::menuBar;
+    orderOf(bar, kidsOf(barPath));
+    std::vector<Entry> stack;
+    for (const std::string& kid : kidsOf(barPath)) stack.push_back(Entry{builder.nodeFor(kid), 1, false, bar});
+    std::unordered_set<std::size_t> read{bar};
+    while (!stack.empty() && builder.capture.nodes.size() < menuNodes) {
+        const Entry entry = stack.back();
+        stack.pop_back();
+        if (!read.insert(entry.index).second) continue;
+        const std::string path = builder.paths[entry.index];
+        builder.apply(entry.index, cache.at(path));
+        const std::vector<std::string>& below = kidsOf(path);
+        MenuCapture::Node& node = builder.capture.nodes[entry.index];
+        if (entry.underItem && MenuSnapshot::isMenuOf(builder.capture.nodes[entry.parent], node)) {
+            orderOf(entry.index, below);
+            for (const std::string& kid : below) stack.push_back(Entry{builder.nodeFor(kid), entry.depth + 1, false, entry.index});
+            continue;
+        }
+        const int depth = entry.underItem ? entry.depth + 1 : entry.depth;
+        // Only an enabled, titled item inside a menu can give a row: the others' key
+        // bindings (and the menu bar's own items') aren't read.
+        if (depth > 1 && node.sensitive && node.visible && !node.name.empty() && node.role != MenuCapture::Role::separator)
+            builder.askKeyBinding(batch, peer, entry.index);
+        if (depth < MenuSnapshot::itemDepthBound && !below.empty()) {
+            orderOf(entry.index, below);
+            for (const std::string& kid : below) stack.push_back(Entry{builder.nodeFor(kid), depth, true, entry.index});
+        } else {
+            // Below the deepest items read, only whether there is a submenu counts.
+            std::vector<std::size_t> indices;
+            for (const std::string& kid : below) indices.push_back(builder.nodeFor(kid));
+            builder.capture.nodes[entry.index].children = std::move(indices);
+            builder.capture.nodes[entry.index].childrenKnown = true;
+        }
+    }
+    batch.wait();
+    return std::move(builder.capture);
+}
+
+// Reads the menu bar at `barPath` and the menus below it, as deep as the scanner reads,
+// level by level: what a node is decides what is read below it.
+MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline deadline) {
+    CaptureBuilder builder;
+    MenuCapture& capture = builder.capture;
+    std::unordered_set<std::size_t> read;
+
+    // Each round asks, for every node it is given, only what tells the scan something:
+    // a child of an item (which may be the item's menu) its role, name and children; an
+    // item its name, states, key binding and children (the menu bar's own items need no
+    // key binding). A child of an item that turns out to be an entry itself is asked for
+    // its states and key binding in the next round, as a late item.
+    auto readRound = [&](const std::vector<Entry>& entries, const std::vector<std::size_t>& lateItems) {
+        std::unordered_map<std::size_t, Details> asked, late;
+        {
+            AtspiCallBatch batch(peer.connection, deadline);
+            for (const Entry& entry : entries) {
+                askDetails(batch, peer.destination, builder.paths[entry.index], asked[entry.index], entry.underItem,
+                           !entry.underItem);
+                if (!entry.underItem && entry.depth > 1) builder.askKeyBinding(batch, peer, entry.index);
+                builder.askChildren(batch, peer, entry.index);
+            }
+            for (std::size_t index : lateItems) {
+                askDetails(batch, peer.destination, builder.paths[index], late[index], false, true);
+                builder.askKeyBinding(batch, peer, index);
+            }
+            batch.wait();
+            if (batch.timedOut()) return false;
+        }
+        for (auto& [index, details] : asked) builder.apply(index, details);
+        for (auto& [index, details] : late) {
+            MenuCapture::Node& node = capture.nodes[index];
+            node.visible = !details.statesKnown || has(details.states, ATSPI_STATE_VISIBLE);
+            node.sensitive = !details.statesKnown || has(details.states, ATSPI_STATE_SENSITIVE);
+        }
+        return true;
+    };
+
+    const std::size_t bar = builder.nodeFor(barPath);
+    {
+        AtspiCallBatch batch(peer.connection, deadline);
+        builder.askChildren(batch, peer, bar);
+        batch.wait();
+        if (batch.timedOut()) return std::move(builder.capture);
+    }
     capture.nodes[bar].known = true;
     capture.nodes[bar].role = MenuCapture::Role::menuBar;
 
     std::vector<Entry> entries;
+    std::vector<std::size_t> lateItems;
     for (std::size_t child : capture.nodes[bar].children) entries.push_back(Entry{child, 1, false, bar});
-    while (!entries.empty()) {
+    while (!entries.empty() || !lateItems.empty()) {
         std::vector<Entry> fresh;
         for (const Entry& entry : entries)
             if (read.insert(entry.index).second) fresh.push_back(entry);
-        if (!readRound(fresh, true)) break;
+        if (!readRound(fresh, lateItems)) break;
+        lateItems.clear();
         std::vector<Entry> next;
         auto itemAt = [&](std::size_t index, int depth) {
             if (depth >= MenuSnapshot::itemDepthBound) return;
@@ -362,12 +491,13 @@ MenuCapture readMenus(GDBusConnection* connection, const std::string& bus, const
                 for (std::size_t child : capture.nodes[entry.index].children)
                     next.push_back(Entry{child, entry.depth + 1, false, entry.index});
             } else {
+                lateItems.push_back(entry.index);
                 itemAt(entry.index, entry.depth + 1);
             }
         }
         entries = std::move(next);
     }
-    return capture;
+    return std::move(builder.capture);
 }
 
 } // namespace
@@ -412,26 +542,50 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusCon
 
 std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection, const Application& application,
                                                     Clock::time_point deadline) {
-    const std::string& bus = application.bus;
-    std::unordered_map<std::string, Details> cache;
+    const Peer onBus{connection, application.bus, application.bus};
+    std::string address;
     std::vector<std::string> windows;
     {
         AtspiCallBatch batch(connection, deadline);
-        // Asking for the application's own bus address makes a GTK application start the
-        // cache of its objects, which the next call reads in one piece.
-        batch.call(bus, application.path, "org.a11y.atspi.Application", "GetApplicationBusAddress", nullptr, nullptr,
-                   [](GVariant*) {});
-        batch.call(bus, cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr, nullptr, [&](GVariant* reply) {
-            if (reply) readCache(reply, bus, cache);
-        });
-        onChildren(batch, bus, application.path, [&windows](std::vector<std::string> children) { windows = std::move(children); });
+        // The application's own address for direct connections. Asking for it also makes
+        // a GTK application start the cache of its objects, which is read below.
+        batch.call(onBus.destination, application.path, "org.a11y.atspi.Application", "GetApplicationBusAddress",
+                   nullptr, "(s)", [&address](GVariant* reply) {
+                       if (!reply) return;
+                       const gchar* value = nullptr;
+                       g_variant_get(reply, "(&s)", &value);
+                       address = value;
+                   });
+        onChildren(batch, onBus, application.path, [&windows](std::vector<std::string> children) { windows = std::move(children); });
         batch.wait();
         if (batch.timedOut()) return std::nullopt;
     }
-    std::optional<std::string> bar = menuBarFromCache(cache, windows);
-    if (!bar) bar = searchMenuBar(connection, bus, windows, deadline);
-    if (!bar) return std::nullopt;
-    return readMenus(connection, bus, *bar, cache, deadline);
+    // Calls go straight to the application when it offers a local socket, which spares
+    // the bus daemon two hops per call. Any other kind of address is not followed.
+    std::shared_ptr<GDBusConnection> direct;
+    if (address.rfind("unix:path=", 0) == 0 || address.rfind("unix:abstract=", 0) == 0) {
+        AtspiCallBatch batch(connection, deadline);
+        batch.connect(address, [&direct](GDBusConnection* opened) {
+            if (opened) direct.reset(opened, [](GDBusConnection* c) {
+                g_dbus_connection_close_sync(c, nullptr, nullptr);
+                g_object_unref(c);
+            });
+        });
+        batch.wait();
+    }
+    const Peer peer = direct ? Peer{direct.get(), "", application.bus} : onBus;
+
+    std::unordered_map<std::string, Details> cache;
+    {
+        AtspiCallBatch batch(peer.connection, deadline);
+        batch.call(peer.destination, cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr, nullptr,
+                   [&](GVariant* reply) { if (reply) readCache(reply, peer.bus, cache); });
+        batch.wait();
+        if (batch.timedOut()) return std::nullopt;
+    }
+    if (std::optional<std::string> bar = menuBarFromCache(cache, windows)) return readCachedMenus(peer, *bar, cache, deadline);
+    if (std::optional<std::string> bar = searchMenuBar(peer, windows, deadline)) return readMenus(peer, *bar, deadline);
+    return std::nullopt;
 }
 
 } // namespace tavlin::platform::atspi

@@ -21,7 +21,7 @@ std::vector<std::size_t> shownChildren(const MenuCapture& capture, const MenuCap
     return shown;
 }
 
-AXElementRef item(const MenuCapture& capture, std::size_t index, int depth) {
+AXElementRef item(const MenuCapture& capture, std::size_t index, int depth, std::size_t& budget) {
     const MenuCapture::Node& node = capture.nodes[index];
     SnapshotElement::Values values;
     if (node.known) {
@@ -33,7 +33,11 @@ AXElementRef item(const MenuCapture& capture, std::size_t index, int depth) {
     if (!entries.empty()) {
         SnapshotElement::Values menu;
         if (depth < MenuSnapshot::itemDepthBound)
-            for (std::size_t entry : entries) menu.children.push_back(item(capture, entry, depth + 1));
+            for (std::size_t entry : entries) {
+                if (budget == 0) break;
+                --budget;
+                menu.children.push_back(item(capture, entry, depth + 1, budget));
+            }
         values.children.push_back(std::make_shared<SnapshotElement>(std::move(menu)));
     }
     return std::make_shared<SnapshotElement>(std::move(values));
@@ -59,8 +63,12 @@ std::vector<std::size_t> MenuSnapshot::entriesOf(const MenuCapture& capture, std
 AXElementRef MenuSnapshot::menuBar(const MenuCapture& capture) {
     if (capture.nodes.empty()) return nullptr;
     SnapshotElement::Values bar;
-    for (std::size_t child : shownChildren(capture, capture.nodes.front(), true))
-        bar.children.push_back(item(capture, child, 1));
+    std::size_t budget = elementBudget;
+    for (std::size_t child : shownChildren(capture, capture.nodes.front(), true)) {
+        if (budget == 0) break;
+        --budget;
+        bar.children.push_back(item(capture, child, 1, budget));
+    }
     return std::make_shared<SnapshotElement>(std::move(bar));
 }
 

@@ -16,6 +16,10 @@ struct MenuSnapshot {
     // Items deeper than this (counting top-level items as 1) are never read by the
     // scanner; a submenu at this depth is shown as an empty menu.
     static constexpr int itemDepthBound = 3;
+    // At most this many elements in one snapshot: a broken or hostile application that
+    // lists the same nodes over and over can't make a snapshot grow without end. Far
+    // beyond any real menu bar; the items past it are left out.
+    static constexpr std::size_t elementBudget = 20000;
 
     static AXElementRef menuBar(const MenuCapture& capture);
 

@@ -144,4 +144,17 @@ TEST(MenuSnapshot, ChildIndicesOutsideTheCaptureAreIgnored) {
     EXPECT_EQ(scan(capture.capture), expected);
 }
 
+TEST(MenuSnapshot, NodesListedOverAndOverDoNotMultiplyWithoutEnd) {
+    Capture capture;
+    const std::size_t menu = capture.add(0, Role::menu, "File");
+    const std::size_t item = capture.add(menu, Role::menu, "Loop", "l;;<Primary>l");
+    for (int i = 0; i < 3000; ++i) {
+        capture.capture.nodes[0].children.push_back(menu);
+        capture.capture.nodes[menu].children.push_back(item);
+        capture.capture.nodes[item].children.push_back(item);
+    }
+    const std::vector<Row> expected{{"File", "Loop", "⌘L"}};
+    EXPECT_EQ(scan(capture.capture), expected);
+}
+
 } // namespace

@@ -30,6 +30,9 @@ expect_same() { # what, expected, got
   fi
 }
 tsv() { printf '%s\n' "$@" | sed 's/ | /\t/g'; }
+# Runs tavlin-scan and leaves its output in $out; any failure (a crash, a sanitizer's
+# report) fails the check.
+scan() { out=$("$scan" "$@") || fail "tavlin-scan $* ended with status $?"; }
 
 # gtk3-demo-application's menus: the Color and Shape submenus are listed under
 # Preferences; items with a mnemonic only (Open, Prefer Dark Theme, ...) are not.
@@ -48,29 +51,33 @@ case "$check" in
 gtk3-demo)
   start gtk3-demo-application
   await_rows "$app"
-  expect_same "gtk3-demo rows by pid" "$gtk3_rows" "$("$scan" --pid "$app")"
-  expect_same "gtk3-demo rows by name" "$gtk3_rows" "$("$scan" --app gtk3-demo-application)"
-  json=$("$scan" --pid "$app" --json)
-  expect_same "gtk3-demo rows as JSON" "$gtk3_rows" "$(printf '%s' "$json" | python3 -c '
+  scan --pid "$app"; expect_same "gtk3-demo rows by pid" "$gtk3_rows" "$out"
+  scan --app gtk3-demo-application; expect_same "gtk3-demo rows by name" "$gtk3_rows" "$out"
+  scan --pid "$app" --json
+  rows=$(printf '%s' "$out" | python3 -c '
 import json, sys
-for row in json.load(sys.stdin): print("\t".join([row["group"], row["title"], row["keys"]]))')"
-  merged=$("$scan" --pid "$app" --merged)
+for row in json.load(sys.stdin): print("\t".join([row["group"], row["title"], row["keys"]]))')
+  expect_same "gtk3-demo rows as JSON" "$gtk3_rows" "$rows"
+  scan --pid "$app" --merged; merged=$out
   [ "$(printf '%s\n' "$merged" | wc -l)" -gt "$(printf '%s\n' "$gtk3_rows" | wc -l)" ] || fail "merged list"
   grep -qxF "$(tsv "Preferences | Bold | ⇧⌘B")" <<<"$merged" || fail "merged list without the application's rows"
-  if "$scan" --app "no such application" 2>/dev/null; then fail "unknown application accepted"; fi
+  status=0; "$scan" --app "no such application" 2>/dev/null || status=$?
+  [ "$status" = 1 ] || fail "an unknown application gave status $status"
+  status=0; "$scan" --pid 999999 2>/dev/null || status=$?
+  [ "$status" = 1 ] || fail "an unknown process gave status $status"
   ;;
 qt5-application)
   start "$qt_application"
   await_rows "$app"
-  expect_same "Qt 5 application rows" "$qt5_rows" "$("$scan" --pid "$app")"
-  expect_same "Qt 5 application rows by name" "$qt5_rows" "$("$scan" --app "Application Example")"
+  scan --pid "$app"; expect_same "Qt 5 application rows" "$qt5_rows" "$out"
+  scan --app "Application Example"; expect_same "Qt 5 application rows by name" "$qt5_rows" "$out"
   ;;
 stopped-target)
   start gtk3-demo-application; stopped=$app
   start "$qt_application"; healthy=$app
   await_rows "$stopped"; await_rows "$healthy"
   kill -STOP "$stopped"
-  report=$("$probe" scan "$stopped" "$healthy" "$stopped" "$healthy")
+  report=$("$probe" scan "$stopped" "$healthy" "$stopped" "$healthy") || fail "probe ended with status $?"
   echo "$report"
   # A stopped target costs a bounded time (about a second; 5 s would be a freeze) and
   # the next scan of a healthy application reads all of its rows.
@@ -78,9 +85,9 @@ stopped-target)
     [ "$ms" -lt 5000 ] || fail "scan of $pid took $ms ms"
     if [ "$pid" = "$healthy" ]; then [ "$rows" = 5 ] || fail "healthy application gave $rows rows"; fi
   done <<<"$report"
-  "$scan" --pid "$stopped" >/dev/null || fail "tavlin-scan on a stopped target"
+  scan --pid "$stopped"
   kill -CONT "$stopped"
-  expect_same "rows once the target runs again" "$gtk3_rows" "$("$scan" --pid "$stopped")"
+  scan --pid "$stopped"; expect_same "rows once the target runs again" "$gtk3_rows" "$out"
   ;;
 quitting-target)
   for how in KILL TERM; do
@@ -91,22 +98,25 @@ quitting-target)
     kill -"$how" "$quitting"
     wait "$scanner" || fail "tavlin-scan ended with status $? when its target quit (SIG$how)"
   done
-  report=$("$probe" scan "$quitting")
+  report=$("$probe" scan "$quitting") || fail "probe ended with status $?"
   [ "$(cut -f2 <<<"$report")" = 0 ] || fail "rows from a process that is gone"
   ;;
 permission)
-  expect_same "trust before, when prompting, after" "0 1 1" "$("$probe" trust)"
+  got=$("$probe" trust) || fail "probe ended with status $?"
+  expect_same "trust before, when prompting, after" "0 1 1" "$got"
   reader=$(dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Get \
     string:org.a11y.Status string:ScreenReaderEnabled | grep -o 'boolean [a-z]*')
   expect_same "the screen reader stays off" "boolean false" "$reader"
-  # No accessibility bus at all: not trusted, nothing read, no crash.
+  # No accessibility bus at all: not trusted, nothing read, no crash, and no session bus
+  # started on the way (with a display, a session bus could be launched on demand).
   empty=$(mktemp -d)
   for address in unix:path="$empty"/none ""; do
-    got=$(env -u AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS="$address" XDG_RUNTIME_DIR="$empty" DISPLAY= \
-      "$probe" trust)
+    got=$(env -u AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS="$address" XDG_RUNTIME_DIR="$empty" \
+      "$probe" trust) || fail "probe ended with status $?"
     expect_same "trust without a session bus" "0 0 0" "$got"
-    got=$(env -u AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS="$address" XDG_RUNTIME_DIR="$empty" DISPLAY= \
-      "$probe" scan $$ | cut -f2)
+    got=$(env -u AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS="$address" XDG_RUNTIME_DIR="$empty" \
+      "$probe" scan $$) || fail "probe ended with status $?"
+    got=$(cut -f2 <<<"$got")
     expect_same "scan without a session bus" "0" "$got"
   done
   rmdir "$empty"
