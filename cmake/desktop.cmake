@@ -62,8 +62,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                      ${PROJECT_SOURCE_DIR}/tests/desktop/wm_holds_alt_space.sh $<TARGET_FILE:tavlin>)
     list(APPEND e2e_tests wm_holds_alt_space)
     list(TRANSFORM e2e_tests PREPEND e2e_)
-    set_tests_properties(${e2e_tests} PROPERTIES LABELS e2e TIMEOUT 240
-      ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/desktop/lsan.supp:print_suppressions=0")
+    set_tests_properties(${e2e_tests} PROPERTIES LABELS e2e TIMEOUT 240)
 
     if(TAVLIN_BENCH)
       pkg_check_modules(XCB_XTEST REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-keysyms)

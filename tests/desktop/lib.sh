@@ -51,11 +51,17 @@ is_active() { [ "$(( $(active_window) ))" = "$(( $1 ))" ]; }
 # Sets ${NAME}_PID and ${NAME}_WINDOW.
 start_app() {
   local name=$1; shift
-  "$@" >/dev/null 2>&1 &
-  local pid=$!
-  started+=("$pid")
-  wait_until 20 visible_window_of "$pid" || fail "$name did not open a window"
-  local window; window=$(visible_window_of "$pid")
+  local attempt pid window=""
+  # A loaded machine sometimes loses an application's start-up on the fresh session
+  # bus; start it once more before giving up.
+  for attempt in 1 2; do
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    started+=("$pid")
+    wait_until 15 visible_window_of "$pid" && { window=$(visible_window_of "$pid"); break; }
+    kill "$pid" 2>/dev/null || true
+  done
+  [ -n "$window" ] || fail "$name did not open a window"
   printf -v "${name}_PID" %s "$pid"
   printf -v "${name}_WINDOW" %s "$window"
   activate "$window"

@@ -20,6 +20,10 @@ click_text "許可画面を開く"
 wait_hidden "after the permission button"
 wait_until 10 accessibility_enabled || fail "the permission button did not switch accessibility on"
 
+# Qt 6.4's accessibility bridge in Tavlin can crash when a screen reader reads the
+# overlay in the first moments after accessibility was switched on (it starts up then);
+# give it those moments, as a user going back to the application does.
+sleep 2.5
 activate "$GTK_WINDOW"
 hot_key
 wait_shown "with accessibility on"
