@@ -8,6 +8,15 @@ tavlin=$1
 set_accessibility false
 ! accessibility_enabled || fail "could not switch accessibility off"
 
+# The desktop's accessibility settings: Xfce's tool, played by the Qt example under
+# that tool's window class.
+mkdir -p "$TAVLIN_DESKTOP_DIR/bin"
+printf '#!/bin/sh\necho "$@" >"%s/settings-arguments"\nexec "%s" -name xfce4-accessibility-settings\n' \
+  "$TAVLIN_DESKTOP_DIR" "$QT_APP" >"$TAVLIN_DESKTOP_DIR/bin/xfce4-accessibility-settings"
+chmod +x "$TAVLIN_DESKTOP_DIR/bin/xfce4-accessibility-settings"
+export PATH="$TAVLIN_DESKTOP_DIR/bin:$PATH"
+settings_in_front() { xprop -id "$(active_window)" WM_CLASS | grep -q '"xfce4-accessibility-settings"'; }
+
 start_app GTK "$GTK_APP"
 start_tavlin "$tavlin"
 
@@ -19,6 +28,8 @@ expect_no_text "⌘N"
 click_text "許可画面を開く"
 wait_hidden "after the permission button"
 wait_until 10 accessibility_enabled || fail "the permission button did not switch accessibility on"
+wait_until 10 test -e "$TAVLIN_DESKTOP_DIR/settings-arguments" || fail "the accessibility settings did not open"
+wait_until 10 settings_in_front || fail "the accessibility settings did not come to the front"
 
 # Qt 6.4's accessibility bridge in Tavlin can crash when a screen reader reads the
 # overlay in the first moments after accessibility was switched on (it starts up then);
