@@ -107,15 +107,17 @@ wait_hidden() { wait_until 10 overlay_hidden || fail "the overlay did not hide${
 
 # Every name the overlay shows, one per line.
 overlay_texts() { "$PYTHON" "$here/overlay.py" texts; }
-# expect_text TEXT...: the overlay shows each TEXT (whole names).
+# shows_text TEXT...: whether the overlay shows each TEXT (whole names); for wait_until.
+shows_text() {
+  local texts; texts=$(overlay_texts) || return 1
+  for text in "$@"; do grep -qxF -- "$text" <<<"$texts" || return 1; done
+}
+# expect_text TEXT...: the overlay shows each TEXT.
 expect_text() {
-  local texts; texts=$(overlay_texts)
-  for text in "$@"; do
-    grep -qxF -- "$text" <<<"$texts" || { echo "$texts" >&2; fail "the overlay does not show \"$text\""; }
-  done
+  shows_text "$@" || { overlay_texts >&2 || true; fail "the overlay does not show all of: $*"; }
 }
 expect_no_text() {
-  local texts; texts=$(overlay_texts)
+  local texts; texts=$(overlay_texts) || fail "Tavlin is not on the accessibility bus"
   for text in "$@"; do
     ! grep -qxF -- "$text" <<<"$texts" || fail "the overlay shows \"$text\""
   done

@@ -38,6 +38,6 @@ sleep 2.5
 activate "$GTK_WINDOW"
 hot_key
 wait_shown "with accessibility on"
-wait_until 5 expect_text "⌘N" || fail "no scanned rows after the permission was given"
+wait_until 5 shows_text "⌘N" || fail "no scanned rows after the permission was given"
 expect_no_text "許可画面を開く"
 echo PASS
