@@ -24,4 +24,11 @@ wait_shown "after the third Alt+Space"
 expect_text "Gtk3-demo-application" "New"
 xdotool key Escape
 wait_hidden "after Escape"
+
+# The lock keys don't change the hot key.
+xdotool key Num_Lock Caps_Lock
+hot_key
+wait_shown "with Num Lock and Caps Lock on"
+hot_key
+wait_hidden "with Num Lock and Caps Lock on"
 echo PASS
