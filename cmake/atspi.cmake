@@ -46,14 +46,24 @@ target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_scan_support tavli
 add_executable(atspi-probe tests/atspi/AtspiProbe.cpp)
 target_link_libraries(atspi-probe PRIVATE tavlin_atspi tavlin_core)
 
-# End to end: real GTK 3 and Qt 5 applications in a private virtual desktop.
+# End to end: real GTK 3 and Qt 5 applications in a private virtual desktop, and a
+# small Qt 6 window of our own.
+find_package(Qt6 QUIET COMPONENTS Widgets)
+set(atspi_checks gtk3-demo qt5-application stopped-target quitting-target permission)
+set(atspi_qt6_fixture "")
+if(Qt6Widgets_FOUND)
+  add_executable(atspi-qt6-menus tests/atspi/Qt6MenusFixture.cpp)
+  target_link_libraries(atspi-qt6-menus PRIVATE Qt6::Widgets)
+  list(APPEND atspi_checks qt6-menus)
+  set(atspi_qt6_fixture $<TARGET_FILE:atspi-qt6-menus>)
+endif()
 set(TAVLIN_QT5_APPLICATION_EXAMPLE
   /usr/lib/x86_64-linux-gnu/qt5/examples/widgets/mainwindows/application/application
   CACHE FILEPATH "The Qt 5 \"application\" example (package qtbase5-examples)")
-foreach(check gtk3-demo qt5-application stopped-target quitting-target permission)
+foreach(check ${atspi_checks})
   add_test(NAME atspi_e2e_${check}
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --
             ${PROJECT_SOURCE_DIR}/tests/atspi/e2e.sh ${check} $<TARGET_FILE:tavlin-scan>
-            $<TARGET_FILE:atspi-probe> ${TAVLIN_QT5_APPLICATION_EXAMPLE})
+            $<TARGET_FILE:atspi-probe> ${TAVLIN_QT5_APPLICATION_EXAMPLE} ${atspi_qt6_fixture})
   set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 180)
 endforeach()

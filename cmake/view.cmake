@@ -32,6 +32,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/ShortcutRow.cpp
     ${_overlay}/SymbolView.cpp
     ${_overlay}/Symbols.cpp
+    ${_overlay}/X11Compositing.cpp
     ${_overlay}/X11WindowHints.cpp
   )
   set_target_properties(tavlin_view PROPERTIES AUTOMOC ON)
@@ -61,7 +62,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
   # End to end: the panel on a private X server with a window manager.
   add_executable(tavlin_panel_on_desktop ${_view_root}/tests/view/PanelOnDesktop.cpp)
-  target_link_libraries(tavlin_panel_on_desktop PRIVATE tavlin_view tavlin_view_samples)
+  target_link_libraries(tavlin_panel_on_desktop PRIVATE tavlin_view tavlin_view_samples PkgConfig::VIEW_XCB)
   add_test(NAME view.PanelOnX11
            COMMAND ${_view_root}/tests/view/panel-on-x11.sh $<TARGET_FILE:tavlin_panel_on_desktop>)
   set_tests_properties(view.PanelOnX11 PROPERTIES

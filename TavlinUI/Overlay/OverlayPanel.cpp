@@ -1,6 +1,10 @@
 #include "TavlinUI/Overlay/OverlayPanel.h"
 
+#include "TavlinUI/Overlay/OverlayView.h"
+#include "TavlinUI/Overlay/X11Compositing.h"
 #include "TavlinUI/Overlay/X11WindowHints.h"
+
+#include <QResizeEvent>
 
 #include <QVBoxLayout>
 
@@ -40,12 +44,34 @@ void OverlayPanel::setContent(QWidget* content) {
 void OverlayPanel::makeKeyAndOrderFront() {
     // A window manager drops the desktop and state of a window it unmaps: they are
     // set again before every mapping.
-    if (!isVisible()) X11WindowHints::prepare(*this);
+    // A compositing manager may have started or stopped since the last show.
+    if (!isVisible()) {
+        X11WindowHints::prepare(*this);
+        setShaped(!X11Compositing::active(*this));
+    }
     show();
     raise();
     activateWindow();
     if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
     X11WindowHints::request(*this);
+}
+
+void OverlayPanel::setShaped(bool shaped) {
+    shaped_ = shaped;
+    updateShape();
+}
+
+void OverlayPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (shaped_) updateShape();
+}
+
+void OverlayPanel::updateShape() {
+    if (shaped_) {
+        setMask(OverlayView::cardRegion(size()));
+    } else if (!mask().isEmpty()) {
+        clearMask();
+    }
 }
 
 } // namespace tavlin

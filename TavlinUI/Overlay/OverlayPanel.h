@@ -11,6 +11,8 @@ namespace tavlin {
 // task bar and the pager, not moved by dragging, and able to take the keyboard focus
 // (so that Escape reaches the view). Its properties are fixed at construction; the
 // frame, the content and whether it is on screen change from show to show.
+// Where no compositing manager runs, transparent pixels would show up black: there the
+// window is cut to the card's rounded rectangle instead (checked again at each show).
 class OverlayPanel : public QWidget {
 public:
     explicit OverlayPanel(const QRect& contentRect);
@@ -22,9 +24,19 @@ public:
     void makeKeyAndOrderFront();
     // Always true: the panel can take the keyboard focus, shown or not.
     bool canBecomeKey() const { return true; }
+    // Cuts the window to the card's shape (true) or keeps it whole and translucent;
+    // the shape follows the window's size.
+    void setShaped(bool shaped);
+    bool isShaped() const { return shaped_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void updateShape();
+
     QPointer<QWidget> content_;
+    bool shaped_ = false;
 };
 
 } // namespace tavlin

@@ -24,6 +24,13 @@ OverlayView::OverlayView(const ShortcutOverlay& overlay, QWidget* parent)
     root->addWidget(new OverlayCard(overlay_, this));
 }
 
+QRegion OverlayView::cardRegion(const QSize& size) {
+    QPainterPath card;
+    card.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)).adjusted(inset, inset, -inset, -inset),
+                        OverlayCard::cornerRadius, OverlayCard::cornerRadius);
+    return QRegion(card.toFillPolygon().toPolygon(), Qt::WindingFill);
+}
+
 void OverlayView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();

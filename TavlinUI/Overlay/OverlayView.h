@@ -2,6 +2,8 @@
 
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
+#include <QRegion>
+#include <QSize>
 #include <QWidget>
 
 namespace tavlin {
@@ -13,6 +15,9 @@ public:
     explicit OverlayView(const ShortcutOverlay& overlay, QWidget* parent = nullptr);
 
     static constexpr int inset = 18;
+    // The card's rounded rectangle in a view of the given size: what a window that
+    // cannot be transparent keeps of the view.
+    static QRegion cardRegion(const QSize& size);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -2,11 +2,12 @@
 # End-to-end checks of reading real applications' menus through AT-SPI. Runs inside
 # scripts/with-desktop (a private Xvfb, D-Bus session, AT-SPI bus and window manager).
 #
-#   e2e.sh CHECK TAVLIN_SCAN ATSPI_PROBE QT5_APPLICATION_EXAMPLE
+#   e2e.sh CHECK TAVLIN_SCAN ATSPI_PROBE QT5_APPLICATION_EXAMPLE [QT6_MENUS_FIXTURE]
 #
-# CHECK is one of gtk3-demo, qt5-application, stopped-target, quitting-target, permission.
+# CHECK is one of gtk3-demo, qt5-application, qt6-menus, stopped-target,
+# quitting-target, permission.
 set -euo pipefail
-check=$1 scan=$2 probe=$3 qt_application=$4
+check=$1 scan=$2 probe=$3 qt_application=$4 qt6_menus=${5:-}
 
 started=()
 cleanup() { for pid in "${started[@]}"; do kill -9 "$pid" 2>/dev/null || true; done; }
@@ -71,6 +72,15 @@ qt5-application)
   await_rows "$app"
   scan --pid "$app"; expect_same "Qt 5 application rows" "$qt5_rows" "$out"
   scan --app "Application Example"; expect_same "Qt 5 application rows by name" "$qt5_rows" "$out"
+  ;;
+qt6-menus)
+  # Save As... and Recent carry Qt's mnemonic fallback; Disabled and Hidden are not
+  # enabled; "Too deep" is in a sub-submenu; a chord shows its first step.
+  start "$qt6_menus"
+  await_rows "$app"
+  scan --pid "$app"
+  expect_same "Qt 6 rows" "$(tsv "File | New | ⌘N" "File | Clear | ⇧⌘⌦" "File | Zoom In | ⌘+" \
+    "File | Comment | ⌘K" "File | Preferences | ⌘," "File | Quit | ⌥F4" "Help | Contents | F1")" "$out"
   ;;
 stopped-target)
   start gtk3-demo-application; stopped=$app

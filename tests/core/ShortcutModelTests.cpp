@@ -1,6 +1,8 @@
 #include "TavlinUI/CommonShortcuts.h"
 #include "TavlinUI/ShortcutMerge.h"
 
+#include "tests/core/Rows.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -12,13 +14,8 @@ using tavlin::ShortcutMerge;
 
 namespace {
 
-using Row = std::tuple<std::string, std::string, std::string>;
-
-std::vector<Row> rows(const std::vector<ShortcutItem>& items) {
-    std::vector<Row> out;
-    for (const auto& item : items) out.emplace_back(item.group(), item.title(), item.keys());
-    return out;
-}
+using tavlin::testing::Row;
+using tavlin::testing::rows;
 
 TEST(ShortcutItem, EveryItemGetsItsOwnVersion4Identifier) {
     std::set<std::string> seen;

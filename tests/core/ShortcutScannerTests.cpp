@@ -2,6 +2,8 @@
 #include "Tavlin/ShortcutScanner.h"
 #include "platform/sim/SimMenuBar.h"
 
+#include "tests/core/Rows.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -13,13 +15,8 @@ using namespace tavlin::platform::sim;
 
 namespace {
 
-using Row = std::tuple<std::string, std::string, std::string>;
-
-std::vector<Row> rows(const std::vector<ShortcutItem>& items) {
-    std::vector<Row> out;
-    for (const auto& item : items) out.emplace_back(item.group(), item.title(), item.keys());
-    return out;
-}
+using tavlin::testing::Row;
+using tavlin::testing::rows;
 
 std::vector<Row> scan(const AXElementRef& application) {
     SimAccessibilityService ax;
