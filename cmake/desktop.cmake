@@ -1,0 +1,74 @@
+# The program on a real X11 desktop: the Qt/xcb adapters of the shell's ports, the
+# `tavlin` executable, its desktop entry and icon, and the end-to-end tests and the
+# latency benchmark that drive it inside a private virtual desktop.
+if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Network Svg)
+  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-ewmh xcb-icccm xcb-keysyms xcb-xinput)
+  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-unix-2.0)
+
+  add_library(tavlin_desktop STATIC
+    platform/linux/AccessibilitySettings.cpp
+    platform/linux/DesktopEntries.cpp
+    platform/linux/QtMainQueue.cpp
+    platform/linux/QtStatusItem.cpp
+    platform/linux/SingleInstance.cpp
+    platform/linux/TerminationSignals.cpp
+    platform/linux/X11Display.cpp
+    platform/linux/X11Windows.cpp
+    platform/linux/X11WindowSystem.cpp
+    platform/linux/XInputKeyMonitor.cpp
+    platform/linux/XcbHotKeys.cpp
+  )
+  qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
+  target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(tavlin_desktop PUBLIC tavlin_core Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
+                        PRIVATE PkgConfig::GIO)
+  set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
+
+  add_executable(tavlin_desktop_tests
+    tests/linux/main.cpp
+    tests/linux/AccessibilitySettingsTests.cpp
+    tests/linux/DesktopEntriesTests.cpp
+    tests/linux/KeyTranslationTests.cpp
+    tests/linux/ProgramIconTests.cpp
+    tests/linux/QtMainQueueTests.cpp
+    tests/linux/SingleInstanceTests.cpp
+  )
+  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest)
+  gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+  if(TARGET tavlin_shell AND TARGET tavlin_view AND TARGET tavlin_atspi)
+    add_executable(tavlin Tavlin/main.cpp)
+    target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
+    include(GNUInstallDirs)
+    install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # The desktop finds scheme handlers through the applications' MIME cache.
+    install(CODE "if(NOT DEFINED ENV{DESTDIR})
+      execute_process(COMMAND update-desktop-database \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
+                      ERROR_QUIET RESULT_VARIABLE ignored)
+    endif()")
+
+    # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
+    set(e2e_tests hot_key_toggle switch_application url_request permission single_instance)
+    foreach(name IN LISTS e2e_tests)
+      add_test(NAME e2e_${name}
+               COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh
+                       $<TARGET_FILE:tavlin>)
+    endforeach()
+    add_test(NAME e2e_wm_holds_alt_space
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --wm-holds-alt-space --
+                     ${PROJECT_SOURCE_DIR}/tests/desktop/wm_holds_alt_space.sh $<TARGET_FILE:tavlin>)
+    list(APPEND e2e_tests wm_holds_alt_space)
+    list(TRANSFORM e2e_tests PREPEND e2e_)
+    set_tests_properties(${e2e_tests} PROPERTIES LABELS e2e TIMEOUT 240)
+
+    if(TAVLIN_BENCH)
+      pkg_check_modules(XCB_XTEST REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-keysyms)
+      add_executable(tavlin_hotkey_latency bench/HotKeyLatency.cpp)
+      target_link_libraries(tavlin_hotkey_latency PRIVATE PkgConfig::XCB_XTEST)
+    endif()
+  endif()
+endif()

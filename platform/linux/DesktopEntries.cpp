@@ -1,0 +1,73 @@
+#include "platform/linux/DesktopEntries.h"
+
+#include <gio/gdesktopappinfo.h>
+
+#include <memory>
+#include <strings.h>
+
+namespace tavlin::platform {
+namespace {
+
+std::string withoutSuffix(const char* desktopId) {
+    std::string id = desktopId ? desktopId : "";
+    constexpr std::string_view suffix = ".desktop";
+    if (id.size() > suffix.size() && id.compare(id.size() - suffix.size(), suffix.size(), suffix) == 0)
+        id.resize(id.size() - suffix.size());
+    return id;
+}
+
+DesktopEntries::Entry entryOf(GDesktopAppInfo* info) {
+    DesktopEntries::Entry entry;
+    entry.id = withoutSuffix(g_app_info_get_id(G_APP_INFO(info)));
+    if (const char* name = g_app_info_get_name(G_APP_INFO(info))) entry.name = name;
+    if (GIcon* icon = g_app_info_get_icon(G_APP_INFO(info))) {
+        if (G_IS_THEMED_ICON(icon)) {
+            const gchar* const* names = g_themed_icon_get_names(G_THEMED_ICON(icon));
+            if (names && names[0]) entry.icon = names[0];
+        } else if (G_IS_FILE_ICON(icon)) {
+            if (char* path = g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon)))) {
+                entry.icon = path;
+                g_free(path);
+            }
+        }
+    }
+    return entry;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return !a.empty() && a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+} // namespace
+
+std::optional<DesktopEntries::Entry> DesktopEntries::withId(std::string_view id) {
+    if (id.empty()) return std::nullopt;
+    const std::string file = std::string(id) + ".desktop";
+    GDesktopAppInfo* info = g_desktop_app_info_new(file.c_str());
+    if (!info) return std::nullopt;
+    Entry entry = entryOf(info);
+    g_object_unref(info);
+    return entry;
+}
+
+std::optional<DesktopEntries::Entry> DesktopEntries::forWindowClass(std::string_view instance,
+                                                                    std::string_view className) {
+    GList* all = g_app_info_get_all();
+    GDesktopAppInfo* byStartupClass = nullptr;
+    GDesktopAppInfo* byId = nullptr;
+    for (GList* node = all; node; node = node->next) {
+        if (!G_IS_DESKTOP_APP_INFO(node->data)) continue;
+        auto* info = G_DESKTOP_APP_INFO(node->data);
+        const char* startupClass = g_desktop_app_info_get_startup_wm_class(info);
+        if (!byStartupClass && startupClass && (className == startupClass || instance == startupClass))
+            byStartupClass = info;
+        const std::string id = withoutSuffix(g_app_info_get_id(G_APP_INFO(info)));
+        if (!byId && (equalsIgnoringCase(id, instance) || equalsIgnoringCase(id, className))) byId = info;
+    }
+    std::optional<Entry> entry;
+    if (auto* found = byStartupClass ? byStartupClass : byId) entry = entryOf(found);
+    g_list_free_full(all, g_object_unref);
+    return entry;
+}
+
+} // namespace tavlin::platform

@@ -1,0 +1,230 @@
+#include "platform/linux/X11WindowSystem.h"
+
+#include "platform/linux/AccessibilitySettings.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/QtStatusItem.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace tavlin::platform {
+namespace {
+
+std::shared_ptr<const Image> imageOf(const QIcon& icon, int size) {
+    if (icon.isNull()) return nullptr;
+    QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_RGBA8888);
+    if (image.isNull()) return nullptr;
+    auto result = std::make_shared<Image>();
+    result->width = image.width();
+    result->height = image.height();
+    result->rgba.reserve(std::size_t(image.width()) * image.height() * 4);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = image.constScanLine(y);
+        result->rgba.insert(result->rgba.end(), line, line + std::size_t(image.width()) * 4);
+    }
+    return result;
+}
+
+std::shared_ptr<const Image> themeIcon(const std::string& name, int size) {
+    if (name.empty()) return nullptr;
+    const QString qname = QString::fromStdString(name);
+    return imageOf(qname.startsWith('/') ? QIcon(qname) : QIcon::fromTheme(qname), size);
+}
+
+Screen screenOf(const QScreen* screen) {
+    const QRect frame = screen->availableGeometry();
+    return Screen{Rect{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())}};
+}
+
+} // namespace
+
+X11WindowSystem::X11WindowSystem(xcb_connection_t* connection, PanelFactory panelFactory)
+    : connection_(connection), windows_(connection, 0), panelFactory_(std::move(panelFactory)) {
+    windows_.watchRootProperties();
+    if (auto* app = QCoreApplication::instance()) {
+        app->installNativeEventFilter(this);
+        QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] {
+            if (auto hook = std::exchange(terminationHook_, nullptr)) hook();
+        });
+    }
+}
+
+X11WindowSystem::~X11WindowSystem() {
+    monitors_.clear();
+    if (auto* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
+}
+
+std::int32_t X11WindowSystem::processIdentifier() const {
+    return static_cast<std::int32_t>(getpid());
+}
+
+std::optional<RunningApplication> X11WindowSystem::application(xcb_window_t window) {
+    // The pid is read every time: it tells a window id that the server handed out again.
+    const auto pid = windows_.pid(window);
+    if (!pid) return std::nullopt;
+    if (auto it = records_.find(window); it != records_.end() && it->second.processIdentifier == *pid)
+        return it->second;
+    if (records_.size() >= maxRecords) records_.clear();
+    RunningApplication record;
+    record.processIdentifier = *pid;
+    const auto gtkId = windows_.gtkApplicationId(window);
+    const auto windowClass = windows_.windowClass(window);
+    std::optional<DesktopEntries::Entry> entry;
+    if (gtkId) entry = DesktopEntries::withId(*gtkId);
+    if (!entry && windowClass) entry = DesktopEntries::forWindowClass(windowClass->instance, windowClass->name);
+
+    if (gtkId)
+        record.bundleIdentifier = *gtkId;
+    else if (entry)
+        record.bundleIdentifier = entry->id;
+    else if (windowClass && !windowClass->instance.empty())
+        record.bundleIdentifier = windowClass->instance;
+
+    if (entry && !entry->name.empty())
+        record.localizedName = entry->name;
+    else if (windowClass && !windowClass->name.empty())
+        record.localizedName = windowClass->name;
+
+    if (entry) record.icon = themeIcon(entry->icon, iconSize);
+    if (!record.icon) record.icon = windows_.icon(window, iconSize);
+
+    records_.insert_or_assign(window, record);
+    return record;
+}
+
+std::optional<RunningApplication> X11WindowSystem::frontmostApplication() {
+    const auto window = windows_.activeWindow();
+    return window ? application(*window) : std::nullopt;
+}
+
+void X11WindowSystem::observeActivations(std::function<void(const ActivationNotification&)> observer) {
+    observer_ = std::move(observer);
+    if (auto front = frontmostApplication(); front && front->processIdentifier != processIdentifier())
+        activePid_ = front->processIdentifier;
+}
+
+void X11WindowSystem::activeWindowChanged() {
+    const auto front = frontmostApplication();
+    if (!front || front->processIdentifier == processIdentifier()) return;
+    if (activePid_ == front->processIdentifier) return;
+    activePid_ = front->processIdentifier;
+    if (!observer_) return;
+    ActivationNotification notification;
+    notification.userInfo.emplace();
+    notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), *front);
+    observer_(notification);
+}
+
+bool X11WindowSystem::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t") return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    const std::uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_PROPERTY_NOTIFY) {
+        if (windows_.isActiveWindowChange(*reinterpret_cast<xcb_property_notify_event_t*>(event)))
+            // Reported from the event loop, not from inside Qt's event dispatch.
+            QTimer::singleShot(0, &context_, [this] { activeWindowChanged(); });
+    }
+    return false;
+}
+
+std::vector<RunningApplication> X11WindowSystem::runningApplications(std::string_view bundleIdentifier) {
+    std::vector<RunningApplication> found;
+    const auto clients = windows_.clientsTopmostFirst();
+    // Forget the windows that are gone.
+    std::erase_if(records_, [&clients](const auto& entry) {
+        return std::find(clients.begin(), clients.end(), entry.first) == clients.end();
+    });
+    for (xcb_window_t window : clients) {
+        auto record = application(window);
+        if (!record || record->bundleIdentifier != bundleIdentifier) continue;
+        const bool seen = std::any_of(found.begin(), found.end(), [&record](const RunningApplication& a) {
+            return a.processIdentifier == record->processIdentifier;
+        });
+        if (!seen) found.push_back(std::move(*record));
+    }
+    return found;
+}
+
+bool X11WindowSystem::activate(const RunningApplication& application) {
+    for (xcb_window_t window : windows_.clientsTopmostFirst()) {
+        if (windows_.pid(window) == application.processIdentifier) {
+            windows_.requestActivation(window);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool X11WindowSystem::openURL(std::string_view url) {
+    if (url == AccessibilitySettings::link) {
+        const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+        const auto tool = AccessibilitySettings::installed(desktop ? desktop : "");
+        if (!tool) return false;
+        QStringList arguments;
+        for (const auto& argument : tool->arguments) arguments << QString::fromStdString(argument);
+        return QProcess::startDetached(QString::fromStdString(tool->program), arguments);
+    }
+    const QUrl parsed(QString::fromUtf8(url.data(), qsizetype(url.size())), QUrl::StrictMode);
+    return parsed.isValid() && QDesktopServices::openUrl(parsed);
+}
+
+std::optional<Screen> X11WindowSystem::mainScreen() {
+    // The screen under the pointer: where the user is working.
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return std::nullopt;
+    return screenOf(screen);
+}
+
+std::vector<Screen> X11WindowSystem::screens() {
+    std::vector<Screen> result;
+    for (const QScreen* screen : QGuiApplication::screens()) result.push_back(screenOf(screen));
+    return result;
+}
+
+std::unique_ptr<StatusItem> X11WindowSystem::makeStatusItem(double) {
+    return QtStatusItem::make();
+}
+
+std::optional<MonitorToken> X11WindowSystem::addGlobalKeyDownMonitor(std::function<void(std::uint16_t)> handler) {
+    auto monitor = XInputKeyMonitor::make(connection_, windows_.root(), std::move(handler));
+    if (!monitor) return std::nullopt;
+    const MonitorToken token = nextToken_++;
+    monitors_.emplace(token, std::move(monitor));
+    return token;
+}
+
+void X11WindowSystem::removeMonitor(MonitorToken token) {
+    monitors_.erase(token);
+}
+
+std::unique_ptr<Panel> X11WindowSystem::makePanel(const Rect& contentRect) {
+    return panelFactory_ ? panelFactory_(contentRect) : nullptr;
+}
+
+void X11WindowSystem::setActivationPolicy(ActivationPolicy) {
+    // An X11 program has no dock entry of its own; windows of ours that should stay
+    // out of task bars say so themselves.
+}
+
+void X11WindowSystem::observeTermination(std::function<void()> hook) {
+    terminationHook_ = std::move(hook);
+}
+
+void X11WindowSystem::terminate() {
+    QCoreApplication::quit();
+}
+
+} // namespace tavlin::platform

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Alt+Space over a GTK application shows its shortcuts merged with the common ones; a
+# second press hides them; Escape hides them too.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+tavlin=$1
+set_accessibility true
+
+start_app GTK "$GTK_APP"
+start_tavlin "$tavlin"
+
+hot_key
+wait_shown "after Alt+Space"
+# The header names the application; its own rows (New ⌘N) come with the common ones
+# (コピー ⌘C).
+expect_text "Gtk3-demo-application" "New" "⌘N" "コピー" "⌘C"
+
+hot_key
+wait_hidden "after the second Alt+Space"
+
+# The overlay had the keyboard, yet the application stayed the target.
+hot_key
+wait_shown "after the third Alt+Space"
+expect_text "Gtk3-demo-application" "New"
+xdotool key Escape
+wait_hidden "after Escape"
+
+# The lock keys don't change the hot key.
+xdotool key Num_Lock Caps_Lock
+hot_key
+wait_shown "with Num Lock and Caps Lock on"
+hot_key
+wait_hidden "with Num Lock and Caps Lock on"
+echo PASS

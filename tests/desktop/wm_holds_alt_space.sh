@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Run under "scripts/with-desktop --wm-holds-alt-space": the window manager keeps
+# Alt+Space, so Tavlin gets no hot key, yet it starts, and URL requests and the tray
+# menu still show the overlay.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+tavlin=$1
+set_accessibility true
+
+start_tray
+
+start_app GTK "$GTK_APP"
+start_tavlin "$tavlin"
+kill -0 "$TAVLIN_PID" || fail "Tavlin did not survive the refused hot key"
+# Alt+Space is the window manager's: its window menu opens, not the overlay.
+hot_key
+sleep 0.5
+overlay_hidden || fail "the overlay showed although the window manager holds Alt+Space"
+xdotool key Escape
+
+"$tavlin" "tavlin://show" || fail "the forwarding start failed"
+wait_shown "for a URL"
+expect_text "Gtk3-demo-application"
+xdotool key Escape
+wait_hidden "after Escape"
+
+# The tray icon: a click opens the menu; its first entry, "ショートカットを表示  ⌥Space",
+# shows the overlay.
+wait_until 10 tray_icon || fail "no tray icon"
+# (Under trayer on Xvfb a real click sometimes lands on the tray's socket instead of the
+# icon; the click is then sent to the icon window itself.)
+xdotool mousemove --window "$(tray_icon)" 8 8 click 3
+wait_until 3 menu_window || { xdotool click --window "$(tray_icon)" 3; wait_until 5 menu_window; } || true
+menu_window >/dev/null || fail "the tray menu did not open"
+xdotool key Down Return
+wait_shown "from the tray menu"
+expect_text "Gtk3-demo-application"
+echo PASS

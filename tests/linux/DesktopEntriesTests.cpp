@@ -1,0 +1,76 @@
+#include "platform/linux/DesktopEntries.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+
+using tavlin::platform::DesktopEntries;
+
+namespace {
+
+// Desktop entries in a scratch data directory that GIO reads instead of the system's.
+// GIO reads the directories once per process, so every test here shares one set.
+class DesktopEntriesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        data_ = new TempDir;
+        mkdir((*data_ / "applications").c_str(), 0755);
+        write("org.example.Editor.desktop", "Name=Example Editor\nIcon=accessories-text-editor\n");
+        write("frobnicator.desktop", "Name=Frobnicator\nIcon=/opt/frob/frob.png\n");
+        write("wmclassy.desktop", "Name=Classy\nStartupWMClass=Classy-Window\n");
+        write("hidden.desktop", "Name=Hidden Helper\nNoDisplay=true\n");
+        setenv("XDG_DATA_HOME", data_->path().c_str(), 1);
+        setenv("XDG_DATA_DIRS", data_->path().c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        delete data_;
+        data_ = nullptr;
+    }
+    static void write(const std::string& file, const std::string& body) {
+        std::ofstream(*data_ / ("applications/" + file))
+            << "[Desktop Entry]\nType=Application\nExec=true\n" << body;
+    }
+    static TempDir* data_;
+};
+TempDir* DesktopEntriesTest::data_ = nullptr;
+
+} // namespace
+
+TEST_F(DesktopEntriesTest, AnEntryByItsId) {
+    const auto entry = DesktopEntries::withId("org.example.Editor");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->id, "org.example.Editor");
+    EXPECT_EQ(entry->name, "Example Editor");
+    EXPECT_EQ(entry->icon, "accessories-text-editor");
+    EXPECT_FALSE(DesktopEntries::withId("org.example.Missing"));
+    EXPECT_FALSE(DesktopEntries::withId(""));
+}
+
+TEST_F(DesktopEntriesTest, AnEntryByWindowClass) {
+    struct Case {
+        std::string_view instance, className;
+        std::optional<std::string> id;
+    } cases[] = {
+        {"classy", "Classy-Window", "wmclassy"},     // StartupWMClass, the class
+        {"Classy-Window", "Other", "wmclassy"},      // StartupWMClass, the instance
+        {"frobnicator", "Frobnicator", "frobnicator"}, // the id, ignoring case
+        {"x", "FROBNICATOR", "frobnicator"},
+        {"hidden", "Hidden", "hidden"},               // hidden entries still name their windows
+        {"nothing", "Nothing", std::nullopt},
+        {"", "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto entry = DesktopEntries::forWindowClass(c.instance, c.className);
+        EXPECT_EQ(entry ? std::optional(entry->id) : std::nullopt, c.id) << c.instance << " " << c.className;
+    }
+}
+
+TEST_F(DesktopEntriesTest, AnIconFileKeepsItsPath) {
+    const auto entry = DesktopEntries::withId("frobnicator");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->icon, "/opt/frob/frob.png");
+}

@@ -1,0 +1,44 @@
+// The translation between the delegate's virtual key codes and modifier masks and X's.
+#include "platform/linux/XInputKeyMonitor.h"
+#include "platform/linux/XcbHotKeys.h"
+
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+using tavlin::platform::XcbHotKeys;
+using tavlin::platform::XInputKeyMonitor;
+
+TEST(KeyTranslation, HotKeyModifiersFollowTheKeyNotation) {
+    struct Case {
+        std::uint32_t modifiers;
+        std::optional<std::uint16_t> mask;
+    } cases[] = {
+        {2048, XCB_MOD_MASK_1},                              // Option is Alt
+        {256, XCB_MOD_MASK_CONTROL},                         // Command is Ctrl
+        {512, XCB_MOD_MASK_SHIFT},
+        {4096, XCB_MOD_MASK_4},                              // Control is Super
+        {256 | 512 | 2048, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1},
+        {0, 0},
+        {1024, std::nullopt},                                // Caps Lock: no hot key modifier
+        {2048 | 1, std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(XcbHotKeys::modifierMask(c.modifiers), c.mask) << c.modifiers;
+}
+
+TEST(KeyTranslation, HotKeyCodesBecomeKeysyms) {
+    EXPECT_EQ(XcbHotKeys::keysym(49), std::uint32_t(XK_space));
+    EXPECT_EQ(XcbHotKeys::keysym(53), std::uint32_t(XK_Escape));
+    EXPECT_EQ(XcbHotKeys::keysym(0), 0u);   // "A" on a Mac keyboard: not offered
+    EXPECT_EQ(XcbHotKeys::keysym(999), 0u);
+}
+
+TEST(KeyTranslation, OnlyEscapeIsKeyCode53) {
+    EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_Escape, 9), 53);
+    // X keycode 53 is "x" on the usual layouts: it must not read as Escape.
+    EXPECT_NE(XInputKeyMonitor::virtualKeyCode(XK_x, 53), 53);
+    EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_x, 53), 256 + 53);
+    EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_space, 65), 49);
+    EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_Return, 36), 36);
+    for (int keycode = 8; keycode < 256; ++keycode)
+        EXPECT_NE(XInputKeyMonitor::virtualKeyCode(0, static_cast<std::uint8_t>(keycode)), 53) << keycode;
+}
