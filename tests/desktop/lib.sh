@@ -69,7 +69,7 @@ start_app() {
 
 activate() {
   xdotool windowactivate "$1" 2>/dev/null || true
-  wait_until 10 is_active "$1" || fail "window $1 did not become active"
+  wait_until 30 is_active "$1" || fail "window $1 did not become active"
 }
 
 # start_tavlin BINARY [URL...]: starts Tavlin and waits until it has launched.
@@ -102,8 +102,8 @@ tray_icon() {
 }
 overlay_shown() { [ -n "$(overlay_window)" ]; }
 overlay_hidden() { ! overlay_shown; }
-wait_shown() { wait_until 10 overlay_shown || fail "the overlay did not show${1:+: $1}"; }
-wait_hidden() { wait_until 10 overlay_hidden || fail "the overlay did not hide${1:+: $1}"; }
+wait_shown() { wait_until 30 overlay_shown || fail "the overlay did not show${1:+: $1}"; }
+wait_hidden() { wait_until 30 overlay_hidden || fail "the overlay did not hide${1:+: $1}"; }
 
 # Every name the overlay shows, one per line.
 overlay_texts() { "$PYTHON" "$here/overlay.py" texts; }

@@ -27,9 +27,9 @@ expect_no_text "⌘N"
 
 click_text "許可画面を開く"
 wait_hidden "after the permission button"
-wait_until 10 accessibility_enabled || fail "the permission button did not switch accessibility on"
-wait_until 10 test -e "$TAVLIN_DESKTOP_DIR/settings-arguments" || fail "the accessibility settings did not open"
-wait_until 10 settings_in_front || fail "the accessibility settings did not come to the front"
+wait_until 30 accessibility_enabled || fail "the permission button did not switch accessibility on"
+wait_until 30 test -e "$TAVLIN_DESKTOP_DIR/settings-arguments" || fail "the accessibility settings did not open"
+wait_until 30 settings_in_front || fail "the accessibility settings did not come to the front"
 
 # Qt 6.4's accessibility bridge in Tavlin can crash when a screen reader reads the
 # overlay in the first moments after accessibility was switched on (it starts up then);
@@ -38,6 +38,6 @@ sleep 2.5
 activate "$GTK_WINDOW"
 hot_key
 wait_shown "with accessibility on"
-wait_until 5 shows_text "⌘N" || fail "no scanned rows after the permission was given"
+wait_until 15 shows_text "⌘N" || fail "no scanned rows after the permission was given"
 expect_no_text "許可画面を開く"
 echo PASS

@@ -16,7 +16,7 @@ expect_text "Gtk3-demo-application"
 
 # A click on the other application brings it to the front.
 xdotool mousemove --window "$QT_WINDOW" 40 120 click 1
-wait_until 10 is_active "$QT_WINDOW" || activate "$QT_WINDOW"
+wait_until 30 is_active "$QT_WINDOW" || activate "$QT_WINDOW"
 wait_hidden "after switching to the Qt application"
 
 hot_key
