@@ -10,6 +10,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   set(_overlay ${_view_root}/TavlinUI/Overlay)
 
   add_library(tavlin_view STATIC
+    ${_overlay}/AccessibleScrollArea.cpp
     ${_overlay}/AppIconView.cpp
     ${_overlay}/CloseButton.cpp
     ${_overlay}/EmptyNotice.cpp

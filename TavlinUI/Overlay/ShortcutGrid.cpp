@@ -1,5 +1,6 @@
 #include "TavlinUI/Overlay/ShortcutGrid.h"
 
+#include "TavlinUI/Overlay/AccessibleScrollArea.h"
 #include "TavlinUI/Overlay/GroupCard.h"
 #include "TavlinUI/Overlay/LegendLine.h"
 #include "TavlinUI/Overlay/PillButton.h"
@@ -41,6 +42,8 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
+    // A screen reader may read the scroll area while the overlay hides.
+    AccessibleScrollArea::install();
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setObjectName(QStringLiteral("scrollArea"));
     scrollArea_->setFrameShape(QFrame::NoFrame);

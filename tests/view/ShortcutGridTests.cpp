@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QEventLoop>
 #include <QPropertyAnimation>
 #include <QScrollArea>
@@ -196,6 +199,48 @@ TEST(ShortcutGrid, BackToTopGlidesToTheTopMarker) {
     EXPECT_EQ(bar->value(), 0);
     const QWidget* viewport = shown.find<QScrollArea>("scrollArea")->viewport();
     EXPECT_EQ(rectIn(shown.find("topMarker"), viewport).y(), 0);
+}
+
+// A screen reader asks for the scroll area's child count, then for each child in
+// separate calls; the overlay may hide in between and its scroll bar with it. Every
+// index asked then still gives one of the scroll area's own widgets, or nothing past
+// the end, never something read past a shorter list.
+TEST(ShortcutGrid, ScrollAreaChildrenHoldStillForAScreenReaderAsTheOverlayHides) {
+    ShownOverlay shown(SampleOverlays::grid(), {720, 520});
+    auto* scrollArea = shown.find<QScrollArea>("scrollArea");
+    QAccessibleInterface* area = QAccessible::queryAccessibleInterface(scrollArea);
+    ASSERT_NE(area, nullptr);
+    const int countWhileShown = area->childCount();
+    const auto childWidgets = [&] {
+        std::vector<QObject*> objects;
+        for (int i = 0; i < countWhileShown + 2; ++i) {
+            QAccessibleInterface* child = area->child(i);
+            if (i >= area->childCount()) {
+                EXPECT_EQ(child, nullptr) << "index " << i;
+                continue;
+            }
+            if (!child) {
+                ADD_FAILURE() << "no child at " << i;
+                continue;
+            }
+            EXPECT_EQ(child->object()->parent(), scrollArea) << "index " << i;
+            EXPECT_EQ(area->indexOfChild(child), i);
+            EXPECT_EQ(child->parent(), area) << "index " << i;
+            objects.push_back(child->object());
+        }
+        return objects;
+    };
+    const std::vector<QObject*> shownChildren = childWidgets();
+    // The viewport and the scroll bar on screen are among them.
+    const auto has = [&](const QObject* o) {
+        return std::find(shownChildren.begin(), shownChildren.end(), o) != shownChildren.end();
+    };
+    EXPECT_TRUE(has(scrollArea->viewport()));
+    EXPECT_TRUE(has(scrollArea->verticalScrollBar()->parentWidget()));
+
+    shown.panel().hide();
+    ASSERT_FALSE(scrollArea->verticalScrollBar()->isVisible());
+    EXPECT_EQ(childWidgets(), shownChildren);
 }
 
 } // namespace
