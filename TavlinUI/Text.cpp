@@ -116,6 +116,12 @@ std::size_t Text::hash(std::string_view text) {
 }
 
 std::string Text::upper(std::string_view text) {
+    if (isAscii(text)) { // ASCII letters have no special upper-case mappings
+        std::string out(text);
+        for (char& c : out)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return out;
+    }
     icu::UnicodeString decoded = decode(text).text;
     decoded.toUpper(icu::Locale::getRoot());
     return encode(decoded);
