@@ -62,7 +62,10 @@ int main(int argc, char** argv) {
     if (const auto directory = SingleInstance::privateDirectory()) {
         instance = std::make_unique<SingleInstance>(*directory);
         if (!instance->becomeInstance()) {
-            if (urls.empty()) return 0; // already running: nothing to hand over
+            if (urls.empty()) { // already running: nothing to hand over
+                std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
+                return 0;
+            }
             if (instance->forward(urls, forwardTimeoutMs)) return 0;
             std::fputs("tavlin: the running instance did not take the URLs\n", stderr);
             return 1;
