@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>撮影・収録メニュー</source>
-        <translation>Screenshot and Recording Menu</translation>
+        <translation>Screenshot Tool</translation>
     </message>
     <message>
         <source>画面全体を保存</source>
@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>画面収録メニュー</source>
-        <translation>Screen Recording Menu</translation>
+        <translation>Record the Screen</translation>
     </message>
     <message>
         <source>スクリーンショットアプリを開く</source>

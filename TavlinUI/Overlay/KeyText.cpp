@@ -1,5 +1,6 @@
 #include "TavlinUI/Overlay/KeyText.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 
 #include <algorithm>
@@ -9,6 +10,14 @@
 
 namespace tavlin {
 namespace {
+
+// The legend names that are not English already, for the translation tools.
+[[maybe_unused]] const char* const legendNames[] = {QT_TRANSLATE_NOOP("KeyLegend", "矢印"),
+                                                    QT_TRANSLATE_NOOP("KeyLegend", "特殊キー")};
+
+// Qt's own words for the modifiers (its translation context and source texts).
+constexpr std::array<std::pair<char16_t, const char*>, 4> modifierWords{{
+    {u'\u2303', "Meta"}, {u'\u2325', "Alt"}, {u'\u21E7', "Shift"}, {u'\u2318', "Ctrl"}}};
 
 constexpr std::array<std::pair<char16_t, Qt::KeyboardModifier>, 4> modifierSymbols{{
     {u'\u2303', Qt::MetaModifier},
@@ -82,9 +91,19 @@ std::vector<KeyLegend> KeyText::legendsFor(const std::vector<KeyLegend>& legends
     for (const KeyLegend& legend : legends) {
         const QString symbol = QString::fromStdString(legend.symbol);
         const bool used = std::any_of(symbol.begin(), symbol.end(), [&](QChar c) { return joined.contains(c); });
-        if (used) kept.push_back(legend);
+        if (used) kept.push_back(KeyLegend{legend.symbol, legendName(legend).toStdString()});
     }
     return kept;
+}
+
+QString KeyText::legendName(const KeyLegend& legend) {
+    const QString symbol = QString::fromStdString(legend.symbol);
+    if (symbol.size() == 1) {
+        for (const auto& [modifier, word] : modifierWords)
+            if (symbol[0] == QChar(modifier)) return QCoreApplication::translate("QShortcut", word);
+        if (const auto key = qtKey(symbol)) return QKeySequence(*key).toString(QKeySequence::NativeText);
+    }
+    return QCoreApplication::translate("KeyLegend", legend.name.c_str());
 }
 
 } // namespace tavlin

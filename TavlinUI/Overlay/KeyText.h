@@ -18,9 +18,12 @@ struct KeyText {
     enum class Notation { desktop, symbols };
 
     static QString write(std::string_view keys, Notation notation);
-    // The legends that still explain something once the keys are written as `written`:
-    // those with a symbol that occurs in one of the texts, in their order.
+    // The legends that still explain something once the keys are written as `written`
+    // (those with a symbol that occurs in one of the texts, in their order), each named
+    // the way this desktop names the key: "⌘ Ctrl", "⌃ Super", "⌫ Backspace"; the
+    // arrows and the key without a name keep their own names, in the user's language.
     static std::vector<KeyLegend> legendsFor(const std::vector<KeyLegend>& legends, const QStringList& written);
+    static QString legendName(const KeyLegend& legend);
 };
 
 } // namespace tavlin

@@ -3,8 +3,6 @@
 #include "TavlinUI/Overlay/FittedLabel.h"
 #include "TavlinUI/Overlay/OverlayStyle.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <cmath>
 
@@ -14,9 +12,6 @@ namespace {
 constexpr double legendSize = 10.5;
 constexpr int itemSpacing = 10;
 constexpr int pairSpacing = 3;
-// The legend names that are not English already, for the translation tools.
-[[maybe_unused]] const char* const legendNames[] = {QT_TRANSLATE_NOOP("KeyLegend", "矢印"),
-                                                    QT_TRANSLATE_NOOP("KeyLegend", "特殊キー")};
 } // namespace
 
 LegendLine::LegendLine(const std::vector<KeyLegend>& legends, QWidget* parent) : QWidget(parent) {
@@ -29,8 +24,8 @@ LegendLine::LegendLine(const std::vector<KeyLegend>& legends, QWidget* parent) :
                                        OverlayStyle::font(legendSize, QFont::DemiBold),
                                        OverlayStyle::primary(), minimumScale, box);
         symbol->setObjectName(QStringLiteral("legendSymbol"));
-        auto* name = new FittedLabel(QCoreApplication::translate("KeyLegend", legend.name.c_str()),
-                                     OverlayStyle::font(legendSize), OverlayStyle::secondary(), minimumScale, box);
+        auto* name = new FittedLabel(OverlayStyle::qs(legend.name), OverlayStyle::font(legendSize),
+                                     OverlayStyle::secondary(), minimumScale, box);
         name->setObjectName(QStringLiteral("legendName"));
         items_.push_back({box, symbol, name});
     }

@@ -10,8 +10,7 @@ namespace tavlin {
 
 class FittedLabel;
 
-// The key symbols in use with their names ("⌘ Command  ⇧ Shift ..."), on one line,
-// the names in the user's language.
+// The key symbols in use with their names ("⌘ Command  ⇧ Shift ..."), on one line.
 // When the line is too long its texts shrink together, down to 0.72 of their size,
 // and only then is the end of the line cut off.
 class LegendLine : public QWidget {

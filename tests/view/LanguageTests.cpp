@@ -82,19 +82,21 @@ TEST(KeyText, SuperIsMetaOnADesktopThatSaysMeta) {
     EXPECT_EQ(KeyText::write("⌃E", Notation::desktop).toStdString(), "Super+E");
 }
 
-// Legends explain symbols; in the desktop's notation only what is still a symbol is
-// left ("⌨"), and the line is empty when nothing is.
+// Legends explain symbols with the desktop's names of the keys; in the desktop's
+// notation only what is still a symbol is left ("⌨"), and the line is empty when
+// nothing is.
 TEST(KeyText, TheLegendLineExplainsWhatTheKeyCapsStillShowAsSymbols) {
+    const InterfaceLanguage english(QStringLiteral("en"));
     struct Case {
         const char* keys;
         Notation notation;
         std::vector<std::string> legend; // "symbol name"
     };
     const Case cases[] = {
-        {"⇧⌘←", Notation::symbols, {"⌘ Command", "⇧ Shift", "←↑↓→ 矢印"}},
+        {"⇧⌘←", Notation::symbols, {"⌘ Ctrl", "⇧ Shift", "←↑↓→ Arrows"}},
         {"⇧⌘←", Notation::desktop, {}},
-        {"⌥⌘⌨", Notation::symbols, {"⌘ Command", "⌥ Option", "⌨ 特殊キー"}},
-        {"⌥⌘⌨", Notation::desktop, {"⌨ 特殊キー"}},
+        {"⌃⌥⌫", Notation::symbols, {"⌥ Alt", "⌃ Super", "⌫ Backspace"}},
+        {"⌥⌘⌨", Notation::desktop, {"⌨ Special key"}},
         {"F5", Notation::symbols, {}},
     };
     for (const Case& c : cases) {
@@ -168,6 +170,12 @@ TEST(InterfaceLanguage, JapaneseShowsTheTextsAsWritten) {
     QStringList titles;
     for (const auto* title : grid.findAll<FittedLabel>("rowTitle")) titles << title->text();
     for (const ShortcutItem& row : common) EXPECT_TRUE(titles.contains(QString::fromStdString(row.title()))) << row.title();
+
+    // Qt's Japanese names the arrow keys with arrows: the legend explains them.
+    ShownOverlay arrows(overlay({ShortcutItem("編集", "上へ", "⌘↑")}), {720, 520});
+    EXPECT_EQ(arrows.find<KeyCap>("keyCap")->keys(), QString::fromUtf8("Ctrl+↑"));
+    ASSERT_EQ(arrows.findAll("legendItem").size(), 1);
+    EXPECT_EQ(arrows.find<FittedLabel>("legendName")->text(), QString::fromUtf8("矢印"));
 }
 
 // Each text of the Linux tables must be listed for the translation tools; one that
