@@ -1,5 +1,4 @@
 #include "TavlinUI/LinuxCommonShortcuts.h"
-#include "TavlinUI/ShortcutMerge.h"
 
 #include "tests/core/Rows.h"
 
@@ -65,14 +64,6 @@ TEST(LinuxCommonShortcuts, ScreenshotRowsOnlyForADesktopWeKnow) {
             EXPECT_TRUE(keys.insert(std::get<2>(*row)).second) << std::get<2>(*row) << " twice";
         }
     }
-}
-
-TEST(LinuxCommonShortcuts, AGtkApplicationsOwnWordingNamesTheEditingRows) {
-    const std::vector<ShortcutItem> scanned{{"Edit", "Redo", "\u21E7\u2318Z"}, {"Edit", "Select All", "\u2318A"}};
-    const auto merged = tavlin::ShortcutMerge::merge(LinuxCommonShortcuts::items(Desktop::gnome), scanned);
-    EXPECT_EQ(merged.size(), LinuxCommonShortcuts::items(Desktop::gnome).size());
-    EXPECT_EQ(merged[4].title(), "Redo");
-    EXPECT_EQ(merged[5].title(), "Select All");
 }
 
 } // namespace

@@ -48,12 +48,8 @@ TEST(KeyText, TheDesktopNotationNamesEveryKeyQtKnows) {
         {"⌃⌥⇧⌘F12", "Super+Ctrl+Alt+Shift+F12"}, // Qt's order of modifiers
         {"⌥⇥", "Alt+Tab"},
         {"↩", "Return"},
-        {"⌫", "Backspace"},
         {"⌦", "Del"},
-        {"⎋", "Esc"},
-        {"⇞", "PgUp"},
         {"↖", "Home"},
-        {"↘", "End"},
         {"⌘Space", "Ctrl+Space"},
         {"⇧Print", "Shift+Print"},
         {"⌘+", "Ctrl++"},
@@ -63,7 +59,6 @@ TEST(KeyText, TheDesktopNotationNamesEveryKeyQtKnows) {
         {"⌘⌨", "Ctrl+⌨"},
         {"⌨", "⌨"},
         {"⇧⌘Foo", "Ctrl+Shift+Foo"},
-        {"⌘\u0301", "Ctrl+\u0301"},
         // The last character is the key, even when it is a modifier's symbol.
         {"⌘", "⌘"},
         {"", ""},
@@ -133,6 +128,10 @@ TEST(InterfaceLanguage, EnglishOverlaysSayNothingInJapaneseNorWithTheCommandKey)
             EXPECT_FALSE(text.contains(QChar(0x2318))) << text.toStdString();
         }
     }
+    // The name the shell gives an application without one is a text of ours too.
+    ShownOverlay unnamed(overlay({}, true, counts, nullptr, "現在のアプリ"), {720, 520});
+    EXPECT_EQ(unnamed.find<FittedLabel>("appTitle")->text(), QStringLiteral("Current Application"));
+
     ShownOverlay shown(overlay(common), {1000, 700});
     const QStringList texts = textsOf(shown);
     for (const char* text : {"BASICS · ALWAYS", "Copy", "Switch Applications", "Alt+Tab", "Print", "Available shortcuts",
@@ -162,9 +161,6 @@ TEST(InterfaceLanguage, ApplicationsOwnWordsStayAsTheyAre) {
 
 TEST(InterfaceLanguage, JapaneseShowsTheTextsAsWritten) {
     const InterfaceLanguage japanese(QStringLiteral("ja"));
-    ShownOverlay notice(overlay({}, false), {720, 520});
-    EXPECT_EQ(notice.find<QAbstractButton>("permissionButton")->text(), QString::fromUtf8("許可画面を開く"));
-    EXPECT_EQ(notice.find<FittedLabel>("footerToggle")->text(), QString::fromUtf8("⌥ Space で表示 / 非表示"));
     const auto common = LinuxCommonShortcuts::items(LinuxCommonShortcuts::Desktop::kde);
     ShownOverlay grid(overlay(common), {1000, 700});
     QStringList titles;
