@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
 
     auto delegate = std::make_shared<AppDelegate>(
         windowSystem, hotKeys, mainQueue, accessibility, desktopAccessibilitySettings(),
-        [desktop](const std::optional<std::string>&) { return LinuxCommonShortcuts::items(desktop); });
+        [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)
         instance->setReceiver([weakDelegate](std::vector<std::string> received) {

@@ -1,5 +1,7 @@
 #include "TavlinUI/LinuxCommonShortcuts.h"
 
+#include "TavlinUI/Text.h"
+
 #include <algorithm>
 #include <array>
 #include <span>
@@ -14,6 +16,7 @@ struct Row {
 
 constexpr std::string_view basics = "基本操作 \u00B7 常設";
 constexpr std::string_view screenshots = "スクリーンショット \u00B7 常設";
+constexpr std::string_view gnomeFiles = "ファイル \u00B7 常設";
 
 // GNOME's HIG list of standard shortcuts and KDE's KStandardShortcut defaults agree on
 // these; Xfce's applications follow GTK's. The switcher is Alt+Tab in GNOME's
@@ -53,6 +56,15 @@ constexpr std::array<Row, 3> xfceScreenshots{{
     {screenshots, "選択範囲を撮影", "\u21E7Print"},
 }};
 
+// GNOME Files' own shortcuts window (nautilus 43, its help overlay).
+constexpr std::array<Row, 5> gnomeFilesRows{{
+    {gnomeFiles, "新規フォルダ", "\u21E7\u2318N"},
+    {gnomeFiles, "一つ上のフォルダを開く", "\u2325\u2191"},
+    {gnomeFiles, "隠しファイルの表示を切り替える", "\u2318H"},
+    {gnomeFiles, "場所を入力", "\u2318L"},
+    {gnomeFiles, "名前を変更", "F2"},
+}};
+
 std::span<const Row> screenshotRows(LinuxCommonShortcuts::Desktop desktop) {
     switch (desktop) {
     case LinuxCommonShortcuts::Desktop::gnome: return gnomeScreenshots;
@@ -86,12 +98,16 @@ LinuxCommonShortcuts::Desktop LinuxCommonShortcuts::desktop(std::string_view xdg
     }
 }
 
-std::vector<ShortcutItem> LinuxCommonShortcuts::items(Desktop desktop) {
-    const std::span<const Row> shots = screenshotRows(desktop);
+std::vector<ShortcutItem> LinuxCommonShortcuts::items(Desktop desktop, const std::optional<std::string>& bundleIdentifier) {
+    const bool files = bundleIdentifier && Text::equal(*bundleIdentifier, gnomeFilesIdentifier);
     std::vector<ShortcutItem> items;
-    items.reserve(editingRows.size() + shots.size());
-    for (const Row& row : editingRows) items.emplace_back(std::string(row.group), std::string(row.title), std::string(row.keys));
-    for (const Row& row : shots) items.emplace_back(std::string(row.group), std::string(row.title), std::string(row.keys));
+    items.reserve(editingRows.size() + 4 + (files ? gnomeFilesRows.size() : 0));
+    const auto append = [&items](std::span<const Row> rows) {
+        for (const Row& row : rows) items.emplace_back(std::string(row.group), std::string(row.title), std::string(row.keys));
+    };
+    append(editingRows);
+    append(screenshotRows(desktop));
+    if (files) append(gnomeFilesRows);
     return items;
 }
 

@@ -83,6 +83,30 @@
         <source>選択範囲を撮影</source>
         <translation>Capture a Selected Area</translation>
     </message>
+    <message>
+        <source>ファイル · 常設</source>
+        <translation>Files · Always</translation>
+    </message>
+    <message>
+        <source>新規フォルダ</source>
+        <translation>New Folder</translation>
+    </message>
+    <message>
+        <source>一つ上のフォルダを開く</source>
+        <translation>Open the Parent Folder</translation>
+    </message>
+    <message>
+        <source>隠しファイルの表示を切り替える</source>
+        <translation>Show or Hide Hidden Files</translation>
+    </message>
+    <message>
+        <source>場所を入力</source>
+        <translation>Enter a Location</translation>
+    </message>
+    <message>
+        <source>名前を変更</source>
+        <translation>Rename</translation>
+    </message>
 </context>
 <context>
     <name>KeyLegend</name>
@@ -132,8 +156,8 @@
     <message>
         <source>各アプリのメニューを読むため、Tavlinを
 「アクセシビリティ」で許可してください。</source>
-        <translation>To read each application's menus, Tavlin needs
-the desktop's accessibility support turned on.</translation>
+        <translation>To read each application&apos;s menus, Tavlin needs
+the desktop&apos;s accessibility support turned on.</translation>
     </message>
     <message>
         <source>許可画面を開く</source>

@@ -28,6 +28,12 @@ namespace {
     QT_TRANSLATE_NOOP("CommonShortcuts", "アクティブなウインドウを撮影"),
     QT_TRANSLATE_NOOP("CommonShortcuts", "ウインドウを撮影"),
     QT_TRANSLATE_NOOP("CommonShortcuts", "選択範囲を撮影"),
+    QT_TRANSLATE_NOOP("CommonShortcuts", "ファイル · 常設"),
+    QT_TRANSLATE_NOOP("CommonShortcuts", "新規フォルダ"),
+    QT_TRANSLATE_NOOP("CommonShortcuts", "一つ上のフォルダを開く"),
+    QT_TRANSLATE_NOOP("CommonShortcuts", "隠しファイルの表示を切り替える"),
+    QT_TRANSLATE_NOOP("CommonShortcuts", "場所を入力"),
+    QT_TRANSLATE_NOOP("CommonShortcuts", "名前を変更"),
     // The scanner's name for a menu without a title.
     QT_TRANSLATE_NOOP("ShortcutScanner", "メニュー"),
 };

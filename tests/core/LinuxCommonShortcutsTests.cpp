@@ -31,7 +31,7 @@ TEST(LinuxCommonShortcuts, TheDesktopIsTheFirstEntryWeKnow) {
 TEST(LinuxCommonShortcuts, KeysAreInTheScannersNotation) {
     const std::string order[] = {"\u2303", "\u2325", "\u21E7", "\u2318"};
     for (Desktop desktop : {Desktop::unknown, Desktop::gnome, Desktop::kde, Desktop::xfce}) {
-        for (const ShortcutItem& row : LinuxCommonShortcuts::items(desktop)) {
+        for (const ShortcutItem& row : LinuxCommonShortcuts::items(desktop, "org.gnome.Nautilus")) {
             std::string_view keys = row.keys();
             std::size_t next = 0;
             for (bool more = true; more;) {
@@ -64,6 +64,22 @@ TEST(LinuxCommonShortcuts, ScreenshotRowsOnlyForADesktopWeKnow) {
             EXPECT_TRUE(keys.insert(std::get<2>(*row)).second) << std::get<2>(*row) << " twice";
         }
     }
+}
+
+// GNOME Files has no menu bar to read: its own keys come with the table, on any
+// desktop, for its identifier exactly.
+TEST(LinuxCommonShortcuts, GnomeFilesRowsComeLastForItsIdentifierOnly) {
+    const std::string files = "ファイル \u00B7 常設";
+    const auto base = LinuxCommonShortcuts::items(Desktop::kde);
+    for (const std::optional<std::string>& other : std::vector<std::optional<std::string>>{
+             std::nullopt, "", "org.gnome.nautilus", "org.gnome.Nautilus ", "org.kde.dolphin"})
+        EXPECT_EQ(tavlin::testing::rows(LinuxCommonShortcuts::items(Desktop::kde, other)), tavlin::testing::rows(base))
+            << other.value_or("(none)");
+    const auto baseRows = tavlin::testing::rows(base);
+    const auto withFiles = tavlin::testing::rows(LinuxCommonShortcuts::items(Desktop::kde, "org.gnome.Nautilus"));
+    ASSERT_GT(withFiles.size(), baseRows.size());
+    EXPECT_TRUE(std::equal(baseRows.begin(), baseRows.end(), withFiles.begin()));
+    for (std::size_t i = baseRows.size(); i < withFiles.size(); ++i) EXPECT_EQ(std::get<0>(withFiles[i]), files);
 }
 
 } // namespace

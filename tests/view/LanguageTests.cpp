@@ -180,7 +180,7 @@ TEST(InterfaceLanguage, EveryTextOfTheLinuxTablesHasItsEnglish) {
     const InterfaceLanguage english(QStringLiteral("en"));
     using Desktop = LinuxCommonShortcuts::Desktop;
     for (Desktop desktop : {Desktop::unknown, Desktop::gnome, Desktop::kde, Desktop::xfce}) {
-        for (const ShortcutItem& row : LinuxCommonShortcuts::items(desktop)) {
+        for (const ShortcutItem& row : LinuxCommonShortcuts::items(desktop, "org.gnome.Nautilus")) {
             EXPECT_FALSE(CommonRowText::group(row.group()).contains(japanese)) << row.group();
             EXPECT_FALSE(QString::fromStdString(CommonRowText::shown(row).title()).contains(japanese)) << row.title();
         }
