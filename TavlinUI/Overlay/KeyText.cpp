@@ -15,15 +15,18 @@ namespace {
 [[maybe_unused]] const char* const legendNames[] = {QT_TRANSLATE_NOOP("KeyLegend", "矢印"),
                                                     QT_TRANSLATE_NOOP("KeyLegend", "特殊キー")};
 
-// Qt's own words for the modifiers (its translation context and source texts).
-constexpr std::array<std::pair<char16_t, const char*>, 4> modifierWords{{
-    {u'\u2303', "Meta"}, {u'\u2325', "Alt"}, {u'\u21E7', "Shift"}, {u'\u2318', "Ctrl"}}};
-
-constexpr std::array<std::pair<char16_t, Qt::KeyboardModifier>, 4> modifierSymbols{{
-    {u'\u2303', Qt::MetaModifier},
-    {u'\u2325', Qt::AltModifier},
-    {u'\u21E7', Qt::ShiftModifier},
-    {u'\u2318', Qt::ControlModifier},
+// The modifier symbols, with Qt's modifier and Qt's own word for it (the source text
+// of its translation context "QShortcut").
+struct Modifier {
+    char16_t symbol;
+    Qt::KeyboardModifier modifier;
+    const char* word;
+};
+constexpr std::array<Modifier, 4> modifiers{{
+    {u'\u2303', Qt::MetaModifier, "Meta"},
+    {u'\u2325', Qt::AltModifier, "Alt"},
+    {u'\u21E7', Qt::ShiftModifier, "Shift"},
+    {u'\u2318', Qt::ControlModifier, "Ctrl"},
 }};
 
 // The glyphs and key symbols of the model's notation, by the key they stand for.
@@ -68,19 +71,20 @@ QString KeyText::write(std::string_view keys, Notation notation) {
     const QString text = QString::fromUtf8(keys.data(), static_cast<qsizetype>(keys.size()));
     if (notation == Notation::symbols) return text;
 
-    Qt::KeyboardModifiers modifiers;
+    Qt::KeyboardModifiers held;
     qsizetype at = 0;
     for (; at + 1 < text.size(); ++at) { // the last character is always the key's
-        const auto symbol = std::find_if(modifierSymbols.begin(), modifierSymbols.end(),
-                                         [&](const auto& entry) { return text[at] == QChar(entry.first); });
-        if (symbol == modifierSymbols.end()) break;
-        modifiers |= symbol->second;
+        const auto found = std::find_if(modifiers.begin(), modifiers.end(),
+                                        [&](const Modifier& m) { return text[at] == QChar(m.symbol); });
+        if (found == modifiers.end()) break;
+        held |= found->modifier;
     }
     const QString part = text.mid(at);
-    if (const auto key = qtKey(part)) return QKeySequence(QKeyCombination(modifiers, *key)).toString(QKeySequence::NativeText);
-    if (modifiers == Qt::NoModifier) return part;
+    if (const auto key = qtKey(part))
+        return QKeySequence(QKeyCombination(held, *key)).toString(QKeySequence::NativeText);
+    if (held == Qt::NoModifier) return part;
     // A key without a name of Qt's: Qt writes the modifiers, the key stays as the model wrote it.
-    const QString withKey = QKeySequence(QKeyCombination(modifiers, Qt::Key_A)).toString(QKeySequence::NativeText);
+    const QString withKey = QKeySequence(QKeyCombination(held, Qt::Key_A)).toString(QKeySequence::NativeText);
     const QString keyAlone = QKeySequence(Qt::Key_A).toString(QKeySequence::NativeText);
     return withKey.chopped(keyAlone.size()) + part;
 }
@@ -99,8 +103,8 @@ std::vector<KeyLegend> KeyText::legendsFor(const std::vector<KeyLegend>& legends
 QString KeyText::legendName(const KeyLegend& legend) {
     const QString symbol = QString::fromStdString(legend.symbol);
     if (symbol.size() == 1) {
-        for (const auto& [modifier, word] : modifierWords)
-            if (symbol[0] == QChar(modifier)) return QCoreApplication::translate("QShortcut", word);
+        for (const Modifier& m : modifiers)
+            if (symbol[0] == QChar(m.symbol)) return QCoreApplication::translate("QShortcut", m.word);
         if (const auto key = qtKey(symbol)) return QKeySequence(*key).toString(QKeySequence::NativeText);
     }
     return QCoreApplication::translate("KeyLegend", legend.name.c_str());

@@ -159,15 +159,11 @@ TEST(InterfaceLanguage, ApplicationsOwnWordsStayAsTheyAre) {
     EXPECT_EQ(headings, (QStringList{QStringLiteral("BASICS · ALWAYS"), QStringLiteral("MENU"), QString::fromUtf8("編集")}));
 }
 
-TEST(InterfaceLanguage, JapaneseShowsTheTextsAsWritten) {
+// Under Japanese the fixed texts are their own sources, as the overlay view's tests
+// check without any catalogue. Qt's own Japanese names the arrow keys with arrows, and
+// the legend then explains them.
+TEST(InterfaceLanguage, JapaneseArrowKeysKeepTheirLegend) {
     const InterfaceLanguage japanese(QStringLiteral("ja"));
-    const auto common = LinuxCommonShortcuts::items(LinuxCommonShortcuts::Desktop::kde);
-    ShownOverlay grid(overlay(common), {1000, 700});
-    QStringList titles;
-    for (const auto* title : grid.findAll<FittedLabel>("rowTitle")) titles << title->text();
-    for (const ShortcutItem& row : common) EXPECT_TRUE(titles.contains(QString::fromStdString(row.title()))) << row.title();
-
-    // Qt's Japanese names the arrow keys with arrows: the legend explains them.
     ShownOverlay arrows(overlay({ShortcutItem("編集", "上へ", "⌘↑")}), {720, 520});
     EXPECT_EQ(arrows.find<KeyCap>("keyCap")->keys(), QString::fromUtf8("Ctrl+↑"));
     ASSERT_EQ(arrows.findAll("legendItem").size(), 1);
