@@ -1,7 +1,6 @@
 #include "Tavlin/AppDelegate.h"
 
 #include "Tavlin/ShortcutScanner.h"
-#include "TavlinUI/CommonShortcuts.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 #include "TavlinUI/ShortcutMerge.h"
 #include "platform/Url.h"
@@ -40,9 +39,9 @@ std::optional<std::string> requestedBundle(const platform::Url& url) {
 
 AppDelegate::AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys,
                          platform::MainQueue& mainQueue, platform::AccessibilityService& accessibility,
-                         AccessibilitySettingsLocation settings)
+                         AccessibilitySettingsLocation settings, CommonRows commonRows)
     : windowSystem_(windowSystem), hotKeys_(hotKeys), mainQueue_(mainQueue), accessibility_(accessibility),
-      settings_(std::move(settings)) {}
+      settings_(std::move(settings)), commonRows_(std::move(commonRows)) {}
 
 std::function<void()> AppDelegate::weakly(std::function<void(AppDelegate&)> work) {
     return [weak = weak_from_this(), work = std::move(work)] {
@@ -132,7 +131,7 @@ void AppDelegate::showOverlay(bool rememberCurrentApp) {
 
     const platform::RunningApplication target = *lastExternalApp_;
     const bool trusted = accessibility_.isProcessTrusted();
-    const auto common = CommonShortcuts::items(target.bundleIdentifier);
+    const auto common = commonRows_ ? commonRows_(target.bundleIdentifier) : std::vector<ShortcutItem>{};
     const auto scanned = trusted ? ShortcutScanner::shortcuts(accessibility_, target.processIdentifier)
                                  : std::vector<ShortcutItem>{};
     const ShortcutOverlay overlay(target.localizedName.value_or(unnamedApplication), target.icon,

@@ -1,13 +1,17 @@
 // Tavlin's entry point on an X11 desktop: one instance per user, the desktop's adapters
 // of the shell's ports, the application delegate, and Qt's event loop.
 //
-//   tavlin [URL...]
+//   tavlin [--key-symbols] [URL...]
 //
-// Every argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
+// Every other argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
+// --key-symbols writes keys in symbols ("⇧⌘Z") instead of the desktop's words
+// ("Ctrl+Shift+Z"). The interface speaks the locale's language: Japanese, or English.
 // When Tavlin already runs, the URLs go to that instance and this process ends; else
 // this process becomes the instance and hands them to its delegate after launch.
 
 #include "Tavlin/AppDelegate.h"
+#include "TavlinUI/LinuxCommonShortcuts.h"
+#include "TavlinUI/Overlay/InterfaceLanguage.h"
 #include "TavlinUI/Overlay/QtPanel.h"
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/AtspiAccessibility.h"
@@ -20,12 +24,14 @@
 #include "platform/linux/XcbHotKeys.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -50,7 +56,21 @@ int main(int argc, char** argv) {
     app.setApplicationName(QStringLiteral("Tavlin"));
     app.setDesktopFileName(QStringLiteral("tavlin"));
     app.setQuitOnLastWindowClosed(false);
-    const std::vector<std::string> urls(argv + 1, argv + argc);
+    bool keySymbols = false;
+    std::vector<std::string> urls;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--key-symbols")
+            keySymbols = true;
+        else
+            urls.emplace_back(argv[i]);
+    }
+    const char* desktopNames = std::getenv("XDG_CURRENT_DESKTOP");
+    const auto desktop = LinuxCommonShortcuts::desktop(desktopNames ? desktopNames : "");
+    // KDE calls the Super key Meta, as Qt does.
+    const InterfaceLanguage language(InterfaceLanguage::choose(QLocale::system()),
+                                     desktop == LinuxCommonShortcuts::Desktop::kde ? QStringLiteral("Meta")
+                                                                                    : QStringLiteral("Super"));
+    const auto notation = keySymbols ? KeyText::Notation::symbols : KeyText::Notation::desktop;
 
     xcb_connection_t* connection = X11Display::connection();
     if (!connection) {
@@ -76,13 +96,14 @@ int main(int argc, char** argv) {
     TerminationSignals terminationSignals;
     QtMainQueue mainQueue;
     XcbHotKeys hotKeys(connection, X11Display::rootWindow());
-    X11WindowSystem windowSystem(connection, [](const Rect& contentRect) -> std::unique_ptr<Panel> {
-        return std::make_unique<QtPanel>(contentRect);
+    X11WindowSystem windowSystem(connection, [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
+        return std::make_unique<QtPanel>(contentRect, notation);
     });
     atspi::AtspiAccessibility accessibility;
 
-    auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility,
-                                                  desktopAccessibilitySettings());
+    auto delegate = std::make_shared<AppDelegate>(
+        windowSystem, hotKeys, mainQueue, accessibility, desktopAccessibilitySettings(),
+        [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)
         instance->setReceiver([weakDelegate](std::vector<std::string> received) {

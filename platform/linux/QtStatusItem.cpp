@@ -1,6 +1,7 @@
 #include "platform/linux/QtStatusItem.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -10,6 +11,16 @@ namespace {
 
 // The one symbol the status item knows: a command key in a rounded square.
 constexpr std::string_view commandSquare = "command.square";
+
+// The menu's titles come from the shell in Japanese; these are their entries in the
+// translation tables.
+constexpr const char* menuContext = "StatusMenu";
+[[maybe_unused]] const char* const menuTitles[] = {
+    QT_TRANSLATE_NOOP("StatusMenu", "ショートカットを表示  ⌥Space"),
+    QT_TRANSLATE_NOOP("StatusMenu", "アクセシビリティ設定を開く"),
+    QT_TRANSLATE_NOOP("StatusMenu", "ログイン時に起動"),
+    QT_TRANSLATE_NOOP("StatusMenu", "Tavlinを終了"),
+};
 
 } // namespace
 
@@ -69,7 +80,7 @@ void QtStatusItem::setMenu(std::vector<MenuEntry> entries) {
             menu_.addSeparator();
             continue;
         }
-        QAction* action = menu_.addAction(QString::fromStdString(entry.title));
+        QAction* action = menu_.addAction(QCoreApplication::translate(menuContext, entry.title.c_str()));
         if (!entry.keyEquivalent.empty())
             // The key equivalent goes with the Command modifier, which is Ctrl here.
             action->setShortcut(QKeySequence(QStringLiteral("Ctrl+") + QString::fromStdString(entry.keyEquivalent).toUpper()));

@@ -72,10 +72,15 @@ activate() {
   wait_until 30 is_active "$1" || fail "window $1 did not become active"
 }
 
-# start_tavlin BINARY [URL...]: starts Tavlin and waits until it has launched.
+# start_tavlin BINARY [URL...]: starts Tavlin and waits until it has launched. With
+# TAVLIN_LOCALE set (e.g. ja_JP.UTF-8), Tavlin runs under that locale alone.
 start_tavlin() {
   local binary=$1; shift
-  "$binary" "$@" &
+  if [ -n "${TAVLIN_LOCALE:-}" ]; then
+    env LANG="$TAVLIN_LOCALE" LC_ALL= LC_MESSAGES= LANGUAGE= "$binary" "$@" &
+  else
+    "$binary" "$@" &
+  fi
   TAVLIN_PID=$!
   started+=("$TAVLIN_PID")
   wait_until 20 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "Tavlin did not start"
