@@ -1,16 +1,18 @@
 // Tavlin's entry point on an X11 desktop: one instance per user, the desktop's adapters
 // of the shell's ports, the application delegate, and Qt's event loop.
 //
-//   tavlin [URL...]
+//   tavlin [--help] [--version] [URL...]
 //
-// Every argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
+// Every other argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
 // When Tavlin already runs, the URLs go to that instance and this process ends; else
 // this process becomes the instance and hands them to its delegate after launch.
+// --help, --version and usage errors are answered before any instance is looked for.
 
 #include "Tavlin/AppDelegate.h"
 #include "TavlinUI/Overlay/QtPanel.h"
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/CommandLine.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
@@ -45,12 +47,22 @@ int main(int argc, char** argv) {
     using namespace tavlin::platform;
 
     // The hot key, the key monitor and the window tracking are X11's: under XWayland too.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    // Without a display Qt's minimal platform stands in, so that --help still answers.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "minimal" : "xcb;minimal");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
+    app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
     app.setDesktopFileName(QStringLiteral("tavlin"));
     app.setQuitOnLastWindowClosed(false);
-    const std::vector<std::string> urls(argv + 1, argv + argc);
+
+    const CommandLine commandLine = CommandLine::parse(app.arguments());
+    if (commandLine.request() != CommandLine::Request::Run) {
+        std::fputs(commandLine.text().toLocal8Bit().constData(),
+                   commandLine.request() == CommandLine::Request::Error ? stderr : stdout);
+        return commandLine.exitStatus();
+    }
+    const std::vector<std::string>& urls = commandLine.urls();
 
     xcb_connection_t* connection = X11Display::connection();
     if (!connection) {

@@ -8,6 +8,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
+    platform/linux/CommandLine.cpp
     platform/linux/DesktopEntries.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
@@ -28,6 +29,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_executable(tavlin_desktop_tests
     tests/linux/main.cpp
     tests/linux/AccessibilitySettingsTests.cpp
+    tests/linux/CommandLineTests.cpp
     tests/linux/DesktopEntriesTests.cpp
     tests/linux/KeyTranslationTests.cpp
     tests/linux/ProgramIconTests.cpp
@@ -41,6 +43,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   if(TARGET tavlin_shell AND TARGET tavlin_view AND TARGET tavlin_atspi)
     add_executable(tavlin Tavlin/main.cpp)
     target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
+    target_compile_definitions(tavlin PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
     include(GNUInstallDirs)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
