@@ -3,6 +3,7 @@
 #include "Tavlin/AccessibilitySettingsLocation.h"
 #include "Tavlin/GlobalHotKey.h"
 #include "platform/Accessibility.h"
+#include "platform/Autostart.h"
 #include "platform/HotKeys.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
@@ -32,7 +33,8 @@ public:
     static constexpr std::int64_t settingsAttemptBudget = 6;
 
     AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys, platform::MainQueue& mainQueue,
-                platform::AccessibilityService& accessibility, AccessibilitySettingsLocation settings = {});
+                platform::AccessibilityService& accessibility, platform::Autostart& autostart,
+                AccessibilitySettingsLocation settings = {});
 
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -51,6 +53,8 @@ public:
     // --- status menu commands
     void showFromMenu(); // shows the overlay a moment later
     void openAccessibilitySettings();
+    // Turns the start at login over, from whatever the desktop's setting is now.
+    void toggleStartAtLogin();
     void quit();
 
     // --- presentation and permission flow
@@ -85,6 +89,7 @@ private:
     platform::HotKeys& hotKeys_;
     platform::MainQueue& mainQueue_;
     platform::AccessibilityService& accessibility_;
+    platform::Autostart& autostart_;
     const AccessibilitySettingsLocation settings_;
 
     std::unique_ptr<platform::StatusItem> statusItem_;

@@ -20,6 +20,7 @@
 #include "platform/linux/X11Display.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/linux/XcbHotKeys.h"
+#include "platform/linux/XdgAutostart.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -92,8 +93,9 @@ int main(int argc, char** argv) {
         return std::make_unique<QtPanel>(contentRect);
     });
     atspi::AtspiAccessibility accessibility;
+    XdgAutostart autostart = XdgAutostart::forCurrentUser();
 
-    auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility,
+    auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility, autostart,
                                                   desktopAccessibilitySettings());
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)

@@ -15,10 +15,12 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/SingleInstance.cpp
     platform/linux/TerminationSignals.cpp
     platform/linux/X11Display.cpp
+    platform/linux/X11TraySelection.cpp
     platform/linux/X11Windows.cpp
     platform/linux/X11WindowSystem.cpp
     platform/linux/XInputKeyMonitor.cpp
     platform/linux/XcbHotKeys.cpp
+    platform/linux/XdgAutostart.cpp
   )
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
@@ -35,8 +37,9 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
+    tests/linux/XdgAutostartTests.cpp
   )
-  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest)
+  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
@@ -55,7 +58,8 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     endif()")
 
     # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
-    set(e2e_tests hot_key_toggle switch_application url_request permission single_instance)
+    set(e2e_tests hot_key_toggle switch_application url_request permission single_instance late_tray
+                  start_at_login)
     foreach(name IN LISTS e2e_tests)
       add_test(NAME e2e_${name}
                COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh
