@@ -28,6 +28,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                         PRIVATE PkgConfig::GIO)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
+  if(BUILD_TESTING)
   add_executable(tavlin_desktop_tests
     tests/linux/main.cpp
     tests/linux/AccessibilitySettingsTests.cpp
@@ -42,6 +43,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
 
   if(TARGET tavlin_shell AND TARGET tavlin_view AND TARGET tavlin_atspi)
     add_executable(tavlin Tavlin/main.cpp)
@@ -51,6 +53,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    install(FILES docs/tavlin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     # The desktop finds scheme handlers through the applications' MIME cache.
     install(CODE "if(NOT DEFINED ENV{DESTDIR})
       execute_process(COMMAND update-desktop-database \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
