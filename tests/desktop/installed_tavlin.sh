@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The installed tavlin on the virtual desktop: Alt+Space over a GTK 3 application, and a
+# tavlin:// link opened through xdg-open with the installed desktop entry.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+tavlin=$1
+set_accessibility true
+
+start_app GTK "$GTK_APP"
+start_tavlin "$tavlin"
+hot_key
+wait_shown "after Alt+Space"
+expect_text "Gtk3-demo-application" "New"
+xdotool key Escape
+wait_hidden "after Escape"
+
+xdg-open "tavlin://show?bundle=$GTK_APP_ID" || fail "xdg-open has no handler for tavlin links"
+wait_shown "for tavlin://show through xdg-open"
+expect_text "Gtk3-demo-application"
+kill -0 "$TAVLIN_PID" || fail "the link started a second Tavlin instead of reaching the running one"
+echo PASS
