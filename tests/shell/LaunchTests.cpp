@@ -3,7 +3,7 @@
 namespace tavlin::testing {
 namespace {
 
-TEST(Launch, PutsTheStatusItemWithItsFiveEntryMenuIntoTheTrayAndStartsListening) {
+TEST(Launch, PutsTheStatusItemWithItsMenuIntoTheTrayAndStartsListening) {
     Shell shell;
     shell.launch();
     EXPECT_EQ(shell.desktop.activationPolicy(), ActivationPolicy::accessory);
