@@ -8,6 +8,14 @@ set_accessibility true
 
 start_app GTK "$GTK_APP"
 start_tavlin "$tavlin"
+
+# The command line beside a running Tavlin: answers and errors stay in this process.
+"$tavlin" --help | grep -q -- "--version" || fail "tavlin --help printed no usage"
+status=0; "$tavlin" --no-such-option "tavlin://show" 2>/dev/null || status=$?
+[ "$status" = 2 ] || fail "an unknown option ended with status $status, not 2"
+sleep 0.5
+overlay_hidden || fail "a start with an unknown option reached the running Tavlin"
+
 hot_key
 wait_shown "after Alt+Space"
 expect_text "Gtk3-demo-application" "New"
