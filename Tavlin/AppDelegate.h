@@ -4,6 +4,7 @@
 #include "Tavlin/GlobalHotKey.h"
 #include "TavlinUI/CommonShortcuts.h"
 #include "platform/Accessibility.h"
+#include "platform/Autostart.h"
 #include "platform/HotKeys.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
@@ -37,8 +38,8 @@ public:
     static constexpr std::int64_t settingsAttemptBudget = 6;
 
     AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys, platform::MainQueue& mainQueue,
-                platform::AccessibilityService& accessibility, AccessibilitySettingsLocation settings = {},
-                CommonRows commonRows = &CommonShortcuts::items);
+                platform::AccessibilityService& accessibility, platform::Autostart& autostart,
+                AccessibilitySettingsLocation settings = {}, CommonRows commonRows = &CommonShortcuts::items);
 
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -57,6 +58,8 @@ public:
     // --- status menu commands
     void showFromMenu(); // shows the overlay a moment later
     void openAccessibilitySettings();
+    // Turns the start at login over, from whatever the desktop's setting is now.
+    void toggleStartAtLogin();
     void quit();
 
     // --- presentation and permission flow
@@ -91,6 +94,7 @@ private:
     platform::HotKeys& hotKeys_;
     platform::MainQueue& mainQueue_;
     platform::AccessibilityService& accessibility_;
+    platform::Autostart& autostart_;
     const AccessibilitySettingsLocation settings_;
     const CommonRows commonRows_;
 

@@ -1,13 +1,14 @@
 // Tavlin's entry point on an X11 desktop: one instance per user, the desktop's adapters
 // of the shell's ports, the application delegate, and Qt's event loop.
 //
-//   tavlin [--key-symbols] [URL...]
+//   tavlin [--help] [--version] [--key-symbols] [URL...]
 //
 // Every other argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
 // --key-symbols writes keys in symbols ("⇧⌘Z") instead of the desktop's words
 // ("Ctrl+Shift+Z"). The interface speaks the locale's language: Japanese, or English.
 // When Tavlin already runs, the URLs go to that instance and this process ends; else
 // this process becomes the instance and hands them to its delegate after launch.
+// --help, --version and usage errors are answered before any instance is looked for.
 
 #include "Tavlin/AppDelegate.h"
 #include "TavlinUI/LinuxCommonShortcuts.h"
@@ -15,6 +16,7 @@
 #include "TavlinUI/Overlay/QtPanel.h"
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/CommandLine.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
@@ -22,6 +24,7 @@
 #include "platform/linux/X11Display.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/linux/XcbHotKeys.h"
+#include "platform/linux/XdgAutostart.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -51,26 +54,29 @@ int main(int argc, char** argv) {
     using namespace tavlin::platform;
 
     // The hot key, the key monitor and the window tracking are X11's: under XWayland too.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    // Without a display Qt's minimal platform stands in, so that --help still answers.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "minimal" : "xcb;minimal");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
+    app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
     app.setDesktopFileName(QStringLiteral("tavlin"));
     app.setQuitOnLastWindowClosed(false);
-    bool keySymbols = false;
-    std::vector<std::string> urls;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]) == "--key-symbols")
-            keySymbols = true;
-        else
-            urls.emplace_back(argv[i]);
+
+    const CommandLine commandLine = CommandLine::parse(app.arguments());
+    if (commandLine.request() != CommandLine::Request::Run) {
+        std::fputs(commandLine.text().toLocal8Bit().constData(),
+                   commandLine.request() == CommandLine::Request::Error ? stderr : stdout);
+        return commandLine.exitStatus();
     }
+    const std::vector<std::string>& urls = commandLine.urls();
     const char* desktopNames = std::getenv("XDG_CURRENT_DESKTOP");
     const auto desktop = LinuxCommonShortcuts::desktop(desktopNames ? desktopNames : "");
     // KDE calls the Super key Meta, as Qt does.
     const InterfaceLanguage language(InterfaceLanguage::choose(QLocale::system()),
                                      desktop == LinuxCommonShortcuts::Desktop::kde ? QStringLiteral("Meta")
                                                                                     : QStringLiteral("Super"));
-    const auto notation = keySymbols ? KeyText::Notation::symbols : KeyText::Notation::desktop;
+    const auto notation = commandLine.keySymbols() ? KeyText::Notation::symbols : KeyText::Notation::desktop;
 
     xcb_connection_t* connection = X11Display::connection();
     if (!connection) {
@@ -100,9 +106,10 @@ int main(int argc, char** argv) {
         return std::make_unique<QtPanel>(contentRect, notation);
     });
     atspi::AtspiAccessibility accessibility;
+    XdgAutostart autostart = XdgAutostart::forCurrentUser();
 
     auto delegate = std::make_shared<AppDelegate>(
-        windowSystem, hotKeys, mainQueue, accessibility, desktopAccessibilitySettings(),
+        windowSystem, hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
         [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)

@@ -22,7 +22,7 @@ add_library(tavlin_sim STATIC
 )
 target_link_libraries(tavlin_sim PUBLIC tavlin_core)
 
-if(NOT TAVLIN_FUZZ)
+if(BUILD_TESTING AND NOT TAVLIN_FUZZ)
   add_executable(tavlin_core_tests
     tests/core/TextTests.cpp
     tests/core/ShortcutModelTests.cpp

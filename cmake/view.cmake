@@ -63,6 +63,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_executable(tavlin-render ${_view_root}/tools/render/tavlin-render.cpp)
   target_link_libraries(tavlin-render PRIVATE tavlin_view tavlin_view_samples)
 
+  if(BUILD_TESTING)
   add_executable(tavlin_view_tests
     ${_view_root}/tests/view/ViewTestMain.cpp
     ${_view_root}/tests/view/ViewTestSupport.cpp
@@ -77,6 +78,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     PROPERTIES ENVIRONMENT
       "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp"
   )
+  endif()
 
   # End to end: the panel on a private X server with a window manager.
   add_executable(tavlin_panel_on_desktop ${_view_root}/tests/view/PanelOnDesktop.cpp)

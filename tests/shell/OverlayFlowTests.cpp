@@ -166,7 +166,7 @@ TEST(OverlayFlow, TheCommonRowsThatTheProgramPassesAreShown) {
     Shell shell;
     std::vector<std::optional<std::string>> askedFor;
     shell.delegate = std::make_shared<AppDelegate>(
-        shell.desktop, shell.hotKeys, shell.queue, shell.ax, AccessibilitySettingsLocation{},
+        shell.desktop, shell.hotKeys, shell.queue, shell.ax, shell.autostart, AccessibilitySettingsLocation{},
         [&askedFor](const std::optional<std::string>& bundle) {
             askedFor.push_back(bundle);
             return std::vector<ShortcutItem>{ShortcutItem("Always", "コピー", "⌘C"), ShortcutItem("Always", "Switch", "⌥⇥")};
