@@ -5,10 +5,15 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   find_package(Qt6 REQUIRED COMPONENTS Widgets Network Svg)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-ewmh xcb-icccm xcb-keysyms xcb-xinput)
   pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-unix-2.0)
+  pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
     platform/linux/DesktopEntries.cpp
+    platform/linux/GnomeKeyBinding.cpp
+    platform/linux/HotKeyBinder.cpp
+    platform/linux/KdeKeyBinding.cpp
+    platform/linux/PortalHotKeys.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
     platform/linux/SingleInstance.cpp
@@ -22,7 +27,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(tavlin_desktop PUBLIC tavlin_core Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
-                        PRIVATE PkgConfig::GIO)
+                        PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
   add_executable(tavlin_desktop_tests
@@ -30,11 +35,13 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/DesktopEntriesTests.cpp
     tests/linux/KeyTranslationTests.cpp
+    tests/linux/PortalHotKeysTests.cpp
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
   )
-  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest)
+  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
+  target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 

@@ -1,0 +1,164 @@
+#include "platform/linux/PortalHotKeys.h"
+
+#include <gio/gio.h>
+
+#include "PrivateBus.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using tavlin::platform::HotKeys;
+using tavlin::platform::PortalHotKeys;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::uint32_t space = 49, option = 2048;
+const std::string standIn = TAVLIN_TEST_DIR "/portal_standin.py";
+
+// The stand-in's control calls, over a connection of the test's own.
+class StandIn {
+public:
+    explicit StandIn(const std::string& address)
+        : bus_(g_dbus_connection_new_for_address_sync(
+              address.c_str(),
+              GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                   G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+              nullptr, nullptr, nullptr)) {}
+    ~StandIn() {
+        if (bus_) g_object_unref(bus_);
+    }
+    QJsonArray calls() {
+        GVariant* reply = call("Calls", nullptr);
+        if (!reply) return {};
+        const char* json = nullptr;
+        g_variant_get(reply, "(&s)", &json);
+        QJsonArray calls = QJsonDocument::fromJson(json).array();
+        g_variant_unref(reply);
+        return calls;
+    }
+    QJsonArray call(const QString& method) {
+        for (const auto c : calls())
+            if (c.toArray().at(0).toString() == method) return c.toArray();
+        return {};
+    }
+    void press(const std::string& session, const char* id) {
+        if (GVariant* reply = call("Press", g_variant_new("(os)", session.c_str(), id))) g_variant_unref(reply);
+    }
+
+private:
+    GVariant* call(const char* method, GVariant* parameters) {
+        return g_dbus_connection_call_sync(bus_, "org.freedesktop.portal.Desktop", "/standin", "tavlin.StandIn",
+                                           method, parameters, nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr,
+                                           nullptr);
+    }
+    GDBusConnection* bus_;
+};
+
+struct Presses {
+    int count = 0;
+    static HotKeys::Status pressed(void* self) {
+        ++static_cast<Presses*>(self)->count;
+        return 0;
+    }
+};
+
+// Runs the default main context, where presses arrive, for a moment.
+void settle() {
+    const auto end = std::chrono::steady_clock::now() + 300ms;
+    while (std::chrono::steady_clock::now() < end) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        g_usleep(10'000);
+    }
+}
+
+PortalHotKeys hotKeysOn(const PrivateBus& bus) {
+    return PortalHotKeys("tavlin", "show-shortcuts", "Show shortcuts", {bus.address(), 2s, 2s});
+}
+
+} // namespace
+
+TEST(PortalHotKeys, BindsAltSpaceAndTurnsEachActivationIntoOnePress) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.start(standIn, {}));
+    StandIn portal(bus.address());
+    auto hotKeys = hotKeysOn(bus);
+    Presses presses;
+    const auto [handlerStatus, handler] = hotKeys.installEventHandler(&Presses::pressed, &presses);
+    ASSERT_EQ(handlerStatus, 0);
+    const auto [status, ref] = hotKeys.registerHotKey(space, option, {0, 1}, 0);
+    ASSERT_EQ(status, 0);
+
+    EXPECT_EQ(portal.call("Register").at(1).toString(), "tavlin");
+    const QJsonArray bind = portal.call("BindShortcuts");
+    const std::string session = bind.at(1).toString().toStdString();
+    const QJsonArray shortcut = bind.at(2).toArray().at(0).toArray();
+    EXPECT_EQ(shortcut.at(0).toString(), "show-shortcuts");
+    EXPECT_EQ(shortcut.at(1).toObject().value("preferred_trigger").toString(), "ALT+space");
+    EXPECT_EQ(shortcut.at(1).toObject().value("description").toString(), "Show shortcuts");
+
+    portal.press(session, "show-shortcuts");
+    settle();
+    EXPECT_EQ(presses.count, 1);
+    // Another shortcut, or another program's session, is not ours.
+    portal.press(session, "something-else");
+    portal.press("/org/freedesktop/portal/desktop/session/1_99/other", "show-shortcuts");
+    settle();
+    EXPECT_EQ(presses.count, 1);
+
+    // Unregistering closes the session; later activations reach nobody.
+    EXPECT_EQ(hotKeys.unregisterHotKey(ref), 0);
+    settle();
+    EXPECT_EQ(portal.call("Close").at(1).toString().toStdString(), session);
+    portal.press(session, "show-shortcuts");
+    settle();
+    EXPECT_EQ(presses.count, 1);
+    EXPECT_EQ(hotKeys.removeEventHandler(handler), 0);
+}
+
+TEST(PortalHotKeys, RegistrationFailsWhenThePortalCanNotGiveTheKey) {
+    struct Case {
+        const char* name;
+        QStringList standIn; // none started when empty
+        bool closesSession;
+    };
+    const Case cases[] = {
+        {"no portal on the bus", {}, false},
+        {"session refused", {"--session-response", "2"}, false},
+        {"session never answered", {"--session-response", "-1"}, false},
+        {"user cancelled the binding", {"--bind-response", "1"}, true},
+        {"bound without a key", {"--trigger", ""}, true},
+        {"bound nothing", {"--bind-nothing"}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrivateBus bus;
+        if (!c.standIn.isEmpty()) {
+            ASSERT_TRUE(bus.start(standIn, c.standIn));
+        }
+        auto hotKeys = hotKeysOn(bus);
+        Presses presses;
+        hotKeys.installEventHandler(&Presses::pressed, &presses);
+        EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, PortalHotKeys::eventNotAvailableErr);
+        if (c.standIn.isEmpty()) continue;
+        StandIn portal(bus.address());
+        settle();
+        EXPECT_EQ(portal.call("Close").isEmpty(), !c.closesSession);
+    }
+}
+
+TEST(PortalHotKeys, TriggersAreWrittenInTheShortcutsNotation) {
+    EXPECT_EQ(PortalHotKeys::trigger(space, option), "ALT+space");
+    EXPECT_EQ(PortalHotKeys::trigger(36, 256 | 512), "CTRL+SHIFT+Return");
+    EXPECT_EQ(PortalHotKeys::trigger(53, 4096), "LOGO+Escape");
+    EXPECT_EQ(PortalHotKeys::trigger(0, option), std::nullopt);       // a key the portal can't name
+    EXPECT_EQ(PortalHotKeys::trigger(space, 0x10000), std::nullopt); // a modifier it can't name
+    // Such a key fails before anything is asked of the desktop.
+    PortalHotKeys hotKeys("tavlin", "show-shortcuts", "Show shortcuts", {"unix:path=/nonexistent", 2s, 2s});
+    EXPECT_EQ(hotKeys.registerHotKey(0, option, {0, 1}, 0).first, PortalHotKeys::paramErr);
+}
