@@ -2,6 +2,7 @@
 // of the shell's ports, the application delegate, and Qt's event loop.
 //
 //   tavlin [URL...]
+//   tavlin --bind-hot-key     binds Alt+Space to `tavlin --toggle` in the desktop's settings
 //
 // Every argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
 // When Tavlin already runs, the URLs go to that instance and this process ends; else
@@ -11,6 +12,8 @@
 #include "TavlinUI/Overlay/QtPanel.h"
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/HotKeyBinder.h"
+#include "platform/linux/PortalHotKeys.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
@@ -24,8 +27,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -44,7 +49,10 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
-    // The hot key, the key monitor and the window tracking are X11's: under XWayland too.
+    if (argc == 2 && std::string_view(argv[1]) == "--bind-hot-key")
+        return HotKeyBinder::run(std::filesystem::read_symlink("/proc/self/exe").string());
+
+    // The key monitor and the window tracking are X11's: under XWayland too.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
@@ -75,23 +83,36 @@ int main(int argc, char** argv) {
 
     TerminationSignals terminationSignals;
     QtMainQueue mainQueue;
-    XcbHotKeys hotKeys(connection, X11Display::rootWindow());
+    // No client may grab keys on Wayland: there the desktop's portal gives the hot key.
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    std::unique_ptr<HotKeys> hotKeys;
+    if (wayland)
+        hotKeys = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts", "Show the shortcuts of the application in front",
+                                                  PortalHotKeys::Options{});
+    else
+        hotKeys = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
     X11WindowSystem windowSystem(connection, [](const Rect& contentRect) -> std::unique_ptr<Panel> {
         return std::make_unique<QtPanel>(contentRect);
     });
     atspi::AtspiAccessibility accessibility;
 
-    auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility,
+    auto delegate = std::make_shared<AppDelegate>(windowSystem, *hotKeys, mainQueue, accessibility,
                                                   desktopAccessibilitySettings());
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)
         instance->setReceiver([weakDelegate](std::vector<std::string> received) {
             if (auto d = weakDelegate.lock()) d->application(received);
         });
-    QTimer::singleShot(0, &app, [weakDelegate, urls] {
+    QTimer::singleShot(0, &app, [weakDelegate, urls, wayland] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
+        if (!d->hotKey())
+            std::fputs(wayland ? "tavlin: the desktop gave no Alt+Space (no global-shortcuts portal); unless its settings "
+                                 "run `tavlin --toggle` on it, run `tavlin --bind-hot-key` (README: \"Getting Alt+Space\")\n"
+                               : "tavlin: another program holds Alt+Space, so Tavlin has no hot key "
+                                 "(README: \"Getting Alt+Space\")\n",
+                       stderr);
         if (!urls.empty()) d->application(urls);
     });
     return app.exec();

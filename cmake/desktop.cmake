@@ -34,6 +34,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/main.cpp
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/DesktopEntriesTests.cpp
+    tests/linux/KeyBindingTests.cpp
     tests/linux/KeyTranslationTests.cpp
     tests/linux/PortalHotKeysTests.cpp
     tests/linux/ProgramIconTests.cpp

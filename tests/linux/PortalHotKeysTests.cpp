@@ -1,11 +1,8 @@
 #include "platform/linux/PortalHotKeys.h"
 
-#include <gio/gio.h>
-
+#include "StandIn.h"
 #include "PrivateBus.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
@@ -20,43 +17,13 @@ namespace {
 constexpr std::uint32_t space = 49, option = 2048;
 const std::string standIn = TAVLIN_TEST_DIR "/portal_standin.py";
 
-// The stand-in's control calls, over a connection of the test's own.
-class StandIn {
+// The stand-in portal, and its control that emits Activated.
+class StandInPortal : public StandIn {
 public:
-    explicit StandIn(const std::string& address)
-        : bus_(g_dbus_connection_new_for_address_sync(
-              address.c_str(),
-              GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                   G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-              nullptr, nullptr, nullptr)) {}
-    ~StandIn() {
-        if (bus_) g_object_unref(bus_);
-    }
-    QJsonArray calls() {
-        GVariant* reply = call("Calls", nullptr);
-        if (!reply) return {};
-        const char* json = nullptr;
-        g_variant_get(reply, "(&s)", &json);
-        QJsonArray calls = QJsonDocument::fromJson(json).array();
-        g_variant_unref(reply);
-        return calls;
-    }
-    QJsonArray call(const QString& method) {
-        for (const auto c : calls())
-            if (c.toArray().at(0).toString() == method) return c.toArray();
-        return {};
-    }
+    explicit StandInPortal(const std::string& address) : StandIn(address, "org.freedesktop.portal.Desktop") {}
     void press(const std::string& session, const char* id) {
-        if (GVariant* reply = call("Press", g_variant_new("(os)", session.c_str(), id))) g_variant_unref(reply);
+        if (GVariant* reply = invoke("Press", g_variant_new("(os)", session.c_str(), id))) g_variant_unref(reply);
     }
-
-private:
-    GVariant* call(const char* method, GVariant* parameters) {
-        return g_dbus_connection_call_sync(bus_, "org.freedesktop.portal.Desktop", "/standin", "tavlin.StandIn",
-                                           method, parameters, nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr,
-                                           nullptr);
-    }
-    GDBusConnection* bus_;
 };
 
 struct Presses {
@@ -86,7 +53,7 @@ PortalHotKeys hotKeysOn(const PrivateBus& bus) {
 TEST(PortalHotKeys, BindsAltSpaceAndTurnsEachActivationIntoOnePress) {
     PrivateBus bus;
     ASSERT_TRUE(bus.start(standIn, {}));
-    StandIn portal(bus.address());
+    StandInPortal portal(bus.address());
     auto hotKeys = hotKeysOn(bus);
     Presses presses;
     const auto [handlerStatus, handler] = hotKeys.installEventHandler(&Presses::pressed, &presses);
@@ -146,7 +113,7 @@ TEST(PortalHotKeys, RegistrationFailsWhenThePortalCanNotGiveTheKey) {
         hotKeys.installEventHandler(&Presses::pressed, &presses);
         EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, PortalHotKeys::eventNotAvailableErr);
         if (c.standIn.isEmpty()) continue;
-        StandIn portal(bus.address());
+        StandInPortal portal(bus.address());
         settle();
         EXPECT_EQ(portal.call("Close").isEmpty(), !c.closesSession);
     }
