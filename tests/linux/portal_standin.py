@@ -3,7 +3,7 @@
 
 It answers CreateSession and BindShortcuts through request objects as the portal does,
 records every call, and on the control object (/standin, interface tavlin.StandIn)
-emits Activated when told (Press) and hands the recorded calls back as JSON (Calls).
+emits Activated when told (Press; the session "/" is the one last bound) and hands the recorded calls back as JSON (Calls).
 
   --session-response N   the Response code of CreateSession (0 success, -1 never answers)
   --bind-response N      the Response code of BindShortcuts
@@ -93,6 +93,7 @@ class Portal(dbus.service.Object):
     @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o", sender_keyword="sender")
     def BindShortcuts(self, session, shortcuts, parent, opts, sender):
         calls.append(["BindShortcuts", str(session), plain(shortcuts), str(parent)])
+        self.bound_session = str(session)
         bound = []
         for shortcut_id, props in shortcuts:
             trigger = options.trigger if options.trigger is not None else props.get("preferred_trigger", "")
@@ -120,6 +121,8 @@ class Control(dbus.service.Object):
 
     @dbus.service.method("tavlin.StandIn", in_signature="os", out_signature="")
     def Press(self, session, shortcut_id):
+        if session == "/":
+            session = getattr(self.portal, "bound_session", "/")
         self.portal.Activated(dbus.ObjectPath(session), shortcut_id, dbus.UInt64(0),
                               dbus.Dictionary({}, signature="sv"))
 
