@@ -32,23 +32,6 @@ options = args.parse_args()
 calls = []
 
 
-def plain(value):
-    """dbus-python values as JSON-able ones."""
-    if isinstance(value, (dbus.Array, list)):
-        return [plain(v) for v in value]
-    if isinstance(value, dbus.Struct):
-        return [plain(v) for v in value]
-    if isinstance(value, dbus.Dictionary):
-        return {str(k): plain(v) for k, v in value.items()}
-    if isinstance(value, (dbus.String, dbus.ObjectPath)):
-        return str(value)
-    if isinstance(value, dbus.Boolean):
-        return bool(value)
-    if isinstance(value, (dbus.Int32, dbus.UInt32, dbus.Int64, dbus.UInt64, dbus.Byte)):
-        return int(value)
-    return value
-
-
 class Request(dbus.service.Object):
     @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
     def Response(self, response, results):
@@ -84,7 +67,7 @@ class Portal(dbus.service.Object):
 
     @dbus.service.method(SHORTCUTS, in_signature="a{sv}", out_signature="o", sender_keyword="sender")
     def CreateSession(self, opts, sender):
-        calls.append(["CreateSession", plain(opts)])
+        calls.append(["CreateSession", opts])
         session = "%s/session/%s/%s" % (PATH, sender[1:].replace(".", "_"), opts["session_handle_token"])
         Session(self.connection, session)
         return self.answer(sender, opts["handle_token"], options.session_response,
@@ -92,7 +75,7 @@ class Portal(dbus.service.Object):
 
     @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o", sender_keyword="sender")
     def BindShortcuts(self, session, shortcuts, parent, opts, sender):
-        calls.append(["BindShortcuts", str(session), plain(shortcuts), str(parent)])
+        calls.append(["BindShortcuts", session, shortcuts, parent])  # dbus values are JSON-able
         self.bound_session = str(session)
         bound = []
         for shortcut_id, props in shortcuts:
