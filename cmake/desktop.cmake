@@ -17,6 +17,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
     platform/linux/SingleInstance.cpp
+    platform/linux/SwayKeyBinding.cpp
     platform/linux/TerminationSignals.cpp
     platform/linux/X11Display.cpp
     platform/linux/X11Windows.cpp

@@ -2,6 +2,7 @@
 
 #include "platform/linux/GnomeKeyBinding.h"
 #include "platform/linux/KdeKeyBinding.h"
+#include "platform/linux/SwayKeyBinding.h"
 
 #include <glib.h>
 
@@ -50,10 +51,7 @@ KeyBindingOutcome HotKeyBinder::bind(Desktop desktop, const std::string& program
     case Desktop::kde:
         return KdeKeyBinding::bind(program, toggle, std::string(g_get_user_data_dir()) + "/applications", {});
     case Desktop::sway:
-        return {Result::instructions,
-                "sway takes key bindings from its config file. Add this line to ~/.config/sway/config,\n"
-                "then run `swaymsg reload`:\n\n    bindsym Mod1+space exec " + command +
-                    "\n\nIf the config already binds Mod1+space (as $mod+space when $mod is Mod1), change that line."};
+        return SwayKeyBinding::bind(command, SwayKeyBinding::runningConfig());
     case Desktop::otherWayland:
         return {Result::instructions, "Tavlin does not know this desktop's settings. In its keyboard settings, bind "
                                       "Alt+Space to the command:\n\n    " + command};

@@ -3,6 +3,7 @@
 #include "platform/linux/GnomeKeyBinding.h"
 #include "platform/linux/HotKeyBinder.h"
 #include "platform/linux/KdeKeyBinding.h"
+#include "platform/linux/SwayKeyBinding.h"
 
 #include "StandIn.h"
 #include "PrivateBus.h"
@@ -15,6 +16,7 @@
 using tavlin::platform::GnomeKeyBinding;
 using tavlin::platform::HotKeyBinder;
 using tavlin::platform::KdeKeyBinding;
+using tavlin::platform::SwayKeyBinding;
 using Result = tavlin::platform::KeyBindingOutcome::Result;
 
 namespace {
@@ -158,6 +160,26 @@ TEST(KdeKeyBinding, ReportsAKeyItCanNotHave) {
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_NE(outcome.message.find(c.says), std::string::npos) << outcome.message;
     }
+}
+
+TEST(SwayKeyBinding, FindsAltSpaceBehindVariablesAndFlagsButNotInModes) {
+    const char* config = R"(set $mod Mod1
+set $modifier Mod4
+bindsym $mod+space focus mode_toggle
+bindsym --to-code $modifier+space exec other
+bindsym Mod1+Shift+space floating toggle
+# bindsym Mod1+space exec commented-out
+mode "resize" {
+    bindsym Mod1+space nop
+}
+bindsym --release Alt+Space exec y
+)";
+    EXPECT_EQ(SwayKeyBinding::altSpaceBindings(config),
+              (std::vector<std::string>{"bindsym $mod+space focus mode_toggle", "bindsym --release Alt+Space exec y"}));
+    // sway's own default config leaves the key free.
+    const auto outcome = SwayKeyBinding::bind("tavlin --toggle", "set $mod Mod4\nbindsym $mod+space focus mode_toggle\n");
+    EXPECT_EQ(outcome.result, Result::instructions);
+    EXPECT_NE(outcome.message.find("bindsym Mod1+space exec tavlin --toggle"), std::string::npos);
 }
 
 TEST(HotKeyBinder, PicksTheDesktopFromTheSession) {
