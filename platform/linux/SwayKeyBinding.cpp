@@ -92,14 +92,14 @@ std::optional<std::string> SwayKeyBinding::runningConfig() {
 }
 
 KeyBindingOutcome SwayKeyBinding::bind(const std::string& command, const std::optional<std::string>& config) {
-    const std::string add = "Add this line to ~/.config/sway/config, then run `swaymsg reload`:\n\n    " +
+    const std::string add = "add this line to ~/.config/sway/config, then run `swaymsg reload`:\n\n    " +
                             line(command) + "\n";
     const auto held = config ? altSpaceBindings(*config) : std::vector<std::string>{};
     if (held.empty())
-        return {KeyBindingOutcome::Result::instructions, "sway takes key bindings from its config file. " + add};
+        return {KeyBindingOutcome::Result::instructions, "sway takes key bindings from its config file: " + add};
     std::string message = "Alt+Space is taken in sway's config by:";
     for (const auto& binding : held) message += "\n    " + binding;
-    return {KeyBindingOutcome::Result::taken, message + "\nMove that binding to another key. Then " + add};
+    return {KeyBindingOutcome::Result::taken, message + "\nMove that binding to another key, then " + add};
 }
 
 } // namespace tavlin::platform
