@@ -63,7 +63,7 @@ std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant
     GMainContext* context = g_main_context_new();
     g_main_context_push_thread_default(context);
     const guint subscription = g_dbus_connection_signal_subscribe(
-        bus, nullptr, "org.freedesktop.portal.Request", "Response", requestPath.c_str(), nullptr,
+        bus, portalName, "org.freedesktop.portal.Request", "Response", requestPath.c_str(), nullptr,
         G_DBUS_SIGNAL_FLAGS_NONE,
         [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters, gpointer data) {
             auto* wait = static_cast<Wait*>(data);
@@ -231,9 +231,10 @@ std::optional<std::string> PortalHotKeys::openSession() {
     }
     std::string session = g_variant_get_string(handle.get(), nullptr);
     if (!g_variant_is_object_path(session.c_str())) return std::nullopt;
-    // Presses come as Activated signals of the portal object, naming the session.
+    // Presses come as Activated signals of the portal object, naming the session; only the
+    // portal's count, not another client's on the bus.
     activatedSubscription_ = g_dbus_connection_signal_subscribe(
-        bus_, nullptr, shortcutsInterface, "Activated", portalPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+        bus_, portalName, shortcutsInterface, "Activated", portalPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
         [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters, gpointer self) {
             if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(osta{sv})"))) return;
             const char* session = nullptr;

@@ -46,6 +46,9 @@ public:
                                            nullptr, G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
     }
 
+    // The test's own connection: another client on the bus.
+    GDBusConnection* connection() const { return bus_; }
+
 private:
     std::string service_;
     GDBusConnection* bus_;
