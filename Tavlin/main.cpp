@@ -108,8 +108,9 @@ int main(int argc, char** argv) {
         if (!d) return;
         d->applicationDidFinishLaunching();
         if (!d->hotKey())
-            std::fputs(wayland ? "tavlin: the desktop gave no Alt+Space (no global-shortcuts portal); unless its settings "
-                                 "run `tavlin --toggle` on it, run `tavlin --bind-hot-key` (README: \"Getting Alt+Space\")\n"
+            std::fputs(wayland ? "tavlin: no hot key: the desktop's global-shortcuts portal is missing or gave no key; unless "
+                                 "the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key` "
+                                 "(README: \"Getting Alt+Space\")\n"
                                : "tavlin: another program holds Alt+Space, so Tavlin has no hot key "
                                  "(README: \"Getting Alt+Space\")\n",
                        stderr);
