@@ -267,11 +267,13 @@ bool PortalHotKeys::bind(const std::string& trigger) {
         return false;
     }
     // The shortcuts the desktop bound, each with the trigger it chose; a shortcut missing
-    // from the answer, or one with an empty trigger, has no key.
+    // from the list, or one with an empty trigger, has no key. Some portals answer a binding
+    // without the list, and give it only when asked.
     Variant bound(g_variant_lookup_value(answer->results.get(), "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
+    if (!bound) bound.reset(listShortcuts());
     if (!bound) {
-        qCWarning(lcPortalHotKeys) << "the desktop bound no shortcut";
-        return false;
+        qCInfo(lcPortalHotKeys) << "the portal took the shortcut without saying which key it bound";
+        return true;
     }
     GVariantIter iter;
     g_variant_iter_init(&iter, bound.get());
@@ -291,6 +293,17 @@ bool PortalHotKeys::bind(const std::string& trigger) {
     }
     if (!found) qCWarning(lcPortalHotKeys) << "the desktop did not bind the shortcut";
     return found;
+}
+
+GVariant* PortalHotKeys::listShortcuts() {
+    const std::string token = nextToken();
+    GVariantBuilder options;
+    g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token.c_str()));
+    const auto answer = request(bus_, "ListShortcuts", g_variant_new("(oa{sv})", session_.c_str(), &options), token,
+                                options_.answerTimeout, options_.answerTimeout);
+    if (!answer || answer->response != 0) return nullptr;
+    return g_variant_lookup_value(answer->results.get(), "shortcuts", G_VARIANT_TYPE("a(sa{sv})"));
 }
 
 void PortalHotKeys::closeSession() {

@@ -8,6 +8,7 @@
 #include <string>
 
 struct _GDBusConnection; // GLib's, kept out of this header: its names clash with Qt's keywords
+struct _GVariant;
 
 namespace tavlin::platform {
 
@@ -56,6 +57,7 @@ private:
     bool connect();
     std::optional<std::string> openSession();
     bool bind(const std::string& trigger);
+    _GVariant* listShortcuts(); // the session's shortcuts as the portal lists them, or null
     void closeSession();
     void activated(const char* session, const char* shortcutId);
     std::string nextToken();

@@ -119,6 +119,14 @@ TEST(PortalHotKeys, RegistrationFailsWhenThePortalCanNotGiveTheKey) {
     }
 }
 
+TEST(PortalHotKeys, AskingForTheBindingsWhenTheAnswerDoesNotListThem) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.start(standIn, {"--quiet-bind"}));
+    auto hotKeys = hotKeysOn(bus);
+    EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, 0);
+    EXPECT_FALSE(StandIn(bus.address(), "org.freedesktop.portal.Desktop").call("ListShortcuts").isEmpty());
+}
+
 TEST(PortalHotKeys, TriggersAreWrittenInTheShortcutsNotation) {
     EXPECT_EQ(PortalHotKeys::trigger(space, option), "ALT+space");
     EXPECT_EQ(PortalHotKeys::trigger(36, 256 | 512), "CTRL+SHIFT+Return");

@@ -8,7 +8,8 @@ emits Activated when told (Press; the session "/" is the one last bound) and han
   --session-response N   the Response code of CreateSession (0 success, -1 never answers)
   --bind-response N      the Response code of BindShortcuts
   --trigger TEXT         the trigger_description it reports (default: the preferred trigger)
-  --bind-nothing         answers BindShortcuts with no shortcuts at all
+  --bind-nothing         binds nothing: answers BindShortcuts with an empty list
+  --quiet-bind           answers BindShortcuts without the list; ListShortcuts gives it
 """
 import argparse
 import json
@@ -27,6 +28,7 @@ args.add_argument("--session-response", type=int, default=0)
 args.add_argument("--bind-response", type=int, default=0)
 args.add_argument("--trigger")
 args.add_argument("--bind-nothing", action="store_true")
+args.add_argument("--quiet-bind", action="store_true")
 options = args.parse_args()
 
 calls = []
@@ -83,8 +85,15 @@ class Portal(dbus.service.Object):
             bound.append(dbus.Struct((shortcut_id, dbus.Dictionary(
                 {"description": props.get("description", ""), "trigger_description": dbus.String(trigger)},
                 signature="sv"))))
-        results = {} if options.bind_nothing else {"shortcuts": dbus.Array(bound, signature="(sa{sv})")}
+        self.bound = dbus.Array([] if options.bind_nothing else bound, signature="(sa{sv})")
+        results = {} if options.quiet_bind else {"shortcuts": self.bound}
         return self.answer(sender, opts["handle_token"], options.bind_response, results)
+
+    @dbus.service.method(SHORTCUTS, in_signature="oa{sv}", out_signature="o", sender_keyword="sender")
+    def ListShortcuts(self, session, opts, sender):
+        calls.append(["ListShortcuts", session])
+        return self.answer(sender, opts["handle_token"], 0,
+                           {"shortcuts": getattr(self, "bound", dbus.Array([], signature="(sa{sv})"))})
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
