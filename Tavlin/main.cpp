@@ -2,6 +2,7 @@
 // of the shell's ports, the application delegate, and Qt's event loop.
 //
 //   tavlin [--help] [--version] [--key-symbols] [URL...]
+//   tavlin --bind-hot-key     binds Alt+Space to `tavlin --toggle` in the desktop's settings
 //
 // Every other argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
 // --key-symbols writes keys in symbols ("⇧⌘Z") instead of the desktop's words
@@ -17,6 +18,8 @@
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/AtspiAccessibility.h"
 #include "platform/linux/CommandLine.h"
+#include "platform/linux/HotKeyBinder.h"
+#include "platform/linux/PortalHotKeys.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
@@ -32,6 +35,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,8 +57,9 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
-    // The hot key, the key monitor and the window tracking are X11's: under XWayland too.
-    // Without a display Qt's minimal platform stands in, so that --help still answers.
+    // The key monitor and the window tracking are X11's: under XWayland too.
+    // Without a display Qt's minimal platform stands in, so that --help and
+    // --bind-hot-key still answer.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "minimal" : "xcb;minimal");
     QApplication app(argc, argv); // takes Qt's own options out of argv
@@ -64,11 +69,13 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
 
     const CommandLine commandLine = CommandLine::parse(app.arguments());
-    if (commandLine.request() != CommandLine::Request::Run) {
+    if (commandLine.request() != CommandLine::Request::Run && commandLine.request() != CommandLine::Request::BindHotKey) {
         std::fputs(commandLine.text().toLocal8Bit().constData(),
                    commandLine.request() == CommandLine::Request::Error ? stderr : stdout);
         return commandLine.exitStatus();
     }
+    if (commandLine.request() == CommandLine::Request::BindHotKey)
+        return HotKeyBinder::run(std::filesystem::read_symlink("/proc/self/exe").string());
     const std::vector<std::string>& urls = commandLine.urls();
     const char* desktopNames = std::getenv("XDG_CURRENT_DESKTOP");
     const auto desktop = LinuxCommonShortcuts::desktop(desktopNames ? desktopNames : "");
@@ -101,7 +108,14 @@ int main(int argc, char** argv) {
 
     TerminationSignals terminationSignals;
     QtMainQueue mainQueue;
-    XcbHotKeys hotKeys(connection, X11Display::rootWindow());
+    // No client may grab keys on Wayland: there the desktop's portal gives the hot key.
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    std::unique_ptr<HotKeys> hotKeys;
+    if (wayland)
+        hotKeys = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts", "Show the shortcuts of the application in front",
+                                                  PortalHotKeys::Options{});
+    else
+        hotKeys = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
     X11WindowSystem windowSystem(connection, [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
         return std::make_unique<QtPanel>(contentRect, notation);
     });
@@ -109,17 +123,24 @@ int main(int argc, char** argv) {
     XdgAutostart autostart = XdgAutostart::forCurrentUser();
 
     auto delegate = std::make_shared<AppDelegate>(
-        windowSystem, hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
+        windowSystem, *hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
         [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)
         instance->setReceiver([weakDelegate](std::vector<std::string> received) {
             if (auto d = weakDelegate.lock()) d->application(received);
         });
-    QTimer::singleShot(0, &app, [weakDelegate, urls] {
+    QTimer::singleShot(0, &app, [weakDelegate, urls, wayland] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
+        if (!d->hotKey())
+            std::fputs(wayland ? "tavlin: no hot key: the desktop's global-shortcuts portal is missing or gave no key; unless "
+                                 "the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key` "
+                                 "(README: \"Getting Alt+Space\")\n"
+                               : "tavlin: another program holds Alt+Space, so Tavlin has no hot key "
+                                 "(README: \"Getting Alt+Space\")\n",
+                       stderr);
         if (!urls.empty()) d->application(urls);
     });
     return app.exec();

@@ -5,14 +5,20 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   find_package(Qt6 REQUIRED COMPONENTS Widgets Network Svg)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-ewmh xcb-icccm xcb-keysyms xcb-xinput)
   pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-unix-2.0)
+  pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
     platform/linux/CommandLine.cpp
     platform/linux/DesktopEntries.cpp
+    platform/linux/GnomeKeyBinding.cpp
+    platform/linux/HotKeyBinder.cpp
+    platform/linux/KdeKeyBinding.cpp
+    platform/linux/PortalHotKeys.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
     platform/linux/SingleInstance.cpp
+    platform/linux/SwayKeyBinding.cpp
     platform/linux/TerminationSignals.cpp
     platform/linux/X11Display.cpp
     platform/linux/X11TraySelection.cpp
@@ -25,7 +31,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(tavlin_desktop PUBLIC tavlin_core Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
-                        PRIVATE PkgConfig::GIO)
+                        PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
   if(BUILD_TESTING)
@@ -34,13 +40,16 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/CommandLineTests.cpp
     tests/linux/DesktopEntriesTests.cpp
+    tests/linux/KeyBindingTests.cpp
     tests/linux/KeyTranslationTests.cpp
+    tests/linux/PortalHotKeysTests.cpp
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
     tests/linux/XdgAutostartTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
+  target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
@@ -62,7 +71,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
     # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
     set(e2e_tests hot_key_toggle switch_application url_request permission single_instance language late_tray
-                  start_at_login)
+                  start_at_login portal_hot_key)
     foreach(name IN LISTS e2e_tests)
       add_test(NAME e2e_${name}
                COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh

@@ -19,6 +19,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption keySymbols(QStringLiteral("key-symbols"),
                                         QStringLiteral("Writes keys in symbols (⇧⌘Z) instead of words (Ctrl+Shift+Z)."));
     parser.addOption(keySymbols);
+    const QCommandLineOption bindHotKey(QStringLiteral("bind-hot-key"),
+                                        QStringLiteral("Binds Alt+Space to \"tavlin --toggle\" in the desktop's own settings."));
+    parser.addOption(bindHotKey);
     parser.addPositionalArgument(QStringLiteral("URL"),
                                  QStringLiteral("A request for Tavlin, e.g. tavlin://show"),
                                  QStringLiteral("[URL...]"));
@@ -39,6 +42,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         result.request_ = Request::Version;
         result.text_ = QCoreApplication::applicationName() + QLatin1Char(' ') +
                        QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        return result;
+    }
+    if (parser.isSet(bindHotKey)) {
+        result.request_ = Request::BindHotKey;
         return result;
     }
     result.keySymbols_ = parser.isSet(keySymbols);

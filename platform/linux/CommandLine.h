@@ -12,6 +12,7 @@ namespace tavlin::platform {
 // the arguments Qt has left (QApplication takes its own options first):
 //
 //   tavlin [--help] [--version] [--key-symbols] [URL...]
+//   tavlin --bind-hot-key
 //
 // Options never reach the URL list: an unknown one is a usage error. Words after "--"
 // are URLs even when they start with a dash.
@@ -22,6 +23,7 @@ public:
         Help,    // print the usage and end
         Version, // print the version and end
         Error,   // print the error and the usage, end with a usage error
+        BindHotKey, // bind Alt+Space to `tavlin --toggle` in the desktop's settings, then end
     };
 
     // Exit status of a start that ends on a usage error.

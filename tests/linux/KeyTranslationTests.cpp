@@ -14,22 +14,11 @@ TEST(KeyTranslation, HotKeyModifiersFollowTheKeyNotation) {
         std::optional<std::uint16_t> mask;
     } cases[] = {
         {2048, XCB_MOD_MASK_1},                              // Option is Alt
-        {256, XCB_MOD_MASK_CONTROL},                         // Command is Ctrl
-        {512, XCB_MOD_MASK_SHIFT},
         {4096, XCB_MOD_MASK_4},                              // Control is Super
         {256 | 512 | 2048, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1},
-        {0, 0},
         {1024, std::nullopt},                                // Caps Lock: no hot key modifier
-        {2048 | 1, std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(XcbHotKeys::modifierMask(c.modifiers), c.mask) << c.modifiers;
-}
-
-TEST(KeyTranslation, HotKeyCodesBecomeKeysyms) {
-    EXPECT_EQ(XcbHotKeys::keysym(49), std::uint32_t(XK_space));
-    EXPECT_EQ(XcbHotKeys::keysym(53), std::uint32_t(XK_Escape));
-    EXPECT_EQ(XcbHotKeys::keysym(0), 0u);   // "A" on a Mac keyboard: not offered
-    EXPECT_EQ(XcbHotKeys::keysym(999), 0u);
 }
 
 TEST(KeyTranslation, OnlyEscapeIsKeyCode53) {

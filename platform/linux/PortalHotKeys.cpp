@@ -1,0 +1,328 @@
+#include "platform/linux/PortalHotKeys.h"
+
+#include <gio/gio.h> // before Qt, whose "signals" keyword clashes with it
+
+#include "platform/linux/XcbHotKeys.h"
+
+#include <QLoggingCategory>
+#include <xkbcommon/xkbcommon.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcPortalHotKeys, "tavlin.hotkeys.portal")
+
+namespace tavlin::platform {
+namespace {
+
+constexpr const char* portalName = "org.freedesktop.portal.Desktop";
+constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
+constexpr const char* shortcutsInterface = "org.freedesktop.portal.GlobalShortcuts";
+
+struct VariantDeleter {
+    void operator()(GVariant* v) const { g_variant_unref(v); }
+};
+using Variant = std::unique_ptr<GVariant, VariantDeleter>;
+struct ErrorDeleter {
+    void operator()(GError* e) const { g_error_free(e); }
+};
+using Error = std::unique_ptr<GError, ErrorDeleter>;
+
+// The part of a request or session path that stands for this connection: its unique name
+// without the colon, dots as underscores.
+std::string senderPart(GDBusConnection* bus) {
+    std::string name = g_dbus_connection_get_unique_name(bus);
+    if (!name.empty() && name.front() == ':') name.erase(0, 1);
+    std::replace(name.begin(), name.end(), '.', '_');
+    return name;
+}
+
+struct Answer {
+    guint32 response = 2; // 0 success, 1 cancelled by the user, 2 ended otherwise
+    Variant results;
+};
+
+// Calls a portal method that answers through a request object, and waits up to `timeout`
+// for the answer; none when the call fails or no answer comes.
+std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant* parameters, const std::string& token,
+                              std::chrono::milliseconds callTimeout, std::chrono::milliseconds timeout) {
+    g_variant_ref_sink(parameters);
+    Variant owned(parameters);
+    const std::string requestPath = std::string(portalPath) + "/request/" + senderPart(bus) + "/" + token;
+
+    // The answer comes as a Response signal on the request object. Wait for it in a context
+    // of our own, so that nothing else of the program runs meanwhile; subscribe before the
+    // call so that a quick answer can't be missed.
+    struct Wait {
+        std::optional<Answer> answer;
+        bool timedOut = false;
+    } wait;
+    GMainContext* context = g_main_context_new();
+    g_main_context_push_thread_default(context);
+    const guint subscription = g_dbus_connection_signal_subscribe(
+        bus, portalName, "org.freedesktop.portal.Request", "Response", requestPath.c_str(), nullptr,
+        G_DBUS_SIGNAL_FLAGS_NONE,
+        [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters, gpointer data) {
+            auto* wait = static_cast<Wait*>(data);
+            if (wait->answer || !g_variant_is_of_type(parameters, G_VARIANT_TYPE("(ua{sv})"))) return;
+            Answer answer;
+            GVariant* results = nullptr;
+            g_variant_get(parameters, "(u@a{sv})", &answer.response, &results);
+            answer.results.reset(results);
+            wait->answer = std::move(answer);
+        },
+        &wait, nullptr);
+    GSource* timer = g_timeout_source_new(static_cast<guint>(timeout.count()));
+    g_source_set_callback(
+        timer, [](gpointer data) { static_cast<Wait*>(data)->timedOut = true; return G_SOURCE_REMOVE; }, &wait,
+        nullptr);
+    g_source_attach(timer, context);
+
+    GError* raw = nullptr;
+    Variant handle(g_dbus_connection_call_sync(bus, portalName, portalPath, shortcutsInterface, method, owned.get(),
+                                               G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE,
+                                               static_cast<int>(callTimeout.count()), nullptr, &raw));
+    Error error(raw);
+    if (handle) {
+        const char* path = nullptr;
+        g_variant_get(handle.get(), "(&o)", &path);
+        // Every portal with global shortcuts knows the handle token; another path is a fault.
+        if (requestPath != path)
+            qCWarning(lcPortalHotKeys) << method << "answers on an unexpected request path" << path;
+        else
+            while (!wait.answer && !wait.timedOut) g_main_context_iteration(context, TRUE);
+    } else {
+        qCWarning(lcPortalHotKeys) << method << "failed:" << (error ? error->message : "");
+    }
+    if (handle && !wait.answer && wait.timedOut) qCWarning(lcPortalHotKeys) << method << "got no answer in time";
+
+    g_source_destroy(timer);
+    g_source_unref(timer);
+    g_dbus_connection_signal_unsubscribe(bus, subscription);
+    g_main_context_pop_thread_default(context);
+    g_main_context_unref(context);
+    return std::move(wait.answer);
+}
+
+} // namespace
+
+PortalHotKeys::PortalHotKeys(std::string appId, std::string shortcutId, std::string description, Options options)
+    : appId_(std::move(appId)), shortcutId_(std::move(shortcutId)), description_(std::move(description)),
+      options_(std::move(options)) {}
+
+PortalHotKeys::~PortalHotKeys() {
+    closeSession();
+    if (bus_) g_object_unref(bus_);
+}
+
+std::optional<std::string> PortalHotKeys::trigger(std::uint32_t keyCode, std::uint32_t modifiers) {
+    constexpr std::uint32_t cmdKey = 256, shiftKey = 512, optionKey = 2048, controlKey = 4096;
+    if (modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) return std::nullopt;
+    const std::uint32_t sym = XcbHotKeys::keysym(keyCode);
+    char name[64];
+    if (sym == 0 || xkb_keysym_get_name(sym, name, sizeof name) <= 0) return std::nullopt;
+    // Command is Ctrl, Option is Alt, Control is Super ("LOGO"): the key notation's own mapping.
+    std::string text;
+    if (modifiers & cmdKey) text += "CTRL+";
+    if (modifiers & optionKey) text += "ALT+";
+    if (modifiers & shiftKey) text += "SHIFT+";
+    if (modifiers & controlKey) text += "LOGO+";
+    return text + name;
+}
+
+std::pair<HotKeys::Status, HotKeys::HandlerRef> PortalHotKeys::installEventHandler(Callback callback,
+                                                                                   void* userData) {
+    if (!callback) return {paramErr, 0};
+    const HandlerRef ref = nextRef_++;
+    handlers_.emplace(ref, Handler{callback, userData});
+    return {0, ref};
+}
+
+std::pair<HotKeys::Status, HotKeys::HotKeyRef> PortalHotKeys::registerHotKey(std::uint32_t keyCode,
+                                                                            std::uint32_t modifiers, HotKeyID,
+                                                                            std::uint32_t) {
+    const auto wanted = trigger(keyCode, modifiers);
+    if (!wanted) return {paramErr, 0};
+    if (registered_) return {eventHotKeyExistsErr, 0};
+    if (!connect()) return {eventNotAvailableErr, 0};
+    const auto session = openSession();
+    if (!session) return {eventNotAvailableErr, 0};
+    session_ = *session;
+    if (!bind(*wanted)) {
+        closeSession();
+        return {eventNotAvailableErr, 0};
+    }
+    registered_ = nextRef_++;
+    return {0, *registered_};
+}
+
+HotKeys::Status PortalHotKeys::unregisterHotKey(HotKeyRef ref) {
+    if (registered_ != ref) return paramErr;
+    closeSession();
+    registered_.reset();
+    return 0;
+}
+
+HotKeys::Status PortalHotKeys::removeEventHandler(HandlerRef ref) {
+    return handlers_.erase(ref) ? 0 : paramErr;
+}
+
+bool PortalHotKeys::connect() {
+    if (bus_) return true;
+    GError* raw = nullptr;
+    bus_ = options_.busAddress.empty()
+               ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw)
+               : g_dbus_connection_new_for_address_sync(
+                     options_.busAddress.c_str(),
+                     GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                     nullptr, nullptr, &raw);
+    Error error(raw);
+    if (!bus_) {
+        qCWarning(lcPortalHotKeys) << "no session bus:" << (error ? error->message : "");
+        return false;
+    }
+    const int timeout = static_cast<int>(options_.answerTimeout.count());
+    // A program outside a sandbox tells the portal its application id first (newer portals
+    // need it to keep the user's choice); older portals lack the registry, which is fine.
+    GVariantBuilder noOptions;
+    g_variant_builder_init(&noOptions, G_VARIANT_TYPE_VARDICT);
+    Variant registered(g_dbus_connection_call_sync(bus_, portalName, portalPath, "org.freedesktop.host.portal.Registry",
+                                                   "Register", g_variant_new("(sa{sv})", appId_.c_str(), &noOptions),
+                                                   nullptr, G_DBUS_CALL_FLAGS_NONE, timeout, nullptr, nullptr));
+    raw = nullptr;
+    Variant version(g_dbus_connection_call_sync(bus_, portalName, portalPath, "org.freedesktop.DBus.Properties", "Get",
+                                                g_variant_new("(ss)", shortcutsInterface, "version"),
+                                                G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, timeout, nullptr, &raw));
+    error.reset(raw);
+    if (!version) {
+        qCInfo(lcPortalHotKeys) << "the desktop offers no global-shortcuts portal:" << (error ? error->message : "");
+        return false;
+    }
+    return true;
+}
+
+std::string PortalHotKeys::nextToken() {
+    return "tavlin" + std::to_string(getpid()) + "_" + std::to_string(nextToken_++);
+}
+
+std::optional<std::string> PortalHotKeys::openSession() {
+    const std::string token = nextToken();
+    GVariantBuilder options;
+    g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token.c_str()));
+    g_variant_builder_add(&options, "{sv}", "session_handle_token", g_variant_new_string(token.c_str()));
+    const auto answer = request(bus_, "CreateSession", g_variant_new("(a{sv})", &options), token,
+                                options_.answerTimeout, options_.answerTimeout);
+    if (!answer) return std::nullopt;
+    if (answer->response != 0) {
+        qCWarning(lcPortalHotKeys) << "the portal refused a session, response" << answer->response;
+        return std::nullopt;
+    }
+    // The handle is a string in the portal's description, an object path in some portals.
+    Variant handle(g_variant_lookup_value(answer->results.get(), "session_handle", nullptr));
+    if (!handle || !(g_variant_is_of_type(handle.get(), G_VARIANT_TYPE_STRING) ||
+                     g_variant_is_of_type(handle.get(), G_VARIANT_TYPE_OBJECT_PATH))) {
+        qCWarning(lcPortalHotKeys) << "the portal's session answer has no session handle";
+        return std::nullopt;
+    }
+    std::string session = g_variant_get_string(handle.get(), nullptr);
+    if (!g_variant_is_object_path(session.c_str())) return std::nullopt;
+    // Presses come as Activated signals of the portal object, naming the session; only the
+    // portal's count, not another client's on the bus.
+    activatedSubscription_ = g_dbus_connection_signal_subscribe(
+        bus_, portalName, shortcutsInterface, "Activated", portalPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+        [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters, gpointer self) {
+            if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(osta{sv})"))) return;
+            const char* session = nullptr;
+            const char* id = nullptr;
+            g_variant_get(parameters, "(&o&sta{sv})", &session, &id, nullptr, nullptr);
+            static_cast<PortalHotKeys*>(self)->activated(session, id);
+        },
+        this, nullptr);
+    return session;
+}
+
+bool PortalHotKeys::bind(const std::string& trigger) {
+    const std::string token = nextToken();
+    GVariantBuilder shortcut;
+    g_variant_builder_init(&shortcut, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&shortcut, "{sv}", "description", g_variant_new_string(description_.c_str()));
+    g_variant_builder_add(&shortcut, "{sv}", "preferred_trigger", g_variant_new_string(trigger.c_str()));
+    GVariantBuilder shortcuts;
+    g_variant_builder_init(&shortcuts, G_VARIANT_TYPE("a(sa{sv})"));
+    g_variant_builder_add(&shortcuts, "(sa{sv})", shortcutId_.c_str(), &shortcut);
+    GVariantBuilder options;
+    g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token.c_str()));
+    const auto answer = request(bus_, "BindShortcuts",
+                                g_variant_new("(oa(sa{sv})sa{sv})", session_.c_str(), &shortcuts, "", &options),
+                                token, options_.answerTimeout, options_.bindTimeout);
+    if (!answer) return false;
+    if (answer->response != 0) {
+        qCWarning(lcPortalHotKeys) << "the portal bound no shortcut, response" << answer->response;
+        return false;
+    }
+    // The shortcuts the desktop bound, each with the trigger it chose; a shortcut missing
+    // from the list, or one with an empty trigger, has no key. Some portals answer a binding
+    // without the list, and give it only when asked.
+    Variant bound(g_variant_lookup_value(answer->results.get(), "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
+    if (!bound) bound.reset(listShortcuts());
+    if (!bound) {
+        qCInfo(lcPortalHotKeys) << "the portal took the shortcut without saying which key it bound";
+        return true;
+    }
+    GVariantIter iter;
+    g_variant_iter_init(&iter, bound.get());
+    const char* id = nullptr;
+    GVariant* properties = nullptr;
+    bool found = false;
+    while (g_variant_iter_next(&iter, "(&s@a{sv})", &id, &properties)) {
+        Variant owned(properties);
+        if (shortcutId_ != id) continue;
+        const char* chosen = nullptr;
+        if (g_variant_lookup(properties, "trigger_description", "&s", &chosen) && *chosen == '\0') {
+            qCWarning(lcPortalHotKeys) << "the desktop took the shortcut but gave it no key";
+            return false;
+        }
+        qCInfo(lcPortalHotKeys) << "the desktop bound" << (chosen ? chosen : trigger.c_str());
+        found = true;
+    }
+    if (!found) qCWarning(lcPortalHotKeys) << "the desktop did not bind the shortcut";
+    return found;
+}
+
+GVariant* PortalHotKeys::listShortcuts() {
+    const std::string token = nextToken();
+    GVariantBuilder options;
+    g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token.c_str()));
+    const auto answer = request(bus_, "ListShortcuts", g_variant_new("(oa{sv})", session_.c_str(), &options), token,
+                                options_.answerTimeout, options_.answerTimeout);
+    if (!answer || answer->response != 0) return nullptr;
+    return g_variant_lookup_value(answer->results.get(), "shortcuts", G_VARIANT_TYPE("a(sa{sv})"));
+}
+
+void PortalHotKeys::closeSession() {
+    if (activatedSubscription_) g_dbus_connection_signal_unsubscribe(bus_, activatedSubscription_);
+    activatedSubscription_ = 0;
+    if (session_.empty()) return;
+    // Fire and forget: the portal ends the session (and its bindings) when we leave the bus anyway.
+    g_dbus_connection_call(bus_, portalName, session_.c_str(), "org.freedesktop.portal.Session", "Close", nullptr,
+                           nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
+    g_dbus_connection_flush_sync(bus_, nullptr, nullptr);
+    session_.clear();
+}
+
+void PortalHotKeys::activated(const char* session, const char* shortcutId) {
+    if (session_ != session || shortcutId_ != shortcutId) return;
+    // Copy first: a handler may install or remove handlers.
+    std::vector<Handler> handlers;
+    for (const auto& [ref, handler] : handlers_) handlers.push_back(handler);
+    for (const auto& handler : handlers) handler.callback(handler.userData);
+}
+
+} // namespace tavlin::platform

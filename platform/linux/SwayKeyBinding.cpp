@@ -1,0 +1,105 @@
+#include "platform/linux/SwayKeyBinding.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace tavlin::platform {
+namespace {
+
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string trimmed(std::string_view text) {
+    const auto begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string_view::npos) return {};
+    return std::string(text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1));
+}
+
+// Replaces $variables, longest names first so that $mod doesn't eat $modifier.
+std::string expanded(std::string text, const std::map<std::string, std::string>& variables) {
+    std::vector<std::pair<std::string, std::string>> byLength(variables.begin(), variables.end());
+    std::sort(byLength.begin(), byLength.end(),
+              [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    for (const auto& [name, value] : byLength)
+        for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
+            text.replace(at, name.size(), value);
+    return text;
+}
+
+bool isAltSpace(const std::string& combination) {
+    std::set<std::string> modifiers;
+    std::string key;
+    std::istringstream parts(lowered(combination));
+    for (std::string part; std::getline(parts, part, '+');) {
+        if (!key.empty()) modifiers.insert(key);
+        key = part;
+    }
+    return key == "space" && !modifiers.empty() &&
+           std::all_of(modifiers.begin(), modifiers.end(), [](const std::string& m) { return m == "mod1" || m == "alt"; });
+}
+
+} // namespace
+
+std::string SwayKeyBinding::line(const std::string& command) {
+    return "bindsym Mod1+space exec " + command;
+}
+
+std::vector<std::string> SwayKeyBinding::altSpaceBindings(std::string_view config) {
+    std::map<std::string, std::string> variables;
+    std::vector<std::string> bindings;
+    int modeDepth = 0; // inside `mode "name" { ... }`, bindings hold only in that mode
+    std::istringstream lines{std::string(config)};
+    for (std::string raw; std::getline(lines, raw);) {
+        const std::string line = trimmed(raw);
+        if (line.empty() || line.front() == '#') continue;
+        std::istringstream words(line);
+        std::string word;
+        words >> word;
+        if (word == "mode" && line.back() == '{') ++modeDepth;
+        else if (word == "}" && modeDepth > 0) --modeDepth;
+        else if (word == "set") {
+            std::string name;
+            words >> name;
+            variables[name] = trimmed(line.substr(line.find(name) + name.size()));
+        } else if (word == "bindsym" && modeDepth == 0) {
+            std::string combination;
+            while (words >> combination && combination.starts_with("--")) {
+            }
+            if (isAltSpace(expanded(combination, variables))) bindings.push_back(line);
+        }
+    }
+    return bindings;
+}
+
+std::optional<std::string> SwayKeyBinding::runningConfig() {
+    QProcess swaymsg;
+    swaymsg.start(QStringLiteral("swaymsg"), {QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("get_config")});
+    if (!swaymsg.waitForFinished(5000) || swaymsg.exitStatus() != QProcess::NormalExit || swaymsg.exitCode() != 0)
+        return std::nullopt;
+    const auto reply = QJsonDocument::fromJson(swaymsg.readAllStandardOutput()).object();
+    if (!reply.value(QStringLiteral("config")).isString()) return std::nullopt;
+    return reply.value(QStringLiteral("config")).toString().toStdString();
+}
+
+KeyBindingOutcome SwayKeyBinding::bind(const std::string& command, const std::optional<std::string>& config) {
+    const std::string add = "add this line to ~/.config/sway/config, then run `swaymsg reload`:\n\n    " +
+                            line(command) + "\n";
+    const auto held = config ? altSpaceBindings(*config) : std::vector<std::string>{};
+    if (held.empty())
+        return {KeyBindingOutcome::Result::instructions, "sway takes key bindings from its config file: " + add};
+    std::string message = "Alt+Space is taken in sway's config by:";
+    for (const auto& binding : held) message += "\n    " + binding;
+    return {KeyBindingOutcome::Result::taken, message + "\nMove that binding to another key, then " + add};
+}
+
+} // namespace tavlin::platform

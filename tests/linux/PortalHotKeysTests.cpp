@@ -1,0 +1,134 @@
+#include "platform/linux/PortalHotKeys.h"
+
+#include "StandIn.h"
+#include "PrivateBus.h"
+
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using tavlin::platform::HotKeys;
+using tavlin::platform::PortalHotKeys;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::uint32_t space = 49, option = 2048;
+const std::string standIn = TAVLIN_TEST_DIR "/portal_standin.py";
+
+// The stand-in portal, and its control that emits Activated.
+class StandInPortal : public StandIn {
+public:
+    explicit StandInPortal(const std::string& address) : StandIn(address, "org.freedesktop.portal.Desktop") {}
+    void press(const std::string& session, const char* id) {
+        if (GVariant* reply = invoke("Press", g_variant_new("(os)", session.c_str(), id))) g_variant_unref(reply);
+    }
+};
+
+struct Presses {
+    int count = 0;
+    static HotKeys::Status pressed(void* self) {
+        ++static_cast<Presses*>(self)->count;
+        return 0;
+    }
+};
+
+// Runs the default main context, where presses arrive, for a moment.
+void settle() {
+    const auto end = std::chrono::steady_clock::now() + 300ms;
+    while (std::chrono::steady_clock::now() < end) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        g_usleep(10'000);
+    }
+}
+
+PortalHotKeys hotKeysOn(const PrivateBus& bus) {
+    return PortalHotKeys("tavlin", "show-shortcuts", "Show shortcuts", {bus.address(), 2s, 2s});
+}
+
+} // namespace
+
+TEST(PortalHotKeys, BindsAltSpaceAndTurnsEachActivationIntoOnePress) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.start(standIn, {}));
+    StandInPortal portal(bus.address());
+    auto hotKeys = hotKeysOn(bus);
+    Presses presses;
+    ASSERT_EQ(hotKeys.installEventHandler(&Presses::pressed, &presses).first, 0);
+    const auto [status, ref] = hotKeys.registerHotKey(space, option, {0, 1}, 0);
+    ASSERT_EQ(status, 0);
+
+    EXPECT_EQ(portal.call("Register").at(1).toString(), "tavlin");
+    const QJsonArray bind = portal.call("BindShortcuts");
+    const std::string session = bind.at(1).toString().toStdString();
+    const QJsonArray shortcut = bind.at(2).toArray().at(0).toArray();
+    EXPECT_EQ(shortcut.at(0).toString(), "show-shortcuts");
+    EXPECT_EQ(shortcut.at(1).toObject().value("preferred_trigger").toString(), "ALT+space");
+
+    portal.press(session, "show-shortcuts");
+    settle();
+    EXPECT_EQ(presses.count, 1);
+    // Another shortcut, another program's session, or a client posing as the portal: not ours.
+    portal.press(session, "something-else");
+    portal.press("/org/freedesktop/portal/desktop/session/1_99/other", "show-shortcuts");
+    g_dbus_connection_emit_signal(portal.connection(), nullptr, "/org/freedesktop/portal/desktop",
+                                  "org.freedesktop.portal.GlobalShortcuts", "Activated",
+                                  g_variant_new("(osta{sv})", session.c_str(), "show-shortcuts", 0, nullptr), nullptr);
+    settle();
+    EXPECT_EQ(presses.count, 1);
+
+    // Unregistering closes the session; later activations reach nobody.
+    EXPECT_EQ(hotKeys.unregisterHotKey(ref), 0);
+    settle();
+    EXPECT_EQ(portal.call("Close").at(1).toString().toStdString(), session);
+    portal.press(session, "show-shortcuts");
+    settle();
+    EXPECT_EQ(presses.count, 1);
+}
+
+TEST(PortalHotKeys, RegistrationFailsWhenThePortalCanNotGiveTheKey) {
+    struct Case {
+        const char* name;
+        QStringList standIn; // none started when empty
+        bool closesSession;
+    };
+    const Case cases[] = {
+        {"no portal on the bus", {}, false},
+        {"session refused", {"--session-response", "2"}, false},
+        {"session never answered", {"--session-response", "-1"}, false},
+        {"user cancelled the binding", {"--bind-response", "1"}, true},
+        {"bound without a key", {"--trigger", ""}, true},
+        {"bound nothing", {"--bind-nothing"}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrivateBus bus;
+        if (!c.standIn.isEmpty()) {
+            ASSERT_TRUE(bus.start(standIn, c.standIn));
+        }
+        auto hotKeys = hotKeysOn(bus);
+        Presses presses;
+        hotKeys.installEventHandler(&Presses::pressed, &presses);
+        EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, PortalHotKeys::eventNotAvailableErr);
+        if (c.standIn.isEmpty()) continue;
+        StandInPortal portal(bus.address());
+        settle();
+        EXPECT_EQ(portal.call("Close").isEmpty(), !c.closesSession);
+    }
+}
+
+TEST(PortalHotKeys, AskingForTheBindingsWhenTheAnswerDoesNotListThem) {
+    PrivateBus bus;
+    ASSERT_TRUE(bus.start(standIn, {"--quiet-bind"}));
+    auto hotKeys = hotKeysOn(bus);
+    EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, 0);
+    EXPECT_FALSE(StandIn(bus.address(), "org.freedesktop.portal.Desktop").call("ListShortcuts").isEmpty());
+}
+
+TEST(PortalHotKeys, TriggersAreWrittenInTheShortcutsNotation) {
+    EXPECT_EQ(PortalHotKeys::trigger(36, 256 | 512), "CTRL+SHIFT+Return");
+    EXPECT_EQ(PortalHotKeys::trigger(53, 4096), "LOGO+Escape");
+    EXPECT_EQ(PortalHotKeys::trigger(0, option), std::nullopt); // a key the portal can't name
+}
