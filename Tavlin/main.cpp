@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,11 @@ tavlin::AccessibilitySettingsLocation desktopAccessibilitySettings() {
             tavlin::platform::AccessibilitySettings::applicationIds(desktop ? desktop : "")};
 }
 
+// Why no display can be reached, if so; checked before Qt starts, which aborts without one.
+std::optional<std::string> displayProblem() {
+    return tavlin::platform::X11Display::unreachable();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +52,10 @@ int main(int argc, char** argv) {
 
     // The hot key, the key monitor and the window tracking are X11's: under XWayland too.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    if (const auto problem = displayProblem()) {
+        std::fprintf(stderr, "tavlin: %s\n", problem->c_str());
+        return 1;
+    }
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
     app.setDesktopFileName(QStringLiteral("tavlin"));
@@ -58,16 +68,32 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::unique_ptr<SingleInstance> instance;
-    if (const auto directory = SingleInstance::privateDirectory()) {
-        instance = std::make_unique<SingleInstance>(*directory);
-        if (!instance->becomeInstance()) {
-            if (urls.empty()) { // already running: nothing to hand over
-                std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
-                return 0;
-            }
-            if (instance->forward(urls, forwardTimeoutMs)) return 0;
-            std::fputs("tavlin: the running instance did not take the URLs\n", stderr);
+    // Without a place of its own there is no telling whether Tavlin already runs: rather
+    // than start as a second instance, or keep running as a URL's messenger, stop.
+    const auto location = SingleInstance::privateDirectory();
+    if (location.path.empty()) {
+        std::fprintf(stderr, "tavlin: %s\n", location.problem.c_str());
+        return 1;
+    }
+    SingleInstance instance(location.path);
+    switch (instance.becomeInstance()) {
+    case SingleInstance::Role::instance: break;
+    case SingleInstance::Role::failed:
+        std::fprintf(stderr, "tavlin: %s\n", instance.errorString().c_str());
+        return 1;
+    case SingleInstance::Role::other:
+        if (urls.empty()) { // already running: nothing to hand over
+            std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
+            return 0;
+        }
+        switch (instance.forward(urls, forwardTimeoutMs)) {
+        case SingleInstance::Delivery::delivered: return 0;
+        case SingleInstance::Delivery::tooLong:
+            std::fprintf(stderr, "tavlin: too long: the arguments come to more than the %lld bytes the running instance takes\n",
+                         static_cast<long long>(SingleInstance::maxMessageBytes));
+            return 1;
+        case SingleInstance::Delivery::noAnswer:
+            std::fputs("tavlin: the running instance did not answer\n", stderr);
             return 1;
         }
     }
@@ -84,10 +110,9 @@ int main(int argc, char** argv) {
     auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility,
                                                   desktopAccessibilitySettings());
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
-    if (instance)
-        instance->setReceiver([weakDelegate](std::vector<std::string> received) {
-            if (auto d = weakDelegate.lock()) d->application(received);
-        });
+    instance.setReceiver([weakDelegate](std::vector<std::string> received) {
+        if (auto d = weakDelegate.lock()) d->application(received);
+    });
     QTimer::singleShot(0, &app, [weakDelegate, urls] {
         auto d = weakDelegate.lock();
         if (!d) return;
