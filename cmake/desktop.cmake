@@ -53,6 +53,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
     # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
     set(e2e_tests hot_key_toggle switch_application url_request permission single_instance)
+    list(APPEND e2e_tests instance_guard)
     foreach(name IN LISTS e2e_tests)
       add_test(NAME e2e_${name}
                COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh
