@@ -9,6 +9,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
     platform/linux/DesktopEntries.cpp
+    platform/linux/ProcessExitWatch.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
     platform/linux/SingleInstance.cpp
@@ -30,6 +31,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/DesktopEntriesTests.cpp
     tests/linux/KeyTranslationTests.cpp
+    tests/linux/ProcessExitWatchTests.cpp
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
@@ -53,7 +55,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
     # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
     set(e2e_tests hot_key_toggle switch_application url_request permission single_instance)
-    list(APPEND e2e_tests instance_guard)
+    list(APPEND e2e_tests instance_guard target_quits)
     foreach(name IN LISTS e2e_tests)
       add_test(NAME e2e_${name}
                COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh
