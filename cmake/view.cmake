@@ -13,6 +13,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/AccessibleScrollArea.cpp
     ${_overlay}/AppIconView.cpp
     ${_overlay}/CloseButton.cpp
+    ${_overlay}/DisplayText.cpp
     ${_overlay}/EmptyNotice.cpp
     ${_overlay}/FittedLabel.cpp
     ${_overlay}/GroupCard.cpp
@@ -50,6 +51,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_executable(tavlin_view_tests
     ${_view_root}/tests/view/ViewTestMain.cpp
     ${_view_root}/tests/view/ViewTestSupport.cpp
+    ${_view_root}/tests/view/DisplayTextTests.cpp
     ${_view_root}/tests/view/OverlayViewTests.cpp
     ${_view_root}/tests/view/ShortcutGridTests.cpp
     ${_view_root}/tests/view/OverlayPanelTests.cpp

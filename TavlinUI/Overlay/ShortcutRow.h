@@ -10,7 +10,7 @@ class FittedLabel;
 class KeyCap;
 
 // One shortcut: its title on the left, cut off when too long, and its key cap
-// always at the right edge.
+// always at the right edge. A title that would draw as nothing shows as a dimmed dash.
 class ShortcutRow : public QWidget {
 public:
     explicit ShortcutRow(const ShortcutItem& item, QWidget* parent = nullptr);

@@ -17,6 +17,9 @@ struct SampleOverlays {
 
     static ShortcutOverlay grid(std::function<void()> openSettings = {}, std::function<void()> close = {});
     static ShortcutOverlay permission(std::function<void()> openSettings = {}, std::function<void()> close = {});
+    // Titles with tabs, line breaks, control characters, direction overrides and
+    // nothing visible in them.
+    static ShortcutOverlay awkwardTitles(std::function<void()> openSettings = {}, std::function<void()> close = {});
     static ShortcutOverlay empty(std::function<void()> openSettings = {}, std::function<void()> close = {});
 };
 

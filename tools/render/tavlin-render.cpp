@@ -2,8 +2,8 @@
 //
 //   tavlin-render [--size WxH] [--scale S] OUTPUT_DIR
 //
-// writes permission.png, empty.png and grid.png (the file manager's common rows and a
-// code editor's 80 menu rows) for a panel of the given size (default 1000 × 640
+// writes permission.png, empty.png, grid.png (the file manager's common rows and a
+// code editor's 80 menu rows) and titles.png (titles that are hard to draw) for a panel of the given size (default 1000 × 640
 // points) at the given device pixel ratio (default 1).
 #include "TavlinUI/Overlay/OverlaySnapshot.h"
 #include "tools/render/SampleOverlays.h"
@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
         {"permission.png", tavlin::SampleOverlays::permission()},
         {"empty.png", tavlin::SampleOverlays::empty()},
         {"grid.png", tavlin::SampleOverlays::grid()},
+        {"titles.png", tavlin::SampleOverlays::awkwardTitles()},
     };
     int status = 0;
     for (const auto& state : states) {
