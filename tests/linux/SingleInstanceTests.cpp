@@ -11,9 +11,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <future>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -140,37 +138,6 @@ TEST(SingleInstance, OnlyTheFirstBecomesTheInstanceAndLaterStartsHandItTheirArgu
     EXPECT_EQ(forwardServed(second, {"tavlin://show"}), Delivery::delivered);
     ASSERT_TRUE(spinUntil([&] { return received.size() == 2; }));
     EXPECT_EQ(received[1], (std::vector<std::string>{"tavlin://show"}));
-}
-
-TEST(SingleInstance, TheLockGoesWithTheInstance) {
-    TempDir dir;
-    {
-        SingleInstance first(dir.path());
-        ASSERT_EQ(first.becomeInstance(), Role::instance);
-    }
-    SingleInstance next(dir.path());
-    EXPECT_EQ(next.becomeInstance(), Role::instance);
-}
-
-TEST(SingleInstance, ASocketLeftByACrashIsReplaced) {
-    TempDir dir;
-    SingleInstance probe(dir.path());
-    // A bound socket file whose owner is gone: connecting to it is refused.
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", probe.socketPath().c_str());
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(fd);
-
-    SingleInstance instance(dir.path());
-    std::vector<std::string> received;
-    instance.setReceiver([&received](std::vector<std::string> urls) { received = std::move(urls); });
-    ASSERT_EQ(instance.becomeInstance(), Role::instance);
-    SingleInstance later(dir.path());
-    EXPECT_EQ(forwardServed(later, {"tavlin://show"}), Delivery::delivered);
-    ASSERT_TRUE(spinUntil([&] { return !received.empty(); }));
-    EXPECT_EQ(received, std::vector<std::string>{"tavlin://show"});
 }
 
 TEST(SingleInstance, ForwardingWithoutAnInstanceFailsAfterItsTimeout) {
