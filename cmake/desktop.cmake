@@ -31,7 +31,6 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/DesktopEntriesTests.cpp
     tests/linux/KeyTranslationTests.cpp
-    tests/linux/ProcessExitWatchTests.cpp
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
