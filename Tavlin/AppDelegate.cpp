@@ -110,7 +110,20 @@ void AppDelegate::quit() { windowSystem_.terminate(); }
 void AppDelegate::rememberFrontmostApp() {
     auto frontmost = windowSystem_.frontmostApplication();
     if (!frontmost || frontmost->processIdentifier == windowSystem_.processIdentifier()) return;
-    lastExternalApp_ = std::move(frontmost);
+    setTarget(std::move(*frontmost));
+}
+
+void AppDelegate::setTarget(platform::RunningApplication application) {
+    const std::int32_t pid = application.processIdentifier;
+    const bool watched = lastExternalApp_ && lastExternalApp_->processIdentifier == pid;
+    lastExternalApp_ = std::move(application);
+    if (!watched) windowSystem_.observeProcessExit(pid, weakly([pid](AppDelegate& self) { self.processExited(pid); }));
+}
+
+void AppDelegate::processExited(std::int32_t pid) {
+    if (!lastExternalApp_ || lastExternalApp_->processIdentifier != pid) return;
+    lastExternalApp_.reset();
+    hidePanel();
 }
 
 void AppDelegate::appActivated(const platform::ActivationNotification& notification) {
@@ -119,7 +132,7 @@ void AppDelegate::appActivated(const platform::ActivationNotification& notificat
     if (entry == notification.userInfo->end()) return;
     const auto* application = std::get_if<platform::RunningApplication>(&entry->second);
     if (application == nullptr || application->processIdentifier == windowSystem_.processIdentifier()) return;
-    lastExternalApp_ = *application;
+    setTarget(*application);
     if (panel_ && panel_->isVisible()) panel_->orderOut();
 }
 
@@ -226,7 +239,7 @@ void AppDelegate::application(const std::vector<std::string>& urls) {
     if (!request) return;
     if (const auto bundle = requestedBundle(*request)) {
         auto running = windowSystem_.runningApplications(*bundle);
-        if (!running.empty()) lastExternalApp_ = std::move(running.front());
+        if (!running.empty()) setTarget(std::move(running.front()));
     }
     showOverlay(false);
 }

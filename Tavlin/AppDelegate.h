@@ -54,6 +54,9 @@ public:
     void application(const std::vector<std::string>& urls);
     // Another application came to the front: it becomes the target; a visible overlay hides.
     void appActivated(const platform::ActivationNotification& notification);
+    // The process `pid` ended: when it is the target, the overlay hides and the target is
+    // forgotten, so that nothing is shown for an application that is gone.
+    void processExited(std::int32_t pid);
 
     // --- status menu commands
     void showFromMenu(); // shows the overlay a moment later
@@ -86,6 +89,8 @@ public:
 private:
     void toggleOverlay();
     void hidePanel();
+    // Makes `application` the target and watches for its end.
+    void setTarget(platform::RunningApplication application);
     std::vector<platform::MenuEntry> statusMenu();
     // A block that runs `work` on the delegate if the delegate still exists.
     std::function<void()> weakly(std::function<void(AppDelegate&)> work);

@@ -37,6 +37,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,12 @@ tavlin::AccessibilitySettingsLocation desktopAccessibilitySettings() {
             tavlin::platform::AccessibilitySettings::applicationIds(desktop ? desktop : "")};
 }
 
+// Why no display can be reached, if so: Qt then runs on its minimal platform, enough to
+// answer the command line, and a start that would show the overlay stops here.
+std::optional<std::string> displayProblem() {
+    return tavlin::platform::X11Display::unreachable();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,7 +66,7 @@ int main(int argc, char** argv) {
 
     // The key monitor and the window tracking are X11's: under XWayland too.
     // Without a display Qt's minimal platform stands in, so that --help and
-    // --bind-hot-key still answer.
+    // --bind-hot-key still answer; a start that would run says what is missing.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "minimal" : "xcb;minimal");
     QApplication app(argc, argv); // takes Qt's own options out of argv
@@ -77,6 +84,10 @@ int main(int argc, char** argv) {
     if (commandLine.request() == CommandLine::Request::BindHotKey)
         return HotKeyBinder::run(std::filesystem::read_symlink("/proc/self/exe").string());
     const std::vector<std::string>& urls = commandLine.urls();
+    if (const auto problem = displayProblem()) {
+        std::fprintf(stderr, "tavlin: %s\n", problem->c_str());
+        return 1;
+    }
     const char* desktopNames = std::getenv("XDG_CURRENT_DESKTOP");
     const auto desktop = LinuxCommonShortcuts::desktop(desktopNames ? desktopNames : "");
     // KDE calls the Super key Meta, as Qt does.
@@ -91,16 +102,32 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::unique_ptr<SingleInstance> instance;
-    if (const auto directory = SingleInstance::privateDirectory()) {
-        instance = std::make_unique<SingleInstance>(*directory);
-        if (!instance->becomeInstance()) {
-            if (urls.empty()) { // already running: nothing to hand over
-                std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
-                return 0;
-            }
-            if (instance->forward(urls, forwardTimeoutMs)) return 0;
-            std::fputs("tavlin: the running instance did not take the URLs\n", stderr);
+    // Without a place of its own there is no telling whether Tavlin already runs: rather
+    // than start as a second instance, or keep running as a URL's messenger, stop.
+    const auto location = SingleInstance::privateDirectory();
+    if (location.path.empty()) {
+        std::fprintf(stderr, "tavlin: %s\n", location.problem.c_str());
+        return 1;
+    }
+    SingleInstance instance(location.path);
+    switch (instance.becomeInstance()) {
+    case SingleInstance::Role::instance: break;
+    case SingleInstance::Role::failed:
+        std::fprintf(stderr, "tavlin: %s\n", instance.errorString().c_str());
+        return 1;
+    case SingleInstance::Role::other:
+        if (urls.empty()) { // already running: nothing to hand over
+            std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
+            return 0;
+        }
+        switch (instance.forward(urls, forwardTimeoutMs)) {
+        case SingleInstance::Delivery::delivered: return 0;
+        case SingleInstance::Delivery::tooLong:
+            std::fprintf(stderr, "tavlin: too long: the arguments come to more than the %lld bytes the running instance takes\n",
+                         static_cast<long long>(SingleInstance::maxMessageBytes));
+            return 1;
+        case SingleInstance::Delivery::noAnswer:
+            std::fputs("tavlin: the running instance did not answer\n", stderr);
             return 1;
         }
     }
@@ -126,10 +153,9 @@ int main(int argc, char** argv) {
         windowSystem, *hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
         [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
-    if (instance)
-        instance->setReceiver([weakDelegate](std::vector<std::string> received) {
-            if (auto d = weakDelegate.lock()) d->application(received);
-        });
+    instance.setReceiver([weakDelegate](std::vector<std::string> received) {
+        if (auto d = weakDelegate.lock()) d->application(received);
+    });
     QTimer::singleShot(0, &app, [weakDelegate, urls, wayland] {
         auto d = weakDelegate.lock();
         if (!d) return;

@@ -14,13 +14,14 @@ add_library(tavlin_atspi_model STATIC
 )
 target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core)
 
-# The JSON text of tavlin-scan's output.
-add_library(tavlin_scan_support STATIC tools/JsonText.cpp)
+# The JSON and tab-separated text of tavlin-scan's output.
+add_library(tavlin_scan_support STATIC tools/JsonText.cpp tools/TabbedText.cpp)
 target_include_directories(tavlin_scan_support PUBLIC ${PROJECT_SOURCE_DIR})
 
 if(BUILD_TESTING)
 add_executable(tavlin_atspi_model_tests
   tests/atspi/JsonTextTests.cpp
+  tests/atspi/TabbedTextTests.cpp
   tests/atspi/KeyBindingParserTests.cpp
   tests/atspi/MenuSnapshotTests.cpp
 )

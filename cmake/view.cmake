@@ -14,6 +14,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/AppIconView.cpp
     ${_overlay}/CloseButton.cpp
     ${_overlay}/CommonRowText.cpp
+    ${_overlay}/DisplayText.cpp
     ${_overlay}/EmptyNotice.cpp
     ${_overlay}/FittedLabel.cpp
     ${_overlay}/GroupCard.cpp
@@ -67,6 +68,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_executable(tavlin_view_tests
     ${_view_root}/tests/view/ViewTestMain.cpp
     ${_view_root}/tests/view/ViewTestSupport.cpp
+    ${_view_root}/tests/view/DisplayTextTests.cpp
     ${_view_root}/tests/view/OverlayViewTests.cpp
     ${_view_root}/tests/view/ShortcutGridTests.cpp
     ${_view_root}/tests/view/OverlayPanelTests.cpp

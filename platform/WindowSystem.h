@@ -44,6 +44,9 @@ public:
     virtual std::vector<RunningApplication> runningApplications(std::string_view bundleIdentifier) = 0;
     // Brings the application to the front with all its windows.
     virtual bool activate(const RunningApplication& application) = 0;
+    // Calls `handler` once, on the main thread, when the process ends; replaces the
+    // previous watch. A process that can't be watched is never reported.
+    virtual void observeProcessExit(std::int32_t pid, std::function<void()> handler) = 0;
     // Opens a URL with the desktop's handler for it.
     virtual bool openURL(std::string_view url) = 0;
 

@@ -2,7 +2,8 @@
 //
 //   tavlin-scan (--pid PID | --app NAME) [--merged] [--bundle ID] [--json] [--repeat N]
 //
-// One row per line as group<TAB>title<TAB>keys, in order, or a JSON array of objects
+// One row per line as group<TAB>title<TAB>keys, in order (a backslash, tab, newline or
+// carriage return inside a field written as \\, \t, \n or \r), or a JSON array of objects
 // with "group", "title" and "keys". --merged prints the overlay's merged list (the
 // common shortcuts first, for the bundle identifier given with --bundle); --repeat N
 // scans N times and prints the minimum, median and maximum scan time on standard error.
@@ -11,6 +12,7 @@
 #include "TavlinUI/ShortcutMerge.h"
 #include "platform/linux/AtspiAccessibility.h"
 #include "tools/JsonText.h"
+#include "tools/TabbedText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -26,6 +28,7 @@ namespace {
 
 using tavlin::ShortcutItem;
 using tavlin::tools::JsonText;
+using tavlin::tools::TabbedText;
 
 int usage(const char* message) {
     std::cerr << "tavlin-scan: " << message << "\n"
@@ -43,7 +46,9 @@ std::optional<Number> number(std::string_view text) {
 
 void print(const std::vector<ShortcutItem>& rows, bool asJson) {
     if (!asJson) {
-        for (const ShortcutItem& row : rows) std::cout << row.group() << '\t' << row.title() << '\t' << row.keys() << '\n';
+        for (const ShortcutItem& row : rows)
+            std::cout << TabbedText::field(row.group()) << '\t' << TabbedText::field(row.title()) << '\t'
+                      << TabbedText::field(row.keys()) << '\n';
         return;
     }
     std::cout << "[";

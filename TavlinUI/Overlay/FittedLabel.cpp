@@ -1,5 +1,7 @@
 #include "TavlinUI/Overlay/FittedLabel.h"
 
+#include "TavlinUI/Overlay/DisplayText.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -10,7 +12,7 @@ namespace tavlin {
 
 FittedLabel::FittedLabel(const QString& text, const QFont& font, const QColor& color,
                          double minimumScale, QWidget* parent)
-    : QWidget(parent), text_(text), font_(font), color_(color),
+    : QWidget(parent), text_(text), drawable_(DisplayText::drawable(text)), font_(font), color_(color),
       minimumScale_(std::clamp(minimumScale, 0.1, 1.0)) {
     setFont(font_);
     setAccessibleName(text_);
@@ -24,7 +26,7 @@ QFont FittedLabel::scaledFont(double scale) const {
 }
 
 double FittedLabel::naturalWidth() const {
-    return QFontMetricsF(font_, this).horizontalAdvance(text_);
+    return QFontMetricsF(font_, this).horizontalAdvance(drawable_);
 }
 
 double FittedLabel::displayedScale() const {
@@ -36,13 +38,13 @@ double FittedLabel::displayedScale() const {
 QString FittedLabel::displayedText() const {
     const QFontMetricsF metrics(scaledFont(displayedScale()), this);
     // Half a point of slack: a scaled font's advances are not exactly proportional.
-    if (metrics.horizontalAdvance(text_) <= width() + 0.5) return text_;
-    return metrics.elidedText(text_, Qt::ElideRight, width());
+    if (metrics.horizontalAdvance(drawable_) <= width() + 0.5) return drawable_;
+    return metrics.elidedText(drawable_, Qt::ElideRight, width());
 }
 
 QSize FittedLabel::sizeHint() const {
     const QFontMetricsF metrics(font_, this);
-    return QSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(text_))),
+    return QSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(drawable_))),
                  static_cast<int>(std::ceil(metrics.height())));
 }
 
@@ -58,7 +60,7 @@ void FittedLabel::paintEvent(QPaintEvent*) {
     painter.setFont(scaledFont(displayedScale()));
     painter.setPen(color_);
     painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     displayedText());
+                     DisplayText::isolated(displayedText()));
 }
 
 } // namespace tavlin

@@ -9,14 +9,15 @@ namespace tavlin {
 
 // One line of text that never wraps. When the width it gets is too small, it first
 // shrinks its font, down to `minimumScale` of the size, and then cuts the text off
-// with an ellipsis.
+// with an ellipsis. The text is drawn as DisplayText makes it: on one line, without
+// control characters, and isolated from its surroundings for bidirectional layout.
 class FittedLabel : public QWidget {
 public:
     FittedLabel(const QString& text, const QFont& font, const QColor& color,
                 double minimumScale = 1.0, QWidget* parent = nullptr);
 
     const QString& text() const { return text_; }
-    // The text as drawn at the current width, possibly cut off.
+    // The text as drawn at the current width, possibly cut off (before its isolation).
     QString displayedText() const;
     // The factor the font is drawn at, from minimumScale to 1.
     double displayedScale() const;
@@ -32,6 +33,7 @@ private:
     double naturalWidth() const;
 
     QString text_;
+    QString drawable_;
     QFont font_;
     QColor color_;
     double minimumScale_;

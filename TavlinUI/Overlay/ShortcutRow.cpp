@@ -1,5 +1,6 @@
 #include "TavlinUI/Overlay/ShortcutRow.h"
 
+#include "TavlinUI/Overlay/DisplayText.h"
 #include "TavlinUI/Overlay/FittedLabel.h"
 #include "TavlinUI/Overlay/KeyCap.h"
 #include "TavlinUI/Overlay/OverlayStyle.h"
@@ -7,6 +8,11 @@
 #include <QHBoxLayout>
 
 namespace tavlin {
+namespace {
+
+constexpr QChar untitled{0x2014}; // em dash
+
+} // namespace
 
 ShortcutRow::ShortcutRow(const ShortcutItem& item, KeyText::Notation notation, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("shortcutRow"));
@@ -15,8 +21,13 @@ ShortcutRow::ShortcutRow(const ShortcutItem& item, KeyText::Notation notation, Q
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
 
-    title_ = new FittedLabel(OverlayStyle::qs(item.title()), OverlayStyle::font(13.5),
-                             OverlayStyle::primary(), 1.0, this);
+    // A title that would draw as nothing still leaves its row recognisable: a dimmed dash
+    // stands in for it, next to the key combination that is the row's point.
+    const QString title = OverlayStyle::qs(item.title());
+    const bool blank = DisplayText::looksBlank(title);
+    title_ = new FittedLabel(blank ? QString(untitled) : title, OverlayStyle::font(13.5),
+                             blank ? OverlayStyle::tertiary() : OverlayStyle::primary(), 1.0, this);
+    if (blank) title_->setAccessibleName(title);
     title_->setObjectName(QStringLiteral("rowTitle"));
     keyCap_ = new KeyCap(KeyText::write(item.keys(), notation), this);
     keyCap_->setObjectName(QStringLiteral("keyCap"));

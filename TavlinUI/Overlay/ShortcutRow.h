@@ -11,7 +11,8 @@ class FittedLabel;
 class KeyCap;
 
 // One shortcut: its title on the left, cut off when too long, and its key cap
-// always at the right edge, written in the given notation.
+// always at the right edge, written in the given notation. A title that would draw as
+// nothing shows as a dimmed dash.
 class ShortcutRow : public QWidget {
 public:
     explicit ShortcutRow(const ShortcutItem& item, KeyText::Notation notation = KeyText::Notation::desktop,

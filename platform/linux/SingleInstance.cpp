@@ -1,11 +1,14 @@
 #include "platform/linux/SingleInstance.h"
 
+#include <QDataStream>
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QLoggingCategory>
 #include <QThread>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -14,25 +17,59 @@
 namespace tavlin::platform {
 namespace {
 
-bool isPrivateDirectory(const std::string& path) {
+Q_LOGGING_CATEGORY(lcInstance, "tavlin.instance")
+
+constexpr char acknowledgement = 'K';
+constexpr QDataStream::Version wireVersion = QDataStream::Qt_6_0;
+
+// Only this user can add, rename or remove entries: a directory of the user's that
+// neither the group nor others may write to.
+bool onlyUserWrites(const struct stat& info) {
+    return S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & 022) == 0;
+}
+
+std::string octal(mode_t mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%03o", unsigned(mode & 07777));
+    return text;
+}
+
+// Creates `path` as a 0700 directory, or checks that what is there is exactly that.
+SingleInstance::Location privateFolder(const std::string& path) {
+    const std::string advice = "; Tavlin can't keep to one instance there. Remove it, or set XDG_RUNTIME_DIR.";
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return {{}, "can't create " + path + ": " + std::strerror(errno)};
     struct stat info {};
-    if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()) return false;
-    if ((info.st_mode & 077) != 0 && chmod(path.c_str(), 0700) != 0) return false;
-    return true;
+    if (lstat(path.c_str(), &info) != 0) return {{}, "can't read " + path + ": " + std::strerror(errno)};
+    if (S_ISLNK(info.st_mode)) return {{}, path + " is a symbolic link, not a folder of this user's" + advice};
+    if (!S_ISDIR(info.st_mode)) return {{}, path + " is not a folder" + advice};
+    if (info.st_uid != geteuid())
+        return {{}, path + " belongs to another user (uid " + std::to_string(info.st_uid) + ")" + advice};
+    if ((info.st_mode & 077) != 0)
+        return {{}, path + " is open to other users (mode " + octal(info.st_mode) + ")" + advice};
+    return {path, {}};
+}
+
+QByteArray encode(const std::vector<std::string>& arguments) {
+    QByteArray message;
+    QDataStream out(&message, QIODevice::WriteOnly);
+    out.setVersion(wireVersion);
+    out << quint32(arguments.size());
+    for (const std::string& argument : arguments) out << QByteArray(argument.data(), qsizetype(argument.size()));
+    return message;
 }
 
 } // namespace
 
-std::optional<std::string> SingleInstance::privateDirectory() {
-    std::string path;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/' && isPrivateDirectory(runtime))
-        path = std::string(runtime) + "/tavlin";
-    else
-        path = "/tmp/tavlin-" + std::to_string(geteuid());
-    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
-    if (!isPrivateDirectory(path)) return std::nullopt;
-    return path;
+SingleInstance::Location SingleInstance::privateDirectory(const std::string& sharedTemp) {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] != '\0') {
+        struct stat info {};
+        if (runtime[0] == '/' && stat(runtime, &info) == 0 && onlyUserWrites(info))
+            return privateFolder(std::string(runtime) + "/tavlin");
+        qCWarning(lcInstance, "XDG_RUNTIME_DIR (%s) is not a folder of this user's alone; using %s instead", runtime,
+                  sharedTemp.c_str());
+    }
+    return privateFolder(sharedTemp + "/tavlin-" + std::to_string(geteuid()));
 }
 
 SingleInstance::SingleInstance(std::string directory) : directory_(std::move(directory)) {
@@ -48,42 +85,51 @@ std::string SingleInstance::socketPath() const {
     return directory_ + "/instance.socket";
 }
 
-bool SingleInstance::becomeInstance() {
+SingleInstance::Role SingleInstance::becomeInstance() {
     if (lockFd_ < 0) {
         const std::string lockPath = directory_ + "/instance.lock";
         lockFd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (lockFd_ < 0) return false;
+        if (lockFd_ < 0) {
+            error_ = "can't open " + lockPath + ": " + std::strerror(errno);
+            return Role::failed;
+        }
     }
-    if (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) return false;
+    if (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) return Role::other;
+        error_ = "can't lock " + directory_ + "/instance.lock: " + std::strerror(errno);
+        return Role::failed;
+    }
     // Holding the lock, any socket file here was left by an instance that is gone.
     const QString path = QString::fromStdString(socketPath());
     QLocalServer::removeServer(path);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_.listen(path)) {
+        error_ = "can't listen at " + socketPath() + ": " + server_.errorString().toStdString();
         flock(lockFd_, LOCK_UN);
-        return false;
+        return Role::failed;
     }
-    return true;
+    return Role::instance;
 }
 
-bool SingleInstance::forward(const std::vector<std::string>& urls, int timeoutMs) const {
-    QByteArray message;
-    for (const auto& url : urls) message.append(url.data(), qsizetype(url.size())).append('\n');
-    if (message.size() > maxMessageBytes) return false;
+SingleInstance::Delivery SingleInstance::forward(const std::vector<std::string>& arguments, int timeoutMs) const {
+    const QByteArray message = encode(arguments);
+    if (message.size() > maxMessageBytes) return Delivery::tooLong;
     QElapsedTimer clock;
     clock.start();
+    const auto remaining = [&] { return int(std::max<qint64>(0, timeoutMs - clock.elapsed())); };
     // The instance may have just taken the lock and not be listening yet: try again
     // until it does or the time is up.
     while (true) {
         QLocalSocket socket;
         socket.connectToServer(QString::fromStdString(socketPath()));
-        if (socket.waitForConnected(200)) {
+        if (socket.waitForConnected(std::min(200, std::max(1, remaining())))) {
             socket.write(message);
-            socket.disconnectFromServer();
-            if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(1000);
-            return socket.bytesToWrite() == 0;
+            while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(remaining())) {}
+            while (socket.bytesAvailable() < 1 && socket.waitForReadyRead(remaining())) {}
+            char answer = 0;
+            return socket.getChar(&answer) && answer == acknowledgement ? Delivery::delivered : Delivery::noAnswer;
         }
-        if (clock.elapsed() >= timeoutMs) return false;
+        if (remaining() == 0) return Delivery::noAnswer;
         QThread::msleep(50);
     }
 }
@@ -94,19 +140,27 @@ void SingleInstance::setReceiver(Receiver receiver) {
 
 void SingleInstance::accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        auto buffer = std::make_shared<QByteArray>();
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer] {
-            buffer->append(socket->readAll());
-            if (buffer->size() > maxMessageBytes) socket->abort(); // not one of ours
-        });
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, [this, socket, buffer] {
-            buffer->append(socket->readAll());
-            socket->deleteLater();
-            if (buffer->size() > maxMessageBytes) return;
-            std::vector<std::string> urls;
-            for (const QByteArray& line : buffer->split('\n'))
-                if (!line.isEmpty()) urls.emplace_back(line.constData(), std::size_t(line.size()));
-            if (!urls.empty() && receiver_) receiver_(std::move(urls));
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+            if (socket->bytesAvailable() > maxMessageBytes) { // not one of ours
+                socket->abort();
+                return;
+            }
+            QDataStream in(socket);
+            in.setVersion(wireVersion);
+            in.startTransaction(); // until the whole list is here
+            quint32 count = 0;
+            in >> count;
+            std::vector<std::string> arguments;
+            for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+                QByteArray argument;
+                in >> argument;
+                if (in.status() == QDataStream::Ok) arguments.emplace_back(argument.constData(), std::size_t(argument.size()));
+            }
+            if (!in.commitTransaction()) return;
+            socket->putChar(acknowledgement);
+            socket->disconnectFromServer();
+            if (!arguments.empty() && receiver_) receiver_(std::move(arguments));
         });
     }
 }

@@ -10,32 +10,53 @@
 namespace tavlin::platform {
 
 // One running Tavlin per user. The instance holds an exclusive lock on a file in a
-// private directory (mode 0700, owned by the user) for as long as it runs and listens
-// on a local socket next to it; a later start finds the lock taken and hands its URLs
-// over the socket instead. The kernel drops the lock with the process, so a socket left
-// behind by a crash is recognised as stale and replaced, and of two starts at once only
-// the one that wins the lock becomes the instance.
+// private directory for as long as it runs and listens on a local socket next to it; a
+// later start finds the lock taken and hands its arguments over the socket instead. The
+// kernel drops the lock with the process, so a socket left behind by a crash is
+// recognised as stale and replaced, and of two starts at once only the one that wins the
+// lock becomes the instance.
+//
+// A delivery is one list of argument strings, each framed by its length, so no byte of
+// an argument can split or end it; the instance answers once it has taken the list.
 class SingleInstance {
 public:
-    using Receiver = std::function<void(std::vector<std::string> urls)>;
+    using Receiver = std::function<void(std::vector<std::string> arguments)>;
 
-    // The private directory: $XDG_RUNTIME_DIR/tavlin, else /tmp/tavlin-<uid>. Created when
-    // missing; nullopt when it can't be made or is not the user's alone.
-    static std::optional<std::string> privateDirectory();
+    // Where the instance lives, or why no directory can be trusted with it.
+    struct Location {
+        std::string path;    // empty when there is a problem
+        std::string problem; // one sentence for the user
+    };
+    // $XDG_RUNTIME_DIR/tavlin when that runtime directory is the user's and no one else
+    // may write to it (its own mode is left alone); else <sharedTemp>/tavlin-<uid>. The
+    // tavlin directory is created with mode 0700 and then must be exactly that: a real
+    // directory of this user's that no one else may enter. A path that someone else
+    // created first, a link or a file, is a problem, never followed or used.
+    static Location privateDirectory(const std::string& sharedTemp = "/tmp");
+
+    enum class Role {
+        instance, // this process holds the lock and listens
+        other,    // another process holds the lock
+        failed,   // neither: see errorString()
+    };
+    enum class Delivery { delivered, tooLong, noAnswer };
 
     explicit SingleInstance(std::string directory);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Takes the lock and starts listening; false when another process holds the lock.
-    bool becomeInstance();
-    // Hands the URLs to the running instance, waiting up to `timeoutMs` for it to listen.
-    bool forward(const std::vector<std::string>& urls, int timeoutMs) const;
-    // Where URLs sent by later starts go; called on the main thread.
+    // Takes the lock and starts listening.
+    Role becomeInstance();
+    // Hands the arguments to the running instance, waiting up to `timeoutMs` for it to
+    // listen and take them.
+    Delivery forward(const std::vector<std::string>& arguments, int timeoutMs) const;
+    // Where the arguments sent by later starts go; called on the main thread.
     void setReceiver(Receiver receiver);
 
     std::string socketPath() const;
+    // Why becomeInstance() failed.
+    const std::string& errorString() const { return error_; }
 
     static constexpr qint64 maxMessageBytes = 64 * 1024;
 
@@ -46,6 +67,7 @@ private:
     int lockFd_ = -1;
     QLocalServer server_;
     Receiver receiver_;
+    std::string error_;
 };
 
 } // namespace tavlin::platform

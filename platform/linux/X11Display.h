@@ -2,6 +2,9 @@
 
 #include <xcb/xcb.h>
 
+#include <optional>
+#include <string>
+
 namespace tavlin::platform {
 
 // Qt's own connection to the X server and its root window. Every X11 adapter works on
@@ -10,6 +13,9 @@ struct X11Display {
     // Null when the program does not run on an X11 display.
     static xcb_connection_t* connection();
     static xcb_window_t rootWindow();
+    // Before Qt starts: one line saying why no X11 display can be reached, or nothing
+    // when one answers. Qt gives up on a missing display by aborting.
+    static std::optional<std::string> unreachable();
 };
 
 } // namespace tavlin::platform

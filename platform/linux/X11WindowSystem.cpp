@@ -167,6 +167,10 @@ bool X11WindowSystem::activate(const RunningApplication& application) {
     return false;
 }
 
+void X11WindowSystem::observeProcessExit(std::int32_t pid, std::function<void()> handler) {
+    exitWatch_ = ProcessExitWatch::make(pid, std::move(handler));
+}
+
 bool X11WindowSystem::openURL(std::string_view url) {
     if (url == AccessibilitySettings::link) {
         const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/WindowSystem.h"
+#include "platform/linux/ProcessExitWatch.h"
 #include "platform/linux/X11Windows.h"
 #include "platform/linux/XInputKeyMonitor.h"
 
@@ -39,6 +40,7 @@ public:
     void observeActivations(std::function<void(const ActivationNotification&)> observer) override;
     std::vector<RunningApplication> runningApplications(std::string_view bundleIdentifier) override;
     bool activate(const RunningApplication& application) override;
+    void observeProcessExit(std::int32_t pid, std::function<void()> handler) override;
     bool openURL(std::string_view url) override;
     std::optional<Screen> mainScreen() override;
     std::vector<Screen> screens() override;
@@ -70,6 +72,7 @@ private:
     std::map<MonitorToken, std::unique_ptr<XInputKeyMonitor>> monitors_;
     MonitorToken nextToken_ = 1;
     std::function<void()> terminationHook_;
+    std::unique_ptr<ProcessExitWatch> exitWatch_;
 };
 
 } // namespace tavlin::platform

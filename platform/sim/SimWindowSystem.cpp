@@ -1,6 +1,7 @@
 #include "platform/sim/SimWindowSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tavlin::platform::sim {
 
@@ -39,6 +40,19 @@ void SimWindowSystem::addApplication(RunningApplication application) { running_.
 
 void SimWindowSystem::removeApplication(std::int32_t pid) {
     std::erase_if(running_, [pid](const RunningApplication& app) { return app.processIdentifier == pid; });
+}
+
+void SimWindowSystem::endProcess(std::int32_t pid) {
+    removeApplication(pid);
+    if (frontmost_ && frontmost_->processIdentifier == pid) frontmost_.reset();
+    if (watchedPid_ != pid) return;
+    watchedPid_.reset();
+    if (auto handler = std::exchange(exitHandler_, nullptr)) handler();
+}
+
+void SimWindowSystem::observeProcessExit(std::int32_t pid, std::function<void()> handler) {
+    watchedPid_ = pid;
+    exitHandler_ = std::move(handler);
 }
 
 void SimWindowSystem::bringToFront(const RunningApplication& application) {

@@ -26,6 +26,9 @@ public:
     // Adds a running application (lookups by bundle identifier find it, in order added).
     void addApplication(RunningApplication application);
     void removeApplication(std::int32_t pid);
+    // The process ends: it is no longer running or in front, and its exit is reported
+    // to the watch on it.
+    void endProcess(std::int32_t pid);
     void setFrontmost(std::optional<RunningApplication> application) { frontmost_ = std::move(application); }
     // Makes the application frontmost and posts its activation notification.
     void bringToFront(const RunningApplication& application);
@@ -54,6 +57,8 @@ public:
     std::size_t keyMonitorsInstalled() const { return keyMonitors_.size(); }
     const std::vector<MonitorToken>& removedMonitors() const { return removedMonitors_; }
     bool terminated() const { return terminated_; }
+    // The process whose exit is watched.
+    std::optional<std::int32_t> watchedProcess() const { return watchedPid_; }
 
     // --- WindowSystem
     std::int32_t processIdentifier() const override { return ownPid_; }
@@ -62,6 +67,7 @@ public:
     std::vector<RunningApplication> runningApplications(std::string_view bundleIdentifier) override;
     // Recorded; the frontmost application does not change.
     bool activate(const RunningApplication& application) override;
+    void observeProcessExit(std::int32_t pid, std::function<void()> handler) override;
     bool openURL(std::string_view url) override;
     std::optional<Screen> mainScreen() override;
     std::vector<Screen> screens() override { return screens_; }
@@ -94,6 +100,8 @@ private:
     std::optional<ActivationPolicy> policy_;
     std::function<void()> terminationHook_;
     bool terminated_ = false;
+    std::optional<std::int32_t> watchedPid_;
+    std::function<void()> exitHandler_;
 };
 
 } // namespace tavlin::platform::sim

@@ -7,13 +7,14 @@ tavlin=$1
 set_accessibility true
 
 alive() { local n=0; for pid in "$@"; do kill -0 "$pid" 2>/dev/null && n=$((n + 1)); done; echo "$n"; }
+one_alive() { [ "$(alive "$first" "$second")" = 1 ]; }
 
 start_app GTK "$GTK_APP"
 "$tavlin" & first=$!
 "$tavlin" & second=$!
 started+=("$first" "$second")
 wait_until 20 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "no instance started"
-wait_until 30 test "$(alive "$first" "$second")" = 1 || fail "$(alive "$first" "$second") instances are running"
+wait_until 30 one_alive || fail "$(alive "$first" "$second") instances are running"
 sleep 1
 [ "$(alive "$first" "$second")" = 1 ] || fail "$(alive "$first" "$second") instances are running"
 TAVLIN_PID=$(for pid in "$first" "$second"; do if kill -0 "$pid" 2>/dev/null; then echo "$pid"; fi; done)

@@ -8,12 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sys/socket.h>
+#include <fcntl.h>
+#include <functional>
+#include <future>
 #include <sys/stat.h>
-#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using tavlin::platform::SingleInstance;
+using Role = SingleInstance::Role;
+using Delivery = SingleInstance::Delivery;
 
 namespace {
 
@@ -23,6 +27,17 @@ template <class Predicate> bool spinUntil(Predicate done) {
     clock.start();
     while (!done() && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
+}
+
+// A user id no account uses: the kernel needs no account to run a process as it.
+constexpr uid_t intruderId = 54321;
+
+// A later start's forward(), from another thread while this one serves the instance;
+// the instance's answer needs this thread's event loop.
+SingleInstance::Delivery forwardServed(const SingleInstance& sender, const std::vector<std::string>& arguments) {
+    auto delivery = std::async(std::launch::async, [&] { return sender.forward(arguments, 1000); });
+    spinUntil([&] { return delivery.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    return delivery.get();
 }
 
 mode_t modeOf(const std::string& path) {
@@ -35,7 +50,10 @@ class ScopedRuntimeDir {
 public:
     explicit ScopedRuntimeDir(const std::string& path) {
         if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_ = old;
-        setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+        if (path.empty())
+            unsetenv("XDG_RUNTIME_DIR");
+        else
+            setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
     }
     ~ScopedRuntimeDir() {
         if (old_.empty())
@@ -50,75 +68,76 @@ private:
 
 } // namespace
 
-TEST(SingleInstance, PrivateDirectoryIsTheUsersAlone) {
-    TempDir runtime;
-    chmod(runtime.path().c_str(), 0700);
+TEST(SingleInstance, TheRuntimeDirectoryIsUsedAsItIs) {
+    TempDir runtime, temp;
+    chmod(runtime.path().c_str(), 0755); // the user's own, readable by others: usable, and left so
     ScopedRuntimeDir scoped(runtime.path());
-
-    // Created when missing.
-    EXPECT_EQ(SingleInstance::privateDirectory(), runtime / "tavlin");
+    EXPECT_EQ(SingleInstance::privateDirectory(temp.path()).path, runtime / "tavlin");
     EXPECT_EQ(modeOf(runtime / "tavlin"), 0700u);
+    EXPECT_EQ(modeOf(runtime.path()), 0755u);
 
-    // Opened up by someone: closed again.
-    chmod((runtime / "tavlin").c_str(), 0755);
-    EXPECT_EQ(SingleInstance::privateDirectory(), runtime / "tavlin");
-    EXPECT_EQ(modeOf(runtime / "tavlin"), 0700u);
-
-    // A symbolic link in its place is not followed.
-    rmdir((runtime / "tavlin").c_str());
-    TempDir elsewhere;
-    ASSERT_EQ(symlink(elsewhere.path().c_str(), (runtime / "tavlin").c_str()), 0);
-    EXPECT_EQ(SingleInstance::privateDirectory(), std::nullopt);
+    // One that others may write to is not trusted, and not changed either.
+    chmod(runtime.path().c_str(), 0777);
+    EXPECT_EQ(SingleInstance::privateDirectory(temp.path()).path, temp / ("tavlin-" + std::to_string(geteuid())));
+    EXPECT_EQ(modeOf(runtime.path()), 0777u);
 }
 
-TEST(SingleInstance, OnlyTheFirstBecomesTheInstanceAndLaterStartsHandItTheirUrls) {
+// Another local user (a uid that is not ours) gets to the shared temporary folder first.
+TEST(SingleInstance, AFolderClaimedByAnotherUserIsRefusedNotFollowed) {
+    ASSERT_EQ(geteuid(), 0u) << "needs root to act as another user";
+    TempDir temp, theirs;
+    chmod(temp.path().c_str(), 01777); // like /tmp
+    const std::string ours = temp / ("tavlin-" + std::to_string(geteuid()));
+    ScopedRuntimeDir scoped("");
+
+    const auto asIntruder = [](const std::function<int()>& act) {
+        const pid_t child = fork();
+        if (child == 0) _exit(setgid(intruderId) == 0 && setuid(intruderId) == 0 && act() == 0 ? 0 : 1);
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    chown(theirs.path().c_str(), intruderId, intruderId);
+    const std::pair<const char*, std::function<int()>> claims[] = {
+        {"a folder", [&] { return mkdir(ours.c_str(), 0777); }},
+        {"a link to a folder of theirs", [&] { return symlink(theirs.path().c_str(), ours.c_str()); }},
+        {"a file", [&] { return close(open(ours.c_str(), O_CREAT | O_WRONLY, 0666)); }},
+    };
+    for (const auto& [what, claim] : claims) {
+        ASSERT_TRUE(asIntruder(claim)) << what;
+        const auto location = SingleInstance::privateDirectory(temp.path());
+        EXPECT_EQ(location.path, "") << what;
+        EXPECT_NE(location.problem.find(ours), std::string::npos) << what << ": " << location.problem;
+        EXPECT_EQ(rmdir((theirs / "tavlin").c_str()), -1) << what; // nothing made through the link
+        ASSERT_EQ(asIntruder([&] { return remove(ours.c_str()); }), true) << what;
+    }
+
+    // Free again: made by us, and then ours to use as long as no one else may enter it.
+    EXPECT_EQ(SingleInstance::privateDirectory(temp.path()).path, ours);
+    EXPECT_EQ(modeOf(ours), 0700u);
+    chmod(ours.c_str(), 0755);
+    EXPECT_NE(SingleInstance::privateDirectory(temp.path()).problem, "");
+}
+
+TEST(SingleInstance, OnlyTheFirstBecomesTheInstanceAndLaterStartsHandItTheirArguments) {
     TempDir dir;
     SingleInstance first(dir.path());
     std::vector<std::vector<std::string>> received;
-    first.setReceiver([&received](std::vector<std::string> urls) { received.push_back(std::move(urls)); });
-    ASSERT_TRUE(first.becomeInstance());
+    first.setReceiver([&received](std::vector<std::string> arguments) { received.push_back(std::move(arguments)); });
+    ASSERT_EQ(first.becomeInstance(), Role::instance);
 
     SingleInstance second(dir.path());
-    EXPECT_FALSE(second.becomeInstance());
-    EXPECT_TRUE(second.forward({"tavlin://show?bundle=a", "https://example.org/"}, 1000));
+    EXPECT_EQ(second.becomeInstance(), Role::other);
+    // Each argument arrives whole, whatever bytes it holds.
+    const std::vector<std::string> arguments{"http://x\ntavlin://show", "", std::string("a\0b\r\n", 5), "--toggle"};
+    EXPECT_EQ(forwardServed(second, arguments), Delivery::delivered);
     ASSERT_TRUE(spinUntil([&] { return received.size() == 1; }));
-    EXPECT_EQ(received[0], (std::vector<std::string>{"tavlin://show?bundle=a", "https://example.org/"}));
+    EXPECT_EQ(received[0], arguments);
 
     // Each start is its own delivery.
-    EXPECT_TRUE(second.forward({"tavlin://show"}, 1000));
+    EXPECT_EQ(forwardServed(second, {"tavlin://show"}), Delivery::delivered);
     ASSERT_TRUE(spinUntil([&] { return received.size() == 2; }));
     EXPECT_EQ(received[1], (std::vector<std::string>{"tavlin://show"}));
-}
-
-TEST(SingleInstance, TheLockGoesWithTheInstance) {
-    TempDir dir;
-    {
-        SingleInstance first(dir.path());
-        ASSERT_TRUE(first.becomeInstance());
-    }
-    SingleInstance next(dir.path());
-    EXPECT_TRUE(next.becomeInstance());
-}
-
-TEST(SingleInstance, ASocketLeftByACrashIsReplaced) {
-    TempDir dir;
-    SingleInstance probe(dir.path());
-    // A bound socket file whose owner is gone: connecting to it is refused.
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", probe.socketPath().c_str());
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(fd);
-
-    SingleInstance instance(dir.path());
-    std::vector<std::string> received;
-    instance.setReceiver([&received](std::vector<std::string> urls) { received = std::move(urls); });
-    ASSERT_TRUE(instance.becomeInstance());
-    SingleInstance later(dir.path());
-    EXPECT_TRUE(later.forward({"tavlin://show"}, 1000));
-    ASSERT_TRUE(spinUntil([&] { return !received.empty(); }));
-    EXPECT_EQ(received, std::vector<std::string>{"tavlin://show"});
 }
 
 TEST(SingleInstance, ForwardingWithoutAnInstanceFailsAfterItsTimeout) {
@@ -126,30 +145,35 @@ TEST(SingleInstance, ForwardingWithoutAnInstanceFailsAfterItsTimeout) {
     SingleInstance alone(dir.path());
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(alone.forward({"tavlin://show"}, 300));
+    EXPECT_EQ(alone.forward({"tavlin://show"}, 300), Delivery::noAnswer);
     EXPECT_GE(clock.elapsed(), 300);
 }
 
-TEST(SingleInstance, OversizedMessagesAreDropped) {
+TEST(SingleInstance, OversizedOrUnfinishedMessagesAreDropped) {
     TempDir dir;
     SingleInstance instance(dir.path());
     int deliveries = 0;
     instance.setReceiver([&deliveries](std::vector<std::string>) { ++deliveries; });
-    ASSERT_TRUE(instance.becomeInstance());
+    ASSERT_EQ(instance.becomeInstance(), Role::instance);
 
-    const std::string huge(SingleInstance::maxMessageBytes + 1, 'x');
+    const std::string huge(SingleInstance::maxMessageBytes, 'x'); // with its framing, too long
     SingleInstance sender(dir.path());
-    EXPECT_FALSE(sender.forward({huge}, 300)); // refused before sending
+    EXPECT_EQ(sender.forward({huge}, 300), Delivery::tooLong); // refused before sending
 
-    // A client that sends too much anyway is cut off and nothing is delivered.
-    QLocalSocket raw;
-    raw.connectToServer(QString::fromStdString(instance.socketPath()));
-    ASSERT_TRUE(raw.waitForConnected(1000));
-    raw.write(QByteArray(int(SingleInstance::maxMessageBytes) + 4096, 'y'));
-    raw.flush();
-    spinUntil([&] { return raw.state() == QLocalSocket::UnconnectedState; });
-    raw.abort();
-    QElapsedTimer settle; // let the server finish with it
+    // A client that sends too much anyway is cut off; one that stops halfway through an
+    // argument delivers nothing.
+    const QByteArray tooMuch(int(SingleInstance::maxMessageBytes) + 4096, 'y');
+    const QByteArray half = QByteArray::fromHex("00000001" "00000010") + "tavlin://";
+    for (const QByteArray& bytes : {tooMuch, half}) {
+        QLocalSocket raw;
+        raw.connectToServer(QString::fromStdString(instance.socketPath()));
+        ASSERT_TRUE(raw.waitForConnected(1000));
+        raw.write(bytes);
+        raw.flush();
+        spinUntil([&] { return raw.state() == QLocalSocket::UnconnectedState || raw.bytesToWrite() == 0; });
+        raw.abort();
+    }
+    QElapsedTimer settle; // let the server finish with them
     settle.start();
     while (settle.elapsed() < 200) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(deliveries, 0);

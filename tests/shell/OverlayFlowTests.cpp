@@ -6,11 +6,13 @@ namespace tavlin::testing {
 namespace {
 
 // The state of the overlay as one cell of the table below: N never shown, V visible,
-// H hidden; '*' when the content was built afresh; the target, e(ditor) or v(iewer).
+// H hidden; '*' when the content was built afresh; the target, e(ditor), v(iewer) or
+// - (none).
 std::string cell(const Shell& shell, std::size_t contentBefore) {
     std::string out = !shell.panel() ? "N" : shell.panel()->isVisible() ? "V" : "H";
     if (shell.panel() && shell.panel()->contentChanges() > contentBefore) out += '*';
-    return out + (shell.target() == shell.editor.processIdentifier ? "e" : "v");
+    const std::int32_t target = shell.target();
+    return out + (target == shell.editor.processIdentifier ? "e" : target == shell.viewer.processIdentifier ? "v" : "-");
 }
 
 // Every cell of the overlay's state table, from the editor as target. Before each event
@@ -30,6 +32,7 @@ TEST(OverlayStateTable, EveryEventInEveryState) {
         {"another key", [](Shell& s) { s.pressKey(49); }, {"Ne", "Ve", "He"}},
         {"another app activated", [](Shell& s) { s.desktop.bringToFront(s.viewer); }, {"Nv", "Hv", "Hv"}},
         {"this program activated", [](Shell& s) { s.desktop.bringToFront(s.self); }, {"Ne", "Ve", "He"}},
+        {"the target quits", [](Shell& s) { s.desktop.endProcess(s.editor.processIdentifier); }, {"N-", "H-", "H-"}},
         {"close action", [](Shell& s) { s.shown().close()(); }, {"", "He", "He"}},
         {"permission button", [](Shell& s) { s.shown().openSettings()(); }, {"", "He", "He"}},
         {"settings command", [](Shell& s) { s.choose("アクセシビリティ設定を開く"); }, {"Ne", "He", "He"}},
@@ -93,6 +96,34 @@ TEST(OverlayFlow, TheMenuCommandShowsTwelveHundredthsOfASecondLaterForWhatIsThen
     shell.queue.advance(0.12);
     EXPECT_EQ(shell.shown().appName(), "Viewer");
     EXPECT_EQ(shell.panel()->contentChanges(), 2u);
+}
+
+TEST(OverlayFlow, ATargetThatQuitsIsForgottenAndOnlyTheCurrentTargetIsWatched) {
+    Shell shell;
+    shell.launch();
+    shell.pressHotKey();
+    shell.desktop.endProcess(shell.editor.processIdentifier);
+    // Nothing in front now: the next press shows nothing rather than the editor's rows.
+    shell.pressHotKey();
+    shell.queue.advance(1.0);
+    EXPECT_FALSE(shell.visible());
+    EXPECT_EQ(shell.panel()->contentChanges(), 1u);
+
+    // Each way of choosing a target moves the watch to it.
+    shell.desktop.bringToFront(shell.viewer);
+    EXPECT_EQ(shell.desktop.watchedProcess(), shell.viewer.processIdentifier);
+    const RunningApplication player = app(103, "com.example.Player", "Player");
+    shell.desktop.addApplication(player);
+    shell.delegate->application({"tavlin://show?bundle=com.example.Player"});
+    EXPECT_EQ(shell.desktop.watchedProcess(), player.processIdentifier);
+    shell.pressHotKey(); // hides
+    shell.pressHotKey(); // shows for the viewer, in front
+    EXPECT_EQ(shell.desktop.watchedProcess(), shell.viewer.processIdentifier);
+
+    // The end of a former target, reported late, changes nothing.
+    shell.delegate->processExited(player.processIdentifier);
+    EXPECT_TRUE(shell.visible());
+    EXPECT_EQ(shell.target(), shell.viewer.processIdentifier);
 }
 
 TEST(OverlayFlow, UnusableActivationNotificationsAreIgnored) {

@@ -175,4 +175,19 @@ ShortcutOverlay SampleOverlays::empty(std::function<void()> openSettings, std::f
     return make({}, true, std::move(openSettings), std::move(close), words);
 }
 
+ShortcutOverlay SampleOverlays::awkwardTitles(std::function<void()> openSettings, std::function<void()> close) {
+    // Titles as careless or hostile applications write them.
+    const std::vector<ShortcutItem> rows{
+        {"File", "New\tWindow", "⌘N"},
+        {"File", "Open\nRecent", "⇧⌘O"},
+        {"File", "Save\x01\x7f As", "⇧⌘S"},
+        {"File", "Print \u202Ethis is reversed", "⌘P"},
+        {"File", "\u05D4\u05D3\u05E4\u05E1\u05D4 (Hebrew) \u202Babc", "⌥⌘P"},
+        {"Edit", "   ", "⌘K"},
+        {"Edit", "\u200B\u200D\u2060", "⌘J"},
+        {"Edit", "Undo", "⌘Z"},
+    };
+    return make(rows, true, std::move(openSettings), std::move(close), Words::english);
+}
+
 } // namespace tavlin

@@ -22,6 +22,9 @@ struct SampleOverlays {
                                 Words words = Words::japanese);
     static ShortcutOverlay permission(std::function<void()> openSettings = {}, std::function<void()> close = {},
                                       Words words = Words::japanese);
+    // Titles with tabs, line breaks, control characters, direction overrides and
+    // nothing visible in them.
+    static ShortcutOverlay awkwardTitles(std::function<void()> openSettings = {}, std::function<void()> close = {});
     static ShortcutOverlay empty(std::function<void()> openSettings = {}, std::function<void()> close = {},
                                  Words words = Words::japanese);
 };

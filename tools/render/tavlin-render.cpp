@@ -2,12 +2,13 @@
 //
 //   tavlin-render [--size WxH] [--scale S] [--locale NAME] [--key-symbols] OUTPUT_DIR
 //
-// writes permission.png, empty.png and grid.png (a GNOME desktop's always-available
-// rows and a code editor's 80 menu rows) for a panel of the given size (default
-// 1000 × 640 points) at the given device pixel ratio (default 1). The overlay speaks
-// the language that Tavlin would choose for the locale (default: the system's, e.g.
-// --locale ja_JP or --locale en_US), and the editor's menus are in that language too.
-// --key-symbols writes the keys in symbols, as `tavlin --key-symbols` does.
+// writes permission.png, empty.png, grid.png (a GNOME desktop's always-available rows
+// and a code editor's 80 menu rows) and titles.png (titles that are hard to draw) for a
+// panel of the given size (default 1000 × 640 points) at the given device pixel ratio
+// (default 1). The overlay speaks the language that Tavlin would choose for the locale
+// (default: the system's, e.g. --locale ja_JP or --locale en_US), and the editor's menus
+// are in that language too. --key-symbols writes the keys in symbols, as
+// `tavlin --key-symbols` does.
 #include "TavlinUI/Overlay/InterfaceLanguage.h"
 #include "TavlinUI/Overlay/OverlaySnapshot.h"
 #include "tools/render/SampleOverlays.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
         {"permission.png", tavlin::SampleOverlays::permission({}, {}, words)},
         {"empty.png", tavlin::SampleOverlays::empty({}, {}, words)},
         {"grid.png", tavlin::SampleOverlays::grid({}, {}, words)},
+        {"titles.png", tavlin::SampleOverlays::awkwardTitles()},
     };
     int status = 0;
     for (const auto& state : states) {

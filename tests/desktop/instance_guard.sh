@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Starts that must end at once with one clear line: no display, a private folder someone
+# else got to first, an argument list too long to hand over. And an argument holding a
+# newline reaches the instance as one argument, not as two requests.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+tavlin=$1
+set_accessibility true
+
+# expect_refusal PATTERN COMMAND...: COMMAND ends within 10 s with status 1 and says
+# PATTERN on one line of standard error.
+expect_refusal() {
+  local pattern=$1 status=0; shift
+  timeout 10 "$@" 2>"$TAVLIN_DESKTOP_DIR/err" || status=$?
+  [ "$status" = 1 ] || fail "$* ended with status $status, not 1: $(cat "$TAVLIN_DESKTOP_DIR/err")"
+  grep -q -- "$pattern" "$TAVLIN_DESKTOP_DIR/err" || fail "$* did not say \"$pattern\": $(cat "$TAVLIN_DESKTOP_DIR/err")"
+  [ "$(grep -vc '^QStandardPaths:' "$TAVLIN_DESKTOP_DIR/err")" = 1 ] || fail "$* said more than one line"
+}
+
+expect_refusal "DISPLAY is not set" env -u DISPLAY "$tavlin"
+expect_refusal "can't open the X11 display" env DISPLAY=:4999 "$tavlin" "tavlin://show"
+
+# Without a runtime directory a user's instance lives in /tmp/tavlin-UID. Another user
+# (here root) who creates that path first, as a folder or a link, gets no second
+# instance and no forwarder that stays: every start stops and says why.
+user=$((50000 + $$ % 10000))
+as_user=(setpriv --reuid "$user" --regid "$user" --clear-groups env -u XDG_RUNTIME_DIR HOME=/nonexistent)
+claimed=/tmp/tavlin-$user
+trap 'rm -rf "$claimed"; stop_started' EXIT
+mkdir -m 777 "$claimed"
+expect_refusal "$claimed belongs to another user" "${as_user[@]}" "$tavlin"
+expect_refusal "$claimed belongs to another user" "${as_user[@]}" "$tavlin" "tavlin://show"
+rmdir "$claimed"; ln -s "$TAVLIN_DESKTOP_DIR" "$claimed"
+expect_refusal "$claimed is a symbolic link" "${as_user[@]}" "$tavlin" "tavlin://show"
+[ ! -e "$TAVLIN_DESKTOP_DIR/instance.lock" ] || fail "Tavlin followed the link"
+rm "$claimed"
+
+start_app GTK "$GTK_APP"
+start_tavlin "$tavlin"
+"$tavlin" $'https://example.org/\ntavlin://show' || fail "the forwarding start failed"
+sleep 1
+overlay_hidden || fail "a newline inside an argument made a second request"
+expect_refusal "too long" "$tavlin" "tavlin://show?bundle=$(head -c 70000 /dev/zero | tr '\0' x)"
+"$tavlin" "tavlin://show" || fail "the forwarding start failed"
+wait_shown "for a request after the refused ones"
+echo PASS
