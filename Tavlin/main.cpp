@@ -1,11 +1,14 @@
-// Tavlin's entry point on an X11 desktop: one instance per user, the desktop's adapters
-// of the shell's ports, the application delegate, and Qt's event loop.
+// Tavlin's entry point on an X11 desktop or in a Wayland session (through XWayland): one
+// instance per user, the desktop's adapters of the shell's ports, the application
+// delegate, and Qt's event loop.
 //
-//   tavlin [URL...]
+//   tavlin [--toggle] [URL...]
 //
-// Every argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
-// When Tavlin already runs, the URLs go to that instance and this process ends; else
-// this process becomes the instance and hands them to its delegate after launch.
+// --toggle does what a press of the hot key does; desktops without a global hot key for
+// clients bind their own key to `tavlin --toggle`. Every other argument is a URL for the
+// delegate (e.g. tavlin://show?bundle=org.gtk.Demo2). When Tavlin already runs, the
+// arguments go to that instance and this process ends; else this process becomes the
+// instance and acts on them after launch, as the instance acts on arguments handed over.
 
 #include "Tavlin/AppDelegate.h"
 #include "TavlinUI/Overlay/QtPanel.h"
@@ -15,6 +18,7 @@
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
 #include "platform/linux/TerminationSignals.h"
+#include "platform/linux/WaylandWindowSystem.h"
 #include "platform/linux/X11Display.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/linux/XcbHotKeys.h"
@@ -22,6 +26,9 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -38,13 +45,47 @@ tavlin::AccessibilitySettingsLocation desktopAccessibilitySettings() {
             tavlin::platform::AccessibilitySettings::applicationIds(desktop ? desktop : "")};
 }
 
+constexpr std::string_view toggleOption = "--toggle";
+
+// A Wayland session lets no client place its window above the others or read the
+// keyboard, so our windows go through the session's XWayland. False, after saying so,
+// when the session has none.
+bool useXWayland() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qgetenv("QT_QPA_PLATFORM").startsWith("wayland"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    xcb_connection_t* probe = xcb_connect(nullptr, nullptr);
+    const bool reachable = !xcb_connection_has_error(probe);
+    xcb_disconnect(probe);
+    if (!reachable)
+        std::fputs("tavlin: this Wayland session has no XWayland (DISPLAY is not set or does not answer); "
+                   "Tavlin's overlay needs it\n", stderr);
+    return reachable;
+}
+
+// Acts on a command line, Tavlin's own or one handed over by a later start.
+void perform(tavlin::AppDelegate& delegate, const std::vector<std::string>& arguments) {
+    std::vector<std::string> urls;
+    std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(urls),
+                 [](const std::string& argument) { return argument != toggleOption; });
+    if (urls.size() != arguments.size()) delegate.hotKeyPressed();
+    if (!urls.empty()) delegate.application(urls);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
-    // The hot key, the key monitor and the window tracking are X11's: under XWayland too.
+    // A toggle for the running instance goes over at once, before Qt's GUI starts up:
+    // the desktop's key binding waits for this process.
+    if (std::find(argv + 1, argv + argc, toggleOption) != argv + argc)
+        if (const auto directory = SingleInstance::privateDirectory())
+            if (SingleInstance(*directory).forward(std::vector<std::string>(argv + 1, argv + argc), 0)) return 0;
+
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (wayland && !useXWayland()) return 1;
+    // The hot key and the panel are X11's, under XWayland too.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
@@ -76,23 +117,28 @@ int main(int argc, char** argv) {
     TerminationSignals terminationSignals;
     QtMainQueue mainQueue;
     XcbHotKeys hotKeys(connection, X11Display::rootWindow());
-    X11WindowSystem windowSystem(connection, [](const Rect& contentRect) -> std::unique_ptr<Panel> {
-        return std::make_unique<QtPanel>(contentRect);
-    });
     atspi::AtspiAccessibility accessibility;
+    const auto panels = [](const Rect& contentRect) -> std::unique_ptr<Panel> {
+        return std::make_unique<QtPanel>(contentRect);
+    };
+    std::unique_ptr<WindowSystem> windowSystem;
+    if (wayland)
+        windowSystem = std::make_unique<WaylandWindowSystem>(panels);
+    else
+        windowSystem = std::make_unique<X11WindowSystem>(connection, panels);
 
-    auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility,
+    auto delegate = std::make_shared<AppDelegate>(*windowSystem, hotKeys, mainQueue, accessibility,
                                                   desktopAccessibilitySettings());
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)
         instance->setReceiver([weakDelegate](std::vector<std::string> received) {
-            if (auto d = weakDelegate.lock()) d->application(received);
+            if (auto d = weakDelegate.lock()) perform(*d, received);
         });
     QTimer::singleShot(0, &app, [weakDelegate, urls] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
-        if (!urls.empty()) d->application(urls);
+        perform(*d, urls);
     });
     return app.exec();
 }

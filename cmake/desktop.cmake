@@ -6,13 +6,20 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-ewmh xcb-icccm xcb-keysyms xcb-xinput)
   pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-unix-2.0)
 
+  pkg_check_modules(ATSPI_EVENTS REQUIRED IMPORTED_TARGET atspi-2)
+
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
+    platform/linux/AtspiActivationTracker.cpp
     platform/linux/DesktopEntries.cpp
+    platform/linux/ProcessDesktopEntry.cpp
+    platform/linux/QtDesktop.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
     platform/linux/SingleInstance.cpp
+    platform/linux/SwayIpc.cpp
     platform/linux/TerminationSignals.cpp
+    platform/linux/WaylandWindowSystem.cpp
     platform/linux/X11Display.cpp
     platform/linux/X11Windows.cpp
     platform/linux/X11WindowSystem.cpp
@@ -22,7 +29,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(tavlin_desktop PUBLIC tavlin_core Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
-                        PRIVATE PkgConfig::GIO)
+                        PRIVATE PkgConfig::GIO PkgConfig::ATSPI_EVENTS)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
   add_executable(tavlin_desktop_tests
@@ -64,6 +71,18 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     list(APPEND e2e_tests wm_holds_alt_space)
     list(TRANSFORM e2e_tests PREPEND e2e_)
     set_tests_properties(${e2e_tests} PROPERTIES LABELS e2e TIMEOUT 240)
+
+    # The same in a Wayland session: a headless sway of its own per script, native GTK 3
+    # and Qt 6 applications, Alt+Space bound to `tavlin --toggle` in sway.
+    if(TARGET atspi-qt6-menus)
+      set(wayland_tests toggle)
+      foreach(name IN LISTS wayland_tests)
+        add_test(NAME e2e_wayland_${name}
+                 COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-sway -- ${PROJECT_SOURCE_DIR}/tests/wayland/${name}.sh
+                         $<TARGET_FILE:tavlin> $<TARGET_FILE:atspi-qt6-menus>)
+        set_tests_properties(e2e_wayland_${name} PROPERTIES LABELS e2e TIMEOUT 240)
+      endforeach()
+    endif()
 
     if(TAVLIN_BENCH)
       pkg_check_modules(XCB_XTEST REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-keysyms)

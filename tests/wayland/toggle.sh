@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# In a Wayland session, Alt+Space (sway's binding to `tavlin --toggle`) over a native GTK
+# application shows its shortcuts; a second press hides them; Escape hides them too.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+tavlin=$1
+set_accessibility true
+
+start_gtk
+start_tavlin "$tavlin"
+
+hot_key
+wait_shown "after Alt+Space"
+expect_text "$GTK_APP_NAME" "New" "Save As..."
+
+hot_key
+wait_hidden "after the second Alt+Space"
+
+# The overlay had the keyboard, yet the application stayed the target.
+hot_key
+wait_shown "after the third Alt+Space"
+expect_text "$GTK_APP_NAME" "New"
+# Escape is the overlay's own key press: it holds the keyboard through XWayland.
+escape_key
+wait_hidden "after Escape"
+echo PASS
