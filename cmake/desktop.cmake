@@ -75,7 +75,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     # The same in a Wayland session: a headless sway of its own per script, native GTK 3
     # and Qt 6 applications, Alt+Space bound to `tavlin --toggle` in sway.
     if(TARGET atspi-qt6-menus)
-      set(wayland_tests toggle)
+      set(wayland_tests toggle switch_application url_request permission)
       foreach(name IN LISTS wayland_tests)
         add_test(NAME e2e_wayland_${name}
                  COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-sway -- ${PROJECT_SOURCE_DIR}/tests/wayland/${name}.sh

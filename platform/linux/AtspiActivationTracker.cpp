@@ -66,6 +66,8 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::ifAct
     Application application;
     application.pid = std::int32_t(atspi_accessible_get_process_id(window, &error));
     if (failed(error, "process id") || application.pid <= 0 || application.pid == ignoredPid_) return std::nullopt;
+    // libatspi keeps states it was told by events; Qt's spurious ones among them. Ask.
+    atspi_accessible_clear_cache(window);
     Held<AtspiStateSet> states(atspi_accessible_get_state_set(window));
     if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE)) return std::nullopt;
     Held<AtspiAccessible> app(atspi_accessible_get_application(window, &error));
