@@ -110,7 +110,7 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::findA
     return std::nullopt;
 }
 
-std::vector<AtspiActivationTracker::Application> AtspiActivationTracker::applications() {
+std::vector<AtspiActivationTracker::Application> AtspiActivationTracker::applications() const {
     std::vector<Application> result;
     Held<AtspiAccessible> desktop(atspi_get_desktop(0));
     if (!desktop) return result;
@@ -122,7 +122,7 @@ std::vector<AtspiActivationTracker::Application> AtspiActivationTracker::applica
         if (failed(error, "application") || !app) continue;
         Application application;
         application.pid = std::int32_t(atspi_accessible_get_process_id(app.get(), &error));
-        if (failed(error, "process id") || application.pid <= 0) continue;
+        if (failed(error, "process id") || application.pid <= 0 || application.pid == ignoredPid_) continue;
         if (gchar* name = atspi_accessible_get_name(app.get(), &error)) {
             application.name = name;
             g_free(name);

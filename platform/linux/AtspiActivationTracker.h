@@ -40,8 +40,9 @@ public:
     std::optional<Application> takeActive();
     // The application with an active window among all applications on the bus.
     std::optional<Application> findActive() const;
-    // The applications registered on the bus.
-    static std::vector<Application> applications();
+    // The applications registered on the bus, but ours: a call to our own, which can't
+    // answer while we wait, would only time out.
+    std::vector<Application> applications() const;
 
     static constexpr std::size_t maxPending = 32;
 
