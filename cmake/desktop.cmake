@@ -37,9 +37,11 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/DesktopEntriesTests.cpp
     tests/linux/KeyTranslationTests.cpp
+    tests/linux/ProcessDesktopEntryTests.cpp
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
+    tests/linux/SwayIpcTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest)
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60

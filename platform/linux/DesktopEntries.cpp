@@ -2,6 +2,7 @@
 
 #include <gio/gdesktopappinfo.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -34,6 +35,15 @@ DesktopEntries::Entry entryOf(GDesktopAppInfo* info) {
         }
     }
     return entry;
+}
+
+// Programs that run another one named later on their command line: their name says
+// nothing about which application runs.
+bool isLauncher(std::string_view name) {
+    static constexpr std::string_view launchers[] = {"env", "sh", "bash", "dash", "flatpak", "snap", "pkexec",
+                                                     "gjs", "node", "perl", "ruby", "java", "mono", "wine",
+                                                     "wine64"};
+    return name.starts_with("python") || std::find(std::begin(launchers), std::end(launchers), name) != std::end(launchers);
 }
 
 bool sameFile(const char* a, std::string_view b) {
@@ -81,6 +91,7 @@ std::optional<DesktopEntries::Entry> DesktopEntries::forExecutable(std::string_v
     const std::size_t slash = path.rfind('/');
     if (path.empty() || path.front() != '/' || slash + 1 >= path.size()) return std::nullopt;
     const std::string_view fileName = path.substr(slash + 1);
+    if (isLauncher(fileName)) return std::nullopt;
     GList* all = g_app_info_get_all();
     GDesktopAppInfo* byPath = nullptr;
     GDesktopAppInfo* byName = nullptr;

@@ -21,8 +21,8 @@ struct DesktopEntries {
     static std::optional<Entry> forWindowClass(std::string_view instance, std::string_view className);
     // The entry that starts this executable (an absolute path): the one whose Exec program
     // is that path or resolves to it through PATH, else the one whose Exec program has
-    // the same file name. Entries that start another program (env, sh, flatpak) through
-    // their Exec line don't match.
+    // the same file name. An interpreter or launcher (python3, env, sh, flatpak...) runs
+    // many applications and names none.
     static std::optional<Entry> forExecutable(std::string_view path);
 };
 
