@@ -110,7 +110,8 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::findA
     return std::nullopt;
 }
 
-std::vector<AtspiActivationTracker::Application> AtspiActivationTracker::applications() const {
+std::vector<AtspiActivationTracker::Application>
+AtspiActivationTracker::applications(const std::function<bool(std::int32_t)>& wantName) const {
     std::vector<Application> result;
     Held<AtspiAccessible> desktop(atspi_get_desktop(0));
     if (!desktop) return result;
@@ -123,11 +124,11 @@ std::vector<AtspiActivationTracker::Application> AtspiActivationTracker::applica
         Application application;
         application.pid = std::int32_t(atspi_accessible_get_process_id(app.get(), &error));
         if (failed(error, "process id") || application.pid <= 0 || application.pid == ignoredPid_) continue;
-        if (gchar* name = atspi_accessible_get_name(app.get(), &error)) {
-            application.name = name;
+        if (wantName && wantName(application.pid)) {
+            gchar* name = atspi_accessible_get_name(app.get(), &error);
+            if (!failed(error, "name") && name) application.name = name;
             g_free(name);
         }
-        failed(error, "name");
         result.push_back(std::move(application));
     }
     return result;

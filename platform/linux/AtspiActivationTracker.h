@@ -41,8 +41,9 @@ public:
     // The application with an active window among all applications on the bus.
     std::optional<Application> findActive() const;
     // The applications registered on the bus, but ours: a call to our own, which can't
-    // answer while we wait, would only time out.
-    std::vector<Application> applications() const;
+    // answer while we wait, would only time out. Only the names `wantName` asks for are
+    // read: that asks the application itself, which may hang; the rest asks the bus.
+    std::vector<Application> applications(const std::function<bool(std::int32_t pid)>& wantName) const;
 
     static constexpr std::size_t maxPending = 32;
 

@@ -75,7 +75,7 @@ std::optional<RunningApplication> WaylandWindowSystem::record(std::int32_t pid, 
     if (busName) {
         name = *busName;
     } else {
-        const auto all = tracker_.applications();
+        const auto all = tracker_.applications([pid](std::int32_t other) { return other == pid; });
         const auto it = std::find_if(all.begin(), all.end(), [pid](const auto& a) { return a.pid == pid; });
         if (it == all.end()) return std::nullopt; // gone from the bus
         name = it->name;
@@ -122,7 +122,9 @@ void WaylandWindowSystem::settled() {
 }
 
 std::vector<RunningApplication> WaylandWindowSystem::runningApplications(std::string_view bundleIdentifier) {
-    const auto all = tracker_.applications();
+    // Names only for processes not met before: the name is the one call that goes to
+    // the application itself.
+    const auto all = tracker_.applications([this](std::int32_t pid) { return !records_.contains(pid); });
     // Forget the processes that left the bus.
     std::erase_if(records_, [&all](const auto& entry) {
         return std::none_of(all.begin(), all.end(), [&entry](const auto& a) { return a.pid == entry.first; });
