@@ -79,10 +79,3 @@ TEST(AccessibilitySettings, IdentifiersPutTheChosenToolFirstAndNameEachOnce) {
         for (std::size_t j = i + 1; j < ids.size(); ++j) EXPECT_NE(ids[i], ids[j]);
     EXPECT_NE(std::find(ids.begin(), ids.end(), "org.gnome.Settings"), ids.end());
 }
-
-TEST(AccessibilitySettings, GnomeOpensTheUniversalAccessPanel) {
-    const FakePath path{"gnome-control-center"};
-    const auto tool = AccessibilitySettings::installed("GNOME");
-    ASSERT_TRUE(tool);
-    EXPECT_EQ(tool->arguments, std::vector<std::string>{"universal-access"});
-}
