@@ -1,7 +1,6 @@
 #include "Tavlin/AppDelegate.h"
 
 #include "Tavlin/ShortcutScanner.h"
-#include "TavlinUI/CommonShortcuts.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 #include "TavlinUI/ShortcutMerge.h"
 #include "platform/Url.h"
@@ -16,6 +15,7 @@ constexpr const char* statusSymbol = "command.square";
 constexpr const char* statusDescription = "Tavlin";
 constexpr const char* showTitle = "ショートカットを表示  ⌥Space";
 constexpr const char* settingsTitle = "アクセシビリティ設定を開く";
+constexpr const char* startAtLoginTitle = "ログイン時に起動";
 constexpr const char* quitTitle = "Tavlinを終了";
 constexpr const char* quitKeyEquivalent = "q";
 constexpr const char* unnamedApplication = "現在のアプリ";
@@ -40,9 +40,10 @@ std::optional<std::string> requestedBundle(const platform::Url& url) {
 
 AppDelegate::AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys,
                          platform::MainQueue& mainQueue, platform::AccessibilityService& accessibility,
-                         AccessibilitySettingsLocation settings)
+                         platform::Autostart& autostart, AccessibilitySettingsLocation settings,
+                         CommonRows commonRows)
     : windowSystem_(windowSystem), hotKeys_(hotKeys), mainQueue_(mainQueue), accessibility_(accessibility),
-      settings_(std::move(settings)) {}
+      autostart_(autostart), settings_(std::move(settings)), commonRows_(std::move(commonRows)) {}
 
 std::function<void()> AppDelegate::weakly(std::function<void(AppDelegate&)> work) {
     return [weak = weak_from_this(), work = std::move(work)] {
@@ -79,6 +80,12 @@ std::vector<platform::MenuEntry> AppDelegate::statusMenu() {
         platform::MenuEntry::command(showTitle, weakly([](AppDelegate& self) { self.showFromMenu(); })),
         platform::MenuEntry::separatorEntry(),
         platform::MenuEntry::command(settingsTitle, weakly([](AppDelegate& self) { self.openAccessibilitySettings(); })),
+        // An addition to the menu: checked while the desktop would start Tavlin at login.
+        platform::MenuEntry::checkable(startAtLoginTitle, weakly([](AppDelegate& self) { self.toggleStartAtLogin(); }),
+                                       [weak = weak_from_this()] {
+                                           const auto self = weak.lock();
+                                           return self && self->autostart_.isEnabled();
+                                       }),
         platform::MenuEntry::separatorEntry(),
         platform::MenuEntry::command(quitTitle, weakly([](AppDelegate& self) { self.quit(); }), quitKeyEquivalent),
     };
@@ -88,6 +95,12 @@ void AppDelegate::applicationWillTerminate() {
     if (!escapeMonitor_) return;
     windowSystem_.removeMonitor(*escapeMonitor_);
     escapeMonitor_.reset();
+}
+
+void AppDelegate::toggleStartAtLogin() {
+    // A refused change leaves the setting as it was; the check mark, read again at the
+    // next opening, then still tells the truth.
+    autostart_.setEnabled(!autostart_.isEnabled());
 }
 
 void AppDelegate::quit() { windowSystem_.terminate(); }
@@ -132,7 +145,7 @@ void AppDelegate::showOverlay(bool rememberCurrentApp) {
 
     const platform::RunningApplication target = *lastExternalApp_;
     const bool trusted = accessibility_.isProcessTrusted();
-    const auto common = CommonShortcuts::items(target.bundleIdentifier);
+    const auto common = commonRows_ ? commonRows_(target.bundleIdentifier) : std::vector<ShortcutItem>{};
     const auto scanned = trusted ? ShortcutScanner::shortcuts(accessibility_, target.processIdentifier)
                                  : std::vector<ShortcutItem>{};
     const ShortcutOverlay overlay(target.localizedName.value_or(unnamedApplication), target.icon,

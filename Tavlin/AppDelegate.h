@@ -2,12 +2,15 @@
 
 #include "Tavlin/AccessibilitySettingsLocation.h"
 #include "Tavlin/GlobalHotKey.h"
+#include "TavlinUI/CommonShortcuts.h"
 #include "platform/Accessibility.h"
+#include "platform/Autostart.h"
 #include "platform/HotKeys.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +25,9 @@ namespace tavlin {
 // Create with std::make_shared.
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 public:
+    // The always-available rows for the target's bundle identifier.
+    using CommonRows = std::function<std::vector<ShortcutItem>(const std::optional<std::string>& bundleIdentifier)>;
+
     static constexpr double statusItemLength = -2.0;     // the tray's square item
     static constexpr std::uint32_t hotKeyCode = 49;        // Space
     static constexpr std::uint32_t hotKeyModifiers = 2048; // Option (Alt)
@@ -32,7 +38,8 @@ public:
     static constexpr std::int64_t settingsAttemptBudget = 6;
 
     AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys, platform::MainQueue& mainQueue,
-                platform::AccessibilityService& accessibility, AccessibilitySettingsLocation settings = {});
+                platform::AccessibilityService& accessibility, platform::Autostart& autostart,
+                AccessibilitySettingsLocation settings = {}, CommonRows commonRows = &CommonShortcuts::items);
 
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -51,6 +58,8 @@ public:
     // --- status menu commands
     void showFromMenu(); // shows the overlay a moment later
     void openAccessibilitySettings();
+    // Turns the start at login over, from whatever the desktop's setting is now.
+    void toggleStartAtLogin();
     void quit();
 
     // --- presentation and permission flow
@@ -85,7 +94,9 @@ private:
     platform::HotKeys& hotKeys_;
     platform::MainQueue& mainQueue_;
     platform::AccessibilityService& accessibility_;
+    platform::Autostart& autostart_;
     const AccessibilitySettingsLocation settings_;
+    const CommonRows commonRows_;
 
     std::unique_ptr<platform::StatusItem> statusItem_;
     std::unique_ptr<platform::Panel> panel_;

@@ -2,18 +2,25 @@
 // instance per user, the desktop's adapters of the shell's ports, the application
 // delegate, and Qt's event loop.
 //
-//   tavlin [--toggle] [URL...]
+//   tavlin [--help] [--version] [--key-symbols] [--toggle] [URL...]
 //
-// --toggle does what a press of the hot key does; desktops without a global hot key for
-// clients bind their own key to `tavlin --toggle`. Every other argument is a URL for the
-// delegate (e.g. tavlin://show?bundle=org.gtk.Demo2). When Tavlin already runs, the
-// arguments go to that instance and this process ends; else this process becomes the
-// instance and acts on them after launch, as the instance acts on arguments handed over.
+// Every other argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
+// --key-symbols writes keys in symbols ("⇧⌘Z") instead of the desktop's words
+// ("Ctrl+Shift+Z"). The interface speaks the locale's language: Japanese, or English.
+// --toggle does what a press of the hot key does; desktops that give applications no
+// global hot key bind their own key to `tavlin --toggle`.
+// When Tavlin already runs, --toggle and the URLs go to that instance and this process
+// ends; else this process becomes the instance and acts on them after launch, as the
+// instance acts on what later starts hand it.
+// --help, --version and usage errors are answered before any instance is looked for.
 
 #include "Tavlin/AppDelegate.h"
+#include "TavlinUI/LinuxCommonShortcuts.h"
+#include "TavlinUI/Overlay/InterfaceLanguage.h"
 #include "TavlinUI/Overlay/QtPanel.h"
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/CommandLine.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
@@ -22,17 +29,17 @@
 #include "platform/linux/X11Display.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/linux/XcbHotKeys.h"
+#include "platform/linux/XdgAutostart.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTimer>
 
-#include <xcb/xcb.h>
-
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -45,30 +52,11 @@ tavlin::AccessibilitySettingsLocation desktopAccessibilitySettings() {
             tavlin::platform::AccessibilitySettings::applicationIds(desktop ? desktop : "")};
 }
 
-constexpr std::string_view toggleOption = "--toggle";
-
-// A Wayland session lets no client place its window above the others or read the
-// keyboard, so our windows go through the session's XWayland. False, after saying so,
-// when the session has none.
-bool useXWayland() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qgetenv("QT_QPA_PLATFORM").startsWith("wayland"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    xcb_connection_t* probe = xcb_connect(nullptr, nullptr);
-    const bool reachable = !xcb_connection_has_error(probe);
-    xcb_disconnect(probe);
-    if (!reachable)
-        std::fputs("tavlin: this Wayland session has no XWayland (DISPLAY is not set or does not answer); "
-                   "Tavlin's overlay needs it\n", stderr);
-    return reachable;
-}
-
-// Acts on a command line, Tavlin's own or one handed over by a later start.
-void perform(tavlin::AppDelegate& delegate, const std::vector<std::string>& arguments) {
-    std::vector<std::string> urls;
-    std::copy_if(arguments.begin(), arguments.end(), std::back_inserter(urls),
-                 [](const std::string& argument) { return argument != toggleOption; });
-    if (urls.size() != arguments.size()) delegate.hotKeyPressed();
-    if (!urls.empty()) delegate.application(urls);
+// Acts on a command line: this start's own, or one a later start handed over.
+void perform(tavlin::AppDelegate& delegate, const tavlin::platform::CommandLine& commandLine) {
+    if (commandLine.request() != tavlin::platform::CommandLine::Request::Run) return;
+    if (commandLine.toggle()) delegate.hotKeyPressed();
+    if (!commandLine.urls().empty()) delegate.application(commandLine.urls());
 }
 
 } // namespace
@@ -77,25 +65,46 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
-    // A toggle for the running instance goes over at once, before Qt's GUI starts up:
-    // the desktop's key binding waits for this process.
-    if (std::find(argv + 1, argv + argc, toggleOption) != argv + argc)
+    // `tavlin --toggle` for a running instance (a desktop's key binding, which waits for
+    // this process) goes over at once, before Qt's GUI starts up.
+    if (argc == 2 && std::string_view(argv[1]) == "--toggle")
         if (const auto directory = SingleInstance::privateDirectory())
-            if (SingleInstance(*directory).forward(std::vector<std::string>(argv + 1, argv + argc), 0)) return 0;
+            if (SingleInstance(*directory).forward({"--toggle"}, 0)) return 0;
 
+    // The hot key and the panel are X11's: in a Wayland session they go through XWayland,
+    // where a window can float above the others and take the keyboard. A Wayland platform
+    // set for the session's Qt applications is not for us.
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (wayland && !useXWayland()) return 1;
-    // The hot key and the panel are X11's, under XWayland too.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    if (wayland && qgetenv("QT_QPA_PLATFORM").startsWith("wayland")) qunsetenv("QT_QPA_PLATFORM");
+    // Without a display Qt's minimal platform stands in, so that --help still answers.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "minimal" : "xcb;minimal");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
+    app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
     app.setDesktopFileName(QStringLiteral("tavlin"));
     app.setQuitOnLastWindowClosed(false);
-    const std::vector<std::string> urls(argv + 1, argv + argc);
+
+    const CommandLine commandLine = CommandLine::parse(app.arguments());
+    if (commandLine.request() != CommandLine::Request::Run) {
+        std::fputs(commandLine.text().toLocal8Bit().constData(),
+                   commandLine.request() == CommandLine::Request::Error ? stderr : stdout);
+        return commandLine.exitStatus();
+    }
+    const char* desktopNames = std::getenv("XDG_CURRENT_DESKTOP");
+    const auto desktop = LinuxCommonShortcuts::desktop(desktopNames ? desktopNames : "");
+    // KDE calls the Super key Meta, as Qt does.
+    const InterfaceLanguage language(InterfaceLanguage::choose(QLocale::system()),
+                                     desktop == LinuxCommonShortcuts::Desktop::kde ? QStringLiteral("Meta")
+                                                                                    : QStringLiteral("Super"));
+    const auto notation = commandLine.keySymbols() ? KeyText::Notation::symbols : KeyText::Notation::desktop;
 
     xcb_connection_t* connection = X11Display::connection();
     if (!connection) {
-        std::fputs("tavlin: needs an X11 display\n", stderr);
+        std::fputs(wayland ? "tavlin: this Wayland session has no XWayland (DISPLAY is not set or does not answer); "
+                             "Tavlin's overlay needs it\n"
+                           : "tavlin: needs an X11 display\n",
+                   stderr);
         return 1;
     }
 
@@ -103,11 +112,12 @@ int main(int argc, char** argv) {
     if (const auto directory = SingleInstance::privateDirectory()) {
         instance = std::make_unique<SingleInstance>(*directory);
         if (!instance->becomeInstance()) {
-            if (urls.empty()) { // already running: nothing to hand over
+            const auto forwarded = commandLine.forwardedArguments();
+            if (forwarded.empty()) { // already running: nothing to hand over
                 std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
                 return 0;
             }
-            if (instance->forward(urls, forwardTimeoutMs)) return 0;
+            if (instance->forward(forwarded, forwardTimeoutMs)) return 0;
             std::fputs("tavlin: the running instance did not take the URLs\n", stderr);
             return 1;
         }
@@ -118,27 +128,31 @@ int main(int argc, char** argv) {
     QtMainQueue mainQueue;
     XcbHotKeys hotKeys(connection, X11Display::rootWindow());
     atspi::AtspiAccessibility accessibility;
-    const auto panels = [](const Rect& contentRect) -> std::unique_ptr<Panel> {
-        return std::make_unique<QtPanel>(contentRect);
+    const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
+        return std::make_unique<QtPanel>(contentRect, notation);
     };
     std::unique_ptr<WindowSystem> windowSystem;
     if (wayland)
         windowSystem = std::make_unique<WaylandWindowSystem>(panels);
     else
         windowSystem = std::make_unique<X11WindowSystem>(connection, panels);
+    XdgAutostart autostart = XdgAutostart::forCurrentUser();
 
-    auto delegate = std::make_shared<AppDelegate>(*windowSystem, hotKeys, mainQueue, accessibility,
-                                                  desktopAccessibilitySettings());
+    auto delegate = std::make_shared<AppDelegate>(
+        *windowSystem, hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
+        [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)
         instance->setReceiver([weakDelegate](std::vector<std::string> received) {
-            if (auto d = weakDelegate.lock()) perform(*d, received);
+            QStringList arguments{QCoreApplication::applicationName()};
+            for (const std::string& argument : received) arguments << QString::fromStdString(argument);
+            if (auto d = weakDelegate.lock()) perform(*d, CommandLine::parse(arguments));
         });
-    QTimer::singleShot(0, &app, [weakDelegate, urls] {
+    QTimer::singleShot(0, &app, [weakDelegate, commandLine] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
-        perform(*d, urls);
+        perform(*d, commandLine);
     });
     return app.exec();
 }

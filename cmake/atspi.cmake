@@ -18,6 +18,7 @@ target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core)
 add_library(tavlin_scan_support STATIC tools/JsonText.cpp)
 target_include_directories(tavlin_scan_support PUBLIC ${PROJECT_SOURCE_DIR})
 
+if(BUILD_TESTING)
 add_executable(tavlin_atspi_model_tests
   tests/atspi/JsonTextTests.cpp
   tests/atspi/KeyBindingParserTests.cpp
@@ -25,6 +26,7 @@ add_executable(tavlin_atspi_model_tests
 )
 target_link_libraries(tavlin_atspi_model_tests PRIVATE tavlin_atspi_model tavlin_scan_support tavlin_sim GTest::gtest GTest::gtest_main)
 gtest_discover_tests(tavlin_atspi_model_tests DISCOVERY_TIMEOUT 60)
+endif()
 
 if(NOT TAVLIN_DESKTOP)
   return()

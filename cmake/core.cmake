@@ -5,6 +5,7 @@ add_library(tavlin_core STATIC
   TavlinUI/Uuid.cpp
   TavlinUI/ShortcutItem.cpp
   TavlinUI/CommonShortcuts.cpp
+  TavlinUI/LinuxCommonShortcuts.cpp
   TavlinUI/ShortcutMerge.cpp
   TavlinUI/Overlay/ShortcutOverlay.cpp
   Tavlin/KeyNotation.cpp
@@ -21,10 +22,11 @@ add_library(tavlin_sim STATIC
 )
 target_link_libraries(tavlin_sim PUBLIC tavlin_core)
 
-if(NOT TAVLIN_FUZZ)
+if(BUILD_TESTING AND NOT TAVLIN_FUZZ)
   add_executable(tavlin_core_tests
     tests/core/TextTests.cpp
     tests/core/ShortcutModelTests.cpp
+    tests/core/LinuxCommonShortcutsTests.cpp
     tests/core/ShortcutScannerTests.cpp
     tests/core/ShortcutOverlayTests.cpp
   )

@@ -11,6 +11,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
     platform/linux/AtspiActivationTracker.cpp
+    platform/linux/CommandLine.cpp
     platform/linux/DesktopEntries.cpp
     platform/linux/ProcessDesktopEntry.cpp
     platform/linux/QtDesktop.cpp
@@ -21,10 +22,12 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/TerminationSignals.cpp
     platform/linux/WaylandWindowSystem.cpp
     platform/linux/X11Display.cpp
+    platform/linux/X11TraySelection.cpp
     platform/linux/X11Windows.cpp
     platform/linux/X11WindowSystem.cpp
     platform/linux/XInputKeyMonitor.cpp
     platform/linux/XcbHotKeys.cpp
+    platform/linux/XdgAutostart.cpp
   )
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
@@ -32,9 +35,11 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                         PRIVATE PkgConfig::GIO PkgConfig::ATSPI_EVENTS)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
+  if(BUILD_TESTING)
   add_executable(tavlin_desktop_tests
     tests/linux/main.cpp
     tests/linux/AccessibilitySettingsTests.cpp
+    tests/linux/CommandLineTests.cpp
     tests/linux/DesktopEntriesTests.cpp
     tests/linux/KeyTranslationTests.cpp
     tests/linux/ProcessDesktopEntryTests.cpp
@@ -42,18 +47,22 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
     tests/linux/SwayIpcTests.cpp
+    tests/linux/XdgAutostartTests.cpp
   )
-  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest)
+  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
 
   if(TARGET tavlin_shell AND TARGET tavlin_view AND TARGET tavlin_atspi)
     add_executable(tavlin Tavlin/main.cpp)
     target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
+    target_compile_definitions(tavlin PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
     include(GNUInstallDirs)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    install(FILES docs/tavlin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     # The desktop finds scheme handlers through the applications' MIME cache.
     install(CODE "if(NOT DEFINED ENV{DESTDIR})
       execute_process(COMMAND update-desktop-database \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
@@ -61,7 +70,8 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     endif()")
 
     # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
-    set(e2e_tests hot_key_toggle switch_application url_request permission single_instance)
+    set(e2e_tests hot_key_toggle switch_application url_request permission single_instance language late_tray
+                  start_at_login)
     foreach(name IN LISTS e2e_tests)
       add_test(NAME e2e_${name}
                COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh

@@ -16,7 +16,7 @@ add_library(tavlin_shell_sim STATIC
 )
 target_link_libraries(tavlin_shell_sim PUBLIC tavlin_shell tavlin_sim)
 
-if(NOT TAVLIN_FUZZ)
+if(BUILD_TESTING AND NOT TAVLIN_FUZZ)
   add_executable(tavlin_shell_tests
     tests/shell/UrlTests.cpp
     tests/shell/GlobalHotKeyTests.cpp

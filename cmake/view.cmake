@@ -13,9 +13,12 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/AccessibleScrollArea.cpp
     ${_overlay}/AppIconView.cpp
     ${_overlay}/CloseButton.cpp
+    ${_overlay}/CommonRowText.cpp
     ${_overlay}/EmptyNotice.cpp
     ${_overlay}/FittedLabel.cpp
     ${_overlay}/GroupCard.cpp
+    ${_overlay}/InterfaceLanguage.cpp
+    ${_overlay}/KeyText.cpp
     ${_overlay}/KeyCap.cpp
     ${_overlay}/LegendLine.cpp
     ${_overlay}/OverlayCard.cpp
@@ -39,6 +42,19 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   set_target_properties(tavlin_view PROPERTIES AUTOMOC ON)
   target_link_libraries(tavlin_view PUBLIC tavlin_core Qt6::Widgets PRIVATE PkgConfig::VIEW_XCB)
 
+  # The interface's languages: one Qt Linguist catalogue per language in translations/
+  # (Japanese, the texts' own language, needs none), compiled by lrelease and built in
+  # under :/i18n. The target update_translations runs lupdate over the texts of the view
+  # and the tray menu.
+  find_package(Qt6 COMPONENTS LinguistTools REQUIRED)
+  file(GLOB _catalogues CONFIGURE_DEPENDS ${_view_root}/translations/tavlin_*.ts)
+  file(GLOB _translated_sources ${_overlay}/*.cpp)
+  qt_add_translations(tavlin_view
+    TS_FILES ${_catalogues}
+    RESOURCE_PREFIX /i18n
+    SOURCES ${_translated_sources} ${_view_root}/platform/linux/QtStatusItem.cpp
+    LUPDATE_OPTIONS -no-obsolete -locations none)
+
   # Sample overlays: the Finder's common rows and a code editor's scanned menu.
   add_library(tavlin_view_samples STATIC ${_view_root}/tools/render/SampleOverlays.cpp)
   target_include_directories(tavlin_view_samples PUBLIC ${_view_root})
@@ -47,12 +63,14 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_executable(tavlin-render ${_view_root}/tools/render/tavlin-render.cpp)
   target_link_libraries(tavlin-render PRIVATE tavlin_view tavlin_view_samples)
 
+  if(BUILD_TESTING)
   add_executable(tavlin_view_tests
     ${_view_root}/tests/view/ViewTestMain.cpp
     ${_view_root}/tests/view/ViewTestSupport.cpp
     ${_view_root}/tests/view/OverlayViewTests.cpp
     ${_view_root}/tests/view/ShortcutGridTests.cpp
     ${_view_root}/tests/view/OverlayPanelTests.cpp
+    ${_view_root}/tests/view/LanguageTests.cpp
   )
   target_link_libraries(tavlin_view_tests PRIVATE tavlin_view tavlin_view_samples GTest::gtest)
   gtest_discover_tests(tavlin_view_tests
@@ -60,6 +78,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     PROPERTIES ENVIRONMENT
       "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp"
   )
+  endif()
 
   # End to end: the panel on a private X server with a window manager.
   add_executable(tavlin_panel_on_desktop ${_view_root}/tests/view/PanelOnDesktop.cpp)

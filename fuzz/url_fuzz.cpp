@@ -3,6 +3,7 @@
 #include "Tavlin/AppDelegate.h"
 #include "platform/Url.h"
 #include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimAutostart.h"
 #include "platform/sim/SimHotKeys.h"
 #include "platform/sim/SimMainQueue.h"
 #include "platform/sim/SimMenuBar.h"
@@ -36,13 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim::SimHotKeys hotKeys;
     sim::SimMainQueue queue;
     sim::SimAccessibilityService ax;
+    sim::SimAutostart autostart;
     desktop.setScreens({Screen{{0, 0, 1440, 875}}});
     desktop.addApplication({101, "com.example.Editor", "Editor", nullptr});
     desktop.addApplication({102, "a", "A", nullptr});
     desktop.addApplication({sim::SimWindowSystem::defaultProcessIdentifier, "org.tavlin.Tavlin", "Tavlin", nullptr});
     ax.addApplication(102, sim::SimMenuBar::application({{"Edit", {{"Undo", "z", 0, {}, {}, true, {}}}}}));
     desktop.setFrontmost(desktop.runningApplications("com.example.Editor").front());
-    auto delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, ax);
+    auto delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, ax, autostart);
     delegate->applicationDidFinishLaunching();
     delegate->application(urls);
     if (desktop.panel() && desktop.panel()->content()) desktop.panel()->content()->close()();

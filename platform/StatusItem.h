@@ -6,17 +6,23 @@
 
 namespace tavlin::platform {
 
-// One entry of the status item's menu: a titled command or a separator.
+// One entry of the status item's menu: a titled command or a separator. A checkable
+// command carries the question whose answer is its check mark, asked each time the
+// menu opens.
 struct MenuEntry {
     std::string title;
     std::function<void()> action;
     std::string keyEquivalent; // empty for none
     bool separator = false;
+    std::function<bool()> checked; // empty for a command without a check mark
 
     static MenuEntry command(std::string title, std::function<void()> action, std::string keyEquivalent = {}) {
-        return MenuEntry{std::move(title), std::move(action), std::move(keyEquivalent), false};
+        return MenuEntry{std::move(title), std::move(action), std::move(keyEquivalent), false, {}};
     }
-    static MenuEntry separatorEntry() { return MenuEntry{{}, {}, {}, true}; }
+    static MenuEntry checkable(std::string title, std::function<void()> action, std::function<bool()> checked) {
+        return MenuEntry{std::move(title), std::move(action), {}, false, std::move(checked)};
+    }
+    static MenuEntry separatorEntry() { return MenuEntry{{}, {}, {}, true, {}}; }
 };
 
 // The program's item in the desktop's tray, with its menu.

@@ -1,5 +1,6 @@
 #include "TavlinUI/Overlay/GroupCard.h"
 
+#include "TavlinUI/Overlay/CommonRowText.h"
 #include "TavlinUI/Overlay/FittedLabel.h"
 #include "TavlinUI/Overlay/OverlayStyle.h"
 #include "TavlinUI/Overlay/ShortcutRow.h"
@@ -11,19 +12,19 @@
 
 namespace tavlin {
 
-GroupCard::GroupCard(const GroupEntry& group, QWidget* parent) : QWidget(parent) {
+GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("groupCard"));
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(7);
 
-    auto* heading = new FittedLabel(OverlayStyle::qs(Text::upper(group.name)),
+    auto* heading = new FittedLabel(OverlayStyle::qs(Text::upper(CommonRowText::group(group.name).toStdString())),
                                     OverlayStyle::font(OverlayStyle::TextStyle::caption, QFont::DemiBold),
                                     OverlayStyle::secondary(), 1.0, this);
     heading->setObjectName(QStringLiteral("groupHeading"));
     layout->addWidget(heading);
-    for (const ShortcutItem& item : group.items) layout->addWidget(new ShortcutRow(item, this));
+    for (const ShortcutItem& item : group.items) layout->addWidget(new ShortcutRow(CommonRowText::shown(item), notation, this));
 }
 
 void GroupCard::paintEvent(QPaintEvent*) {

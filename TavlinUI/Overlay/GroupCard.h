@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TavlinUI/Overlay/KeyText.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QWidget>
@@ -9,7 +10,8 @@ namespace tavlin {
 // One group: its heading in upper case and its rows, on a dark rounded card.
 class GroupCard : public QWidget {
 public:
-    explicit GroupCard(const GroupEntry& group, QWidget* parent = nullptr);
+    explicit GroupCard(const GroupEntry& group, KeyText::Notation notation = KeyText::Notation::desktop,
+                       QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

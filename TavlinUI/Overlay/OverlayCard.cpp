@@ -14,7 +14,7 @@
 
 namespace tavlin {
 
-OverlayCard::OverlayCard(const ShortcutOverlay& overlay, QWidget* parent) : QWidget(parent) {
+OverlayCard::OverlayCard(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("card"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -23,15 +23,15 @@ OverlayCard::OverlayCard(const ShortcutOverlay& overlay, QWidget* parent) : QWid
     separator->setObjectName(QStringLiteral("headerSeparator"));
     column->addWidget(new OverlayHeader(overlay, this));
     column->addWidget(separator);
-    column->addWidget(makeContent(overlay, this), 1);
+    column->addWidget(makeContent(overlay, notation, this), 1);
     column->addWidget(new OverlayFooter(this));
 }
 
-QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, QWidget* parent) {
+QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent) {
     // Without the permission the list is never shown, not even the common rows.
     if (!overlay.accessibilityGranted()) return new PermissionNotice(overlay.openSettings(), parent);
     if (overlay.shortcuts().empty()) return new EmptyNotice(parent);
-    return new ShortcutGrid(overlay, parent);
+    return new ShortcutGrid(overlay, notation, parent);
 }
 
 void OverlayCard::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TavlinUI/Overlay/KeyText.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QWidget>
@@ -10,7 +11,8 @@ namespace tavlin {
 // (permission notice, empty notice or shortcut grid) and the footer.
 class OverlayCard : public QWidget {
 public:
-    explicit OverlayCard(const ShortcutOverlay& overlay, QWidget* parent = nullptr);
+    explicit OverlayCard(const ShortcutOverlay& overlay, KeyText::Notation notation = KeyText::Notation::desktop,
+                         QWidget* parent = nullptr);
 
     static constexpr double cornerRadius = 24;
 
@@ -18,7 +20,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    static QWidget* makeContent(const ShortcutOverlay& overlay, QWidget* parent);
+    static QWidget* makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent);
 };
 
 } // namespace tavlin

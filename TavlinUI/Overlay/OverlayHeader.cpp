@@ -11,6 +11,10 @@
 
 namespace tavlin {
 
+namespace {
+const char* const unnamedApplication = QT_TRANSLATE_NOOP("Overlay", "現在のアプリ");
+} // namespace
+
 using TextStyle = OverlayStyle::TextStyle;
 
 OverlayHeader::OverlayHeader(const ShortcutOverlay& overlay, QWidget* parent) : QWidget(parent) {
@@ -28,7 +32,12 @@ OverlayHeader::OverlayHeader(const ShortcutOverlay& overlay, QWidget* parent) : 
     auto* titleBlock = new QVBoxLayout;
     titleBlock->setSpacing(2);
     titleBlock->setContentsMargins(0, 0, 0, 0);
-    auto* title = new FittedLabel(OverlayStyle::qs(overlay.appName()),
+    // The name is the application's own; only the name the shell gives an application
+    // without one is a text of ours.
+    const QString name = overlay.appName() == unnamedApplication
+                             ? QCoreApplication::translate("Overlay", unnamedApplication)
+                             : OverlayStyle::qs(overlay.appName());
+    auto* title = new FittedLabel(name,
                                   OverlayStyle::font(TextStyle::title2, QFont::DemiBold),
                                   OverlayStyle::primary(), 1.0, this);
     title->setObjectName(QStringLiteral("appTitle"));

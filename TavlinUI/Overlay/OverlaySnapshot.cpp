@@ -9,8 +9,8 @@
 
 namespace tavlin {
 
-QImage OverlaySnapshot::render(const ShortcutOverlay& overlay, QSize panelSize, double scale) {
-    OverlayView view(overlay);
+QImage OverlaySnapshot::render(const ShortcutOverlay& overlay, QSize panelSize, double scale, KeyText::Notation notation) {
+    OverlayView view(overlay, notation);
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.resize(panelSize);
     view.show(); // lays the tree out, including the grid's columns for this width

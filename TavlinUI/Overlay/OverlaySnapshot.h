@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TavlinUI/Overlay/KeyText.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QImage>
@@ -12,7 +13,8 @@ namespace tavlin {
 struct OverlaySnapshot {
     // `scale` is the device pixel ratio of the image (2 gives a sharp image for
     // high-density screens); the background stays transparent around the card.
-    static QImage render(const ShortcutOverlay& overlay, QSize panelSize, double scale = 1.0);
+    static QImage render(const ShortcutOverlay& overlay, QSize panelSize, double scale = 1.0,
+                         KeyText::Notation notation = KeyText::Notation::desktop);
 };
 
 } // namespace tavlin

@@ -10,7 +10,7 @@
 
 namespace tavlin {
 
-OverlayView::OverlayView(const ShortcutOverlay& overlay, QWidget* parent)
+OverlayView::OverlayView(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent)
     : QWidget(parent), overlay_(overlay) {
     setObjectName(QStringLiteral("overlayView"));
     setPalette(OverlayStyle::darkPalette());
@@ -21,7 +21,7 @@ OverlayView::OverlayView(const ShortcutOverlay& overlay, QWidget* parent)
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(inset, inset, inset, inset);
     root->setSpacing(0);
-    root->addWidget(new OverlayCard(overlay_, this));
+    root->addWidget(new OverlayCard(overlay_, notation, this));
 }
 
 QRegion OverlayView::cardRegion(const QSize& size) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TavlinUI/Overlay/KeyText.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QRegion>
@@ -9,10 +10,11 @@
 namespace tavlin {
 
 // The whole overlay drawn from one ShortcutOverlay value: the card inset by 18 points
-// from the window's edges, in the dark scheme. Escape calls the overlay's close action.
+// from the window's edges, in the dark scheme, with keys in the given notation. Escape calls the overlay's close action.
 class OverlayView : public QWidget {
 public:
-    explicit OverlayView(const ShortcutOverlay& overlay, QWidget* parent = nullptr);
+    explicit OverlayView(const ShortcutOverlay& overlay, KeyText::Notation notation = KeyText::Notation::desktop,
+                         QWidget* parent = nullptr);
 
     static constexpr int inset = 18;
     // The card's rounded rectangle in a view of the given size: what a window that

@@ -14,8 +14,8 @@ QRect toQRect(const platform::Rect& r) {
 }
 } // namespace
 
-QtPanel::QtPanel(const platform::Rect& contentRect)
-    : window_(std::make_unique<OverlayPanel>(toQRect(contentRect))) {}
+QtPanel::QtPanel(const platform::Rect& contentRect, KeyText::Notation notation)
+    : window_(std::make_unique<OverlayPanel>(toQRect(contentRect))), notation_(notation) {}
 
 QtPanel::~QtPanel() = default;
 
@@ -25,7 +25,7 @@ void QtPanel::setFrame(const platform::Rect& frame, bool display) {
 }
 
 void QtPanel::setContent(const ShortcutOverlay& overlay) {
-    window_->setContent(new OverlayView(overlay));
+    window_->setContent(new OverlayView(overlay, notation_));
 }
 
 void QtPanel::makeKeyAndOrderFront() { window_->makeKeyAndOrderFront(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TavlinUI/Overlay/KeyText.h"
 #include "platform/Panel.h"
 
 #include <memory>
@@ -11,7 +12,7 @@ class OverlayPanel;
 // The panel port on Qt: one OverlayPanel, created with the port and kept.
 class QtPanel : public platform::Panel {
 public:
-    explicit QtPanel(const platform::Rect& contentRect);
+    explicit QtPanel(const platform::Rect& contentRect, KeyText::Notation notation = KeyText::Notation::desktop);
     ~QtPanel() override;
 
     void setFrame(const platform::Rect& frame, bool display) override;
@@ -24,6 +25,7 @@ public:
 
 private:
     std::unique_ptr<OverlayPanel> window_;
+    KeyText::Notation notation_;
 };
 
 } // namespace tavlin

@@ -35,8 +35,8 @@ QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none;
 
 } // namespace
 
-ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, QWidget* parent)
-    : QWidget(parent), groups_(overlay.grouped()) {
+ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent)
+    : QWidget(parent), groups_(overlay.grouped()), notation_(notation) {
     setObjectName(QStringLiteral("shortcutGrid"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -77,7 +77,11 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, QWidget* parent)
     auto* bar = new QHBoxLayout(bottomBar);
     bar->setContentsMargins(20, 7, 20, 7);
     bar->setSpacing(12);
-    bar->addWidget(new LegendLine(overlay.visibleKeyLegends(), bottomBar), 0, Qt::AlignVCenter);
+    // The legends of what the key caps still write as symbols.
+    QStringList written;
+    for (const ShortcutItem& row : overlay.shortcuts()) written.append(KeyText::write(row.keys(), notation));
+    bar->addWidget(new LegendLine(KeyText::legendsFor(overlay.visibleKeyLegends(), written), bottomBar), 0,
+                   Qt::AlignVCenter);
     bar->addStretch(1);
     auto* toTop = new PillButton(PillButton::Kind::bordered,
                                  QCoreApplication::translate("Overlay", "先頭へ"),
@@ -115,7 +119,7 @@ void ShortcutGrid::buildColumns(int count) {
         stack->setContentsMargins(0, 0, 0, 0);
         stack->setSpacing(14);
         for (const GroupEntry& group : ShortcutOverlay::distribute(groups_, c, count))
-            stack->addWidget(new GroupCard(group, column));
+            stack->addWidget(new GroupCard(group, notation_, column));
         stack->addStretch(1);
         row->addWidget(column, 1, Qt::AlignTop);
         // Shown now rather than at the next turn of the event loop, so that the

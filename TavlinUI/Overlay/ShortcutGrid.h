@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TavlinUI/Overlay/KeyText.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QWidget>
@@ -16,7 +17,8 @@ namespace tavlin {
 // columns follows the grid's width and the columns are dealt anew when it changes.
 class ShortcutGrid : public QWidget {
 public:
-    explicit ShortcutGrid(const ShortcutOverlay& overlay, QWidget* parent = nullptr);
+    explicit ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation notation = KeyText::Notation::desktop,
+                          QWidget* parent = nullptr);
 
     int columnCount() const { return columnCount_; }
     // Glides the list back so that its top marker is at the top of the visible region.
@@ -29,6 +31,7 @@ private:
     void buildColumns(int count);
 
     std::vector<GroupEntry> groups_;
+    KeyText::Notation notation_;
     int columnCount_ = 0;
     QScrollArea* scrollArea_;
     QWidget* topMarker_;

@@ -8,7 +8,7 @@
 
 namespace tavlin {
 
-ShortcutRow::ShortcutRow(const ShortcutItem& item, QWidget* parent) : QWidget(parent) {
+ShortcutRow::ShortcutRow(const ShortcutItem& item, KeyText::Notation notation, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("shortcutRow"));
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(this);
@@ -18,7 +18,7 @@ ShortcutRow::ShortcutRow(const ShortcutItem& item, QWidget* parent) : QWidget(pa
     title_ = new FittedLabel(OverlayStyle::qs(item.title()), OverlayStyle::font(13.5),
                              OverlayStyle::primary(), 1.0, this);
     title_->setObjectName(QStringLiteral("rowTitle"));
-    keyCap_ = new KeyCap(OverlayStyle::qs(item.keys()), this);
+    keyCap_ = new KeyCap(KeyText::write(item.keys(), notation), this);
     keyCap_->setObjectName(QStringLiteral("keyCap"));
 
     layout->addWidget(title_, 0, Qt::AlignVCenter);

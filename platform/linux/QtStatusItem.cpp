@@ -1,15 +1,31 @@
 #include "platform/linux/QtStatusItem.h"
 
+#include "platform/linux/X11Display.h"
+
 #include <QAction>
+#include <QCoreApplication>
 #include <QCursor>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QSvgRenderer>
+
+Q_LOGGING_CATEGORY(lcTray, "tavlin.tray")
 
 namespace tavlin::platform {
 namespace {
 
 // The one symbol the status item knows: a command key in a rounded square.
 constexpr std::string_view commandSquare = "command.square";
+
+// The menu's titles come from the shell in Japanese; these are their entries in the
+// translation tables.
+constexpr const char* menuContext = "StatusMenu";
+[[maybe_unused]] const char* const menuTitles[] = {
+    QT_TRANSLATE_NOOP("StatusMenu", "ショートカットを表示  ⌥Space"),
+    QT_TRANSLATE_NOOP("StatusMenu", "アクセシビリティ設定を開く"),
+    QT_TRANSLATE_NOOP("StatusMenu", "ログイン時に起動"),
+    QT_TRANSLATE_NOOP("StatusMenu", "Tavlinを終了"),
+};
 
 } // namespace
 
@@ -29,7 +45,13 @@ QIcon QtStatusItem::programIcon() {
 }
 
 std::unique_ptr<QtStatusItem> QtStatusItem::make() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return nullptr;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (!X11Display::connection()) {
+            qCInfo(lcTray) << "no tray: Tavlin runs without a tray icon";
+            return nullptr;
+        }
+        qCInfo(lcTray) << "no tray yet: the icon goes into the tray once one starts";
+    }
     return std::unique_ptr<QtStatusItem>(new QtStatusItem());
 }
 
@@ -41,7 +63,26 @@ QtStatusItem::QtStatusItem() {
     QObject::connect(&tray_, &QSystemTrayIcon::activated, &menu_, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger && !menu_.isVisible()) menu_.popup(QCursor::pos());
     });
+    QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] { refreshChecks(); });
+    if (xcb_connection_t* connection = X11Display::connection())
+        traySelection_ = std::make_unique<X11TraySelection>(connection, X11Display::rootWindow(),
+                                                            [this](bool present) { trayChanged(present); });
     tray_.show();
+}
+
+void QtStatusItem::trayChanged(bool present) {
+    if (!present) {
+        qCInfo(lcTray) << "the tray went away; waiting for it to come back";
+        return;
+    }
+    // Showing the icon again docks it in the tray that is there now.
+    qCInfo(lcTray) << "a tray started: putting the icon into it";
+    tray_.hide();
+    tray_.show();
+}
+
+void QtStatusItem::refreshChecks() {
+    for (const auto& [action, checked] : checks_) action->setChecked(checked());
 }
 
 QtStatusItem::~QtStatusItem() {
@@ -63,16 +104,21 @@ bool QtStatusItem::setImage(const std::string& symbolName, const std::string& ac
 
 void QtStatusItem::setMenu(std::vector<MenuEntry> entries) {
     menu_.clear();
+    checks_.clear();
     entries_ = std::move(entries);
     for (const MenuEntry& entry : entries_) {
         if (entry.separator) {
             menu_.addSeparator();
             continue;
         }
-        QAction* action = menu_.addAction(QString::fromStdString(entry.title));
+        QAction* action = menu_.addAction(QCoreApplication::translate(menuContext, entry.title.c_str()));
         if (!entry.keyEquivalent.empty())
             // The key equivalent goes with the Command modifier, which is Ctrl here.
             action->setShortcut(QKeySequence(QStringLiteral("Ctrl+") + QString::fromStdString(entry.keyEquivalent).toUpper()));
+        if (entry.checked) {
+            action->setCheckable(true);
+            checks_.emplace_back(action, entry.checked);
+        }
         auto callback = entry.action;
         QObject::connect(action, &QAction::triggered, &menu_, [callback] {
             if (callback) callback();

@@ -1,17 +1,25 @@
 #pragma once
 
 #include "platform/StatusItem.h"
+#include "platform/linux/X11TraySelection.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace tavlin::platform {
 
 // The status item as a tray icon with a context menu. It carries the program's own
 // icon from the start, so that it can be found and clicked even before an image is set.
+// On X11 the item waits for a tray that is not there yet, and goes back into a tray
+// that restarts (a panel started after Tavlin at login, or restarted).
 class QtStatusItem final : public StatusItem {
 public:
-    // Null when the desktop has no tray.
+    // Null when the desktop has no tray and none can be waited for.
     static std::unique_ptr<QtStatusItem> make();
     ~QtStatusItem() override;
 
@@ -24,9 +32,16 @@ public:
 
 private:
     QtStatusItem();
+    // The desktop's tray came, went or was replaced.
+    void trayChanged(bool present);
+    // Sets each checkable entry's mark from its question; the menu is about to open.
+    void refreshChecks();
+
     QSystemTrayIcon tray_;
     QMenu menu_;
+    std::unique_ptr<X11TraySelection> traySelection_; // after the icon: ends first
     std::vector<MenuEntry> entries_;
+    std::vector<std::pair<QAction*, std::function<bool()>>> checks_;
 };
 
 } // namespace tavlin::platform

@@ -5,15 +5,18 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 tavlin=$1
 set_accessibility true
+# Under a Japanese locale the texts are the system's own; the keys are the desktop's.
+export TAVLIN_LOCALE=ja_JP.UTF-8
 
 start_app GTK "$GTK_APP"
 start_tavlin "$tavlin"
 
 hot_key
 wait_shown "after Alt+Space"
-# The header names the application; its own rows (New ⌘N) come with the common ones
-# (コピー ⌘C).
-expect_text "Gtk3-demo-application" "New" "⌘N" "コピー" "⌘C"
+# The header names the application; its own rows (New Ctrl+N) come with the common ones
+# (アプリを切り替える Alt+Tab), in Japanese as written.
+expect_text "Gtk3-demo-application" "New" "Ctrl+N" "使用できるショートカット" "基本操作 · 常設" \
+  "アプリを切り替える" "Alt+Tab" "⌥ Space で表示 / 非表示" "Esc で閉じる"
 
 hot_key
 wait_hidden "after the second Alt+Space"

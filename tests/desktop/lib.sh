@@ -72,10 +72,15 @@ activate() {
   wait_until 30 is_active "$1" || fail "window $1 did not become active"
 }
 
-# start_tavlin BINARY [URL...]: starts Tavlin and waits until it has launched.
+# start_tavlin BINARY [URL...]: starts Tavlin and waits until it has launched. With
+# TAVLIN_LOCALE set (e.g. ja_JP.UTF-8), Tavlin runs under that locale alone.
 start_tavlin() {
   local binary=$1; shift
-  "$binary" "$@" &
+  if [ -n "${TAVLIN_LOCALE:-}" ]; then
+    env LANG="$TAVLIN_LOCALE" LC_ALL= LC_MESSAGES= LANGUAGE= "$binary" "$@" &
+  else
+    "$binary" "$@" &
+  fi
   TAVLIN_PID=$!
   started+=("$TAVLIN_PID")
   wait_until 20 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "Tavlin did not start"
@@ -150,6 +155,26 @@ start_tray() {
     wait_until 5 xdotool search --onlyvisible --class trayer && { sleep 1; return 0; }
   done
   fail "no tray"
+}
+# Whether the tray icon sits inside a tray (docked icons are reparented into the tray).
+icon_docked() {
+  local icon; icon=$(tray_icon) || return 1
+  ! xwininfo -tree -id "$icon" | grep -q 'Parent window id: .*(the root window)'
+}
+# open_tray_menu: opens Tavlin's menu from its tray icon.
+open_tray_menu() {
+  wait_until 30 icon_docked || fail "no tray icon in the tray"
+  # (Under trayer on Xvfb a real click sometimes lands on the tray's socket instead of the
+  # icon; the click is then sent to the icon window itself. A loaded machine may need
+  # another round.)
+  local attempt
+  for attempt in 1 2 3; do
+    xdotool mousemove --window "$(tray_icon)" 8 8 click 3
+    wait_until 3 menu_window && return 0
+    xdotool click --window "$(tray_icon)" 3
+    wait_until 5 menu_window && return 0
+  done
+  fail "the tray menu did not open"
 }
 # Tavlin's menu, once it is open: a window of Tavlin's that is neither the overlay nor the icon.
 menu_window() {

@@ -4,6 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 tavlin=$1
+export TAVLIN_LOCALE=ja_JP.UTF-8
 
 set_accessibility false
 ! accessibility_enabled || fail "could not switch accessibility off"
@@ -23,7 +24,7 @@ start_tavlin "$tavlin"
 hot_key
 wait_shown "with accessibility off"
 expect_text "許可画面を開く"
-expect_no_text "⌘N"
+expect_no_text "Ctrl+N"
 
 click_text "許可画面を開く"
 wait_hidden "after the permission button"
@@ -38,6 +39,6 @@ wait_until 30 settings_stay_in_front || fail "the accessibility settings did not
 activate "$GTK_WINDOW"
 hot_key
 wait_shown "with accessibility on"
-wait_until 15 shows_text "⌘N" || fail "no scanned rows after the permission was given"
+wait_until 15 shows_text "Ctrl+N" || fail "no scanned rows after the permission was given"
 expect_no_text "許可画面を開く"
 echo PASS

@@ -3,7 +3,7 @@
 namespace tavlin::testing {
 namespace {
 
-TEST(Launch, PutsTheStatusItemWithItsFiveEntryMenuIntoTheTrayAndStartsListening) {
+TEST(Launch, PutsTheStatusItemWithItsMenuIntoTheTrayAndStartsListening) {
     Shell shell;
     shell.launch();
     EXPECT_EQ(shell.desktop.activationPolicy(), ActivationPolicy::accessory);
@@ -13,13 +13,17 @@ TEST(Launch, PutsTheStatusItemWithItsFiveEntryMenuIntoTheTrayAndStartsListening)
     ASSERT_TRUE(item->image());
     EXPECT_EQ(std::tie(item->image()->symbolName, item->image()->accessibilityDescription),
               std::tuple("command.square", "Tavlin"));
-    const std::vector<std::tuple<std::string, std::string, bool>> expected = {
-        {"ショートカットを表示  ⌥Space", "", false}, {"", "", true}, {"アクセシビリティ設定を開く", "", false},
-        {"", "", true}, {"Tavlinを終了", "q", false}};
+    // Title, key equivalent, separator, check mark.
+    const std::vector<std::tuple<std::string, std::string, bool, bool>> expected = {
+        {"ショートカットを表示  ⌥Space", "", false, false}, {"", "", true, false},
+        {"アクセシビリティ設定を開く", "", false, false},   {"ログイン時に起動", "", false, true},
+        {"", "", true, false},                              {"Tavlinを終了", "q", false, false}};
     ASSERT_EQ(item->menu().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const MenuEntry& entry = item->menu()[i];
-        EXPECT_EQ(std::tie(entry.title, entry.keyEquivalent, entry.separator), expected[i]) << i;
+        EXPECT_EQ(std::tuple(entry.title, entry.keyEquivalent, entry.separator, static_cast<bool>(entry.checked)),
+                  expected[i])
+            << i;
         EXPECT_NE(static_cast<bool>(entry.action), entry.separator) << i;
     }
     EXPECT_EQ(shell.target(), shell.editor.processIdentifier);
@@ -56,7 +60,7 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
 
         EXPECT_EQ(shell.delegate->statusItem() != nullptr, c.tray) << c.name;
         if (c.tray) {
-            EXPECT_EQ(shell.desktop.statusItem()->menu().size(), 5u) << c.name;
+            EXPECT_EQ(shell.desktop.statusItem()->menu().size(), 6u) << c.name;
             EXPECT_EQ(shell.desktop.statusItem()->image().has_value(), c.button && c.symbols) << c.name;
             EXPECT_EQ(shell.desktop.statusItem()->imageRequests(), c.button ? 1u : 0u) << c.name;
         }
@@ -90,6 +94,40 @@ TEST(Launch, ThisProgramInFrontIsNeverTheTarget) {
     shell.desktop.setFrontmost(shell.self);
     shell.pressHotKey();
     EXPECT_EQ(shell.shown().appName(), "Editor");
+}
+
+// The check mark is the desktop's setting at the time of asking, and a choice turns over
+// that setting, not one the program remembers; a refused change leaves it as it was.
+TEST(Launch, StartAtLoginFollowsTheDesktopsSetting) {
+    Shell shell;
+    shell.launch();
+    const MenuEntry entry = shell.desktop.statusItem()->menu()[3];
+    ASSERT_TRUE(entry.checked);
+    EXPECT_FALSE(entry.checked());
+    EXPECT_FALSE(shell.autostart.isEnabled());
+
+    ASSERT_TRUE(shell.choose("ログイン時に起動"));
+    EXPECT_TRUE(shell.autostart.isEnabled());
+    EXPECT_TRUE(entry.checked());
+
+    shell.autostart.set(false); // the user removed the entry by hand
+    EXPECT_FALSE(entry.checked());
+    shell.choose("ログイン時に起動");
+    EXPECT_TRUE(shell.autostart.isEnabled());
+    shell.choose("ログイン時に起動");
+    EXPECT_FALSE(shell.autostart.isEnabled());
+
+    shell.autostart.refuseChanges(true);
+    shell.choose("ログイン時に起動");
+    EXPECT_FALSE(shell.autostart.isEnabled());
+    EXPECT_FALSE(entry.checked());
+
+    // A menu that outlives the delegate shows no check mark and asks nothing.
+    shell.autostart.set(true);
+    shell.delegate.reset();
+    const std::size_t queries = shell.autostart.queries();
+    EXPECT_FALSE(entry.checked());
+    EXPECT_EQ(shell.autostart.queries(), queries);
 }
 
 TEST(Launch, QuitFromTheMenuRemovesTheEscapeMonitorOnceBeforeTheEnd) {

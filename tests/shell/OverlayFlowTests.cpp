@@ -160,6 +160,27 @@ TEST(OverlayFlow, TheContentDescribesTheTargetAndReadsItsMenusOnlyWhenTrusted) {
     }
 }
 
+// The program passes its own always-available rows (the Linux desktop's); the delegate
+// asks for them with the target's identifier and merges them like the built-in ones.
+TEST(OverlayFlow, TheCommonRowsThatTheProgramPassesAreShown) {
+    Shell shell;
+    std::vector<std::optional<std::string>> askedFor;
+    shell.delegate = std::make_shared<AppDelegate>(
+        shell.desktop, shell.hotKeys, shell.queue, shell.ax, shell.autostart, AccessibilitySettingsLocation{},
+        [&askedFor](const std::optional<std::string>& bundle) {
+            askedFor.push_back(bundle);
+            return std::vector<ShortcutItem>{ShortcutItem("Always", "コピー", "⌘C"), ShortcutItem("Always", "Switch", "⌥⇥")};
+        });
+    shell.ax.addApplication(shell.editor.processIdentifier,
+                            SimMenuBar::application({{"Edit", {{"Copy", "c", 0, {}, {}, true, {}}}}}));
+    shell.launch();
+    shell.pressHotKey();
+    EXPECT_EQ(askedFor, std::vector<std::optional<std::string>>{shell.editor.bundleIdentifier});
+    std::vector<std::string> titles;
+    for (const ShortcutItem& row : shell.shown().shortcuts()) titles.push_back(row.group() + "/" + row.title());
+    EXPECT_EQ(titles, (std::vector<std::string>{"Always/Copy", "Always/Switch"}));
+}
+
 // Deferred work holds the delegate weakly: once it is gone, nothing of it runs.
 TEST(OverlayFlow, NothingRunsForADelegateThatIsGone) {
     Shell shell;

@@ -83,7 +83,7 @@ TEST(PermissionFlow, TheOverlaysButtonHidesAsksForThePromptAndOpensThePaneAThird
 
 TEST(PermissionFlow, TheDesktopsOwnSettingsLocationIsUsedInstead) {
     Shell shell;
-    shell.delegate = std::make_shared<AppDelegate>(shell.desktop, shell.hotKeys, shell.queue, shell.ax,
+    shell.delegate = std::make_shared<AppDelegate>(shell.desktop, shell.hotKeys, shell.queue, shell.ax, shell.autostart,
                                                    AccessibilitySettingsLocation{"settings://a11y", {"org.A", "org.B"}});
     shell.desktop.addApplication(app(700, "org.B", "B"));
     shell.delegate->openAccessibilitySettings();

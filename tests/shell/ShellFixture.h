@@ -2,6 +2,7 @@
 
 #include "Tavlin/AppDelegate.h"
 #include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimAutostart.h"
 #include "platform/sim/SimHotKeys.h"
 #include "platform/sim/SimMainQueue.h"
 #include "platform/sim/SimMenuBar.h"
@@ -34,7 +35,8 @@ struct Shell {
     SimHotKeys hotKeys;
     SimMainQueue queue;
     SimAccessibilityService ax;
-    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, ax);
+    SimAutostart autostart;
+    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, ax, autostart);
 
     Shell() {
         for (const auto& a : {editor, viewer, self}) desktop.addApplication(a);

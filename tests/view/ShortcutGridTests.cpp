@@ -125,30 +125,6 @@ TEST(ShortcutGrid, LongTitleStaysOnOneLineAndTheKeyCapAtTheRightEdge) {
     EXPECT_GE(rectIn(longKeys, card).x() - (rectIn(cut, card).right() + 1), 8 + 8 + 8);
 }
 
-TEST(ShortcutGrid, LegendLineNamesTheSymbolsInUse) {
-    struct Case {
-        const char* keys;
-        std::vector<std::string> legend; // "symbol name"
-    };
-    const Case cases[] = {
-        {"⇧⌘←", {"⌘ Command", "⇧ Shift", "←↑↓→ 矢印"}},
-        {"F5", {}},
-    };
-    for (const Case& c : cases) {
-        ShownOverlay shown(overlay({ShortcutItem("Edit", "x", c.keys)}), {720, 520});
-        std::vector<std::string> legend;
-        for (const QWidget* item : shown.findAll("legendItem")) {
-            legend.push_back(item->findChild<FittedLabel*>(QStringLiteral("legendSymbol"))->text().toStdString() +
-                             " " + item->findChild<FittedLabel*>(QStringLiteral("legendName"))->text().toStdString());
-        }
-        EXPECT_EQ(legend, c.legend) << c.keys;
-        // With or without legends the back-to-top button stays at the right.
-        const QWidget* bar = shown.find("bottomBar");
-        EXPECT_EQ(rectIn(shown.find("backToTopButton"), bar).right() + 1, bar->width() - 20) << c.keys;
-        EXPECT_EQ(shown.find("backToTopButton")->toolTip(), QString::fromUtf8("ショートカット一覧の先頭へ戻る"));
-    }
-}
-
 TEST(ShortcutGrid, LegendShrinksBeforeItIsCut) {
     // Every symbol of the table in use.
     const auto rows = std::vector<ShortcutItem>{ShortcutItem("A", "a", "⌃⌥⇧⌘⇥"), ShortcutItem("A", "b", "↩⌫⎋←⌨")};
@@ -157,7 +133,7 @@ TEST(ShortcutGrid, LegendShrinksBeforeItIsCut) {
         bool cut;
     };
     for (const Case& c : {Case{660, false}, Case{400, true}}) {
-        ShownOverlay shown(overlay(rows), {c.panelWidth, 520});
+        ShownOverlay shown(overlay(rows), {c.panelWidth, 520}, KeyText::Notation::symbols);
         bool anyShrunk = false, anyCut = false;
         const auto labels = shown.findAll<FittedLabel>("legendName") + shown.findAll<FittedLabel>("legendSymbol");
         ASSERT_EQ(labels.size(), 20);

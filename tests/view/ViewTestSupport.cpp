@@ -28,9 +28,9 @@ std::vector<ShortcutItem> rowsInGroups(const std::vector<std::string>& groups, i
     return rows;
 }
 
-ShownOverlay::ShownOverlay(const ShortcutOverlay& overlay, QSize panelSize)
+ShownOverlay::ShownOverlay(const ShortcutOverlay& overlay, QSize panelSize, KeyText::Notation notation)
     : panel_(QRect(QPoint(0, 0), panelSize)) {
-    panel_.setContent(new OverlayView(overlay));
+    panel_.setContent(new OverlayView(overlay, notation));
     panel_.makeKeyAndOrderFront();
     settle();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TavlinUI/Overlay/KeyText.h"
 #include "TavlinUI/Overlay/OverlayPanel.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
@@ -31,7 +32,8 @@ std::vector<ShortcutItem> rowsInGroups(const std::vector<std::string>& groups, i
 // An overlay panel on the offscreen screen, shown with the view of one overlay.
 class ShownOverlay {
 public:
-    ShownOverlay(const ShortcutOverlay& overlay, QSize panelSize);
+    ShownOverlay(const ShortcutOverlay& overlay, QSize panelSize,
+                 KeyText::Notation notation = KeyText::Notation::desktop);
     void resize(QSize panelSize);
     OverlayPanel& panel() { return panel_; }
 

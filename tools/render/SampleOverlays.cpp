@@ -1,6 +1,6 @@
 #include "tools/render/SampleOverlays.h"
 
-#include "TavlinUI/CommonShortcuts.h"
+#include "TavlinUI/LinuxCommonShortcuts.h"
 #include "TavlinUI/ShortcutMerge.h"
 
 #include <algorithm>
@@ -11,108 +11,121 @@ namespace tavlin {
 namespace {
 
 const char* const appName = "コードエディタ";
-const char* const finder = "com.apple.finder";
+const char* const englishAppName = "Code Editor";
 
+// The menus in the editor's Japanese and in its English.
 struct Row {
     const char* group;
     const char* title;
+    const char* englishGroup;
+    const char* englishTitle;
     const char* keys;
 };
 
 const Row editorRows[] = {
-    {"ファイル", "新規テキストファイル", "⌘N"},
-    {"ファイル", "新しいウインドウ", "⇧⌘N"},
-    {"ファイル", "開く…", "⌘O"},
-    {"ファイル", "フォルダーを開く…", "⌃⌘O"},
-    {"ファイル", "最近使用した項目を開く…", "⌃R"},
-    {"ファイル", "保存", "⌘S"},
-    {"ファイル", "名前を付けて保存…", "⇧⌘S"},
-    {"ファイル", "すべて保存", "⌥⌘S"},
-    {"ファイル", "エディターを閉じる", "⌘W"},
-    {"ファイル", "フォルダーを閉じる", "⌘K"},
-    {"ファイル", "ウインドウを閉じる", "⇧⌘W"},
-    {"ファイル", "印刷…", "⌘P"},
-    {"編集", "元に戻す", "⌘Z"},
-    {"編集", "やり直し", "⇧⌘Z"},
-    {"編集", "切り取り", "⌘X"},
-    {"編集", "コピー", "⌘C"},
-    {"編集", "貼り付け", "⌘V"},
-    {"編集", "検索", "⌘F"},
-    {"編集", "置換", "⌥⌘F"},
-    {"編集", "フォルダーを指定して検索", "⇧⌘F"},
-    {"編集", "フォルダーを指定して置換", "⇧⌘H"},
-    {"編集", "行コメントの切り替え", "⌘/"},
-    {"編集", "ブロックコメントの切り替え", "⌥⇧A"},
-    {"編集", "Emmet: 省略記法を展開", "⇥"},
-    {"選択", "すべて選択", "⌘A"},
-    {"選択", "選択範囲を拡張", "⌃⇧⌘→"},
-    {"選択", "選択範囲を縮小", "⌃⇧⌘←"},
-    {"選択", "行を上へコピー", "⌥⇧↑"},
-    {"選択", "行を下へコピー", "⌥⇧↓"},
-    {"選択", "行を上へ移動", "⌥↑"},
-    {"選択", "行を下へ移動", "⌥↓"},
-    {"選択", "上にカーソルを追加", "⌥⌘↑"},
-    {"選択", "下にカーソルを追加", "⌥⌘↓"},
-    {"選択", "次の一致項目を選択に追加", "⌘D"},
-    {"選択", "すべての出現箇所を選択", "⇧⌘L"},
-    {"表示", "コマンドパレット…", "⇧⌘P"},
-    {"表示", "エクスプローラー", "⇧⌘E"},
-    {"表示", "検索", "⇧⌘F"},
-    {"表示", "ソース管理", "⌃⇧G"},
-    {"表示", "実行とデバッグ", "⇧⌘D"},
-    {"表示", "拡張機能", "⇧⌘X"},
-    {"表示", "問題", "⇧⌘M"},
-    {"表示", "出力", "⇧⌘U"},
-    {"表示", "ターミナル", "⌃`"},
-    {"表示", "全画面表示の切り替え", "⌃⌘F"},
-    {"表示", "拡大", "⌘="},
-    {"表示", "縮小", "⌘-"},
-    {"表示", "ワードラップの切り替え", "⌥Z"},
-    {"移動", "戻る", "⌃-"},
-    {"移動", "進む", "⌃⇧-"},
-    {"移動", "ファイルに移動…", "⌘P"},
-    {"移動", "ワークスペース内のシンボルへ移動…", "⌘T"},
-    {"移動", "エディター内のシンボルへ移動…", "⇧⌘O"},
-    {"移動", "定義に移動", "F12"},
-    {"移動", "参照へ移動", "⇧F12"},
-    {"移動", "行/列に移動…", "⌃G"},
-    {"移動", "対応するかっこに移動", "⇧⌘\\"},
-    {"移動", "次の問題", "F8"},
-    {"移動", "前の問題", "⇧F8"},
-    {"移動", "次の変更箇所", "⌥F3"},
-    {"実行", "デバッグの開始", "F5"},
-    {"実行", "デバッグなしで実行", "⌃F5"},
-    {"実行", "デバッグの停止", "⇧F5"},
-    {"実行", "デバッグの再起動", "⇧⌘F5"},
-    {"実行", "ステップ オーバー", "F10"},
-    {"実行", "ステップ インする", "F11"},
-    {"実行", "ステップ アウト", "⇧F11"},
-    {"実行", "ブレークポイントの切り替え", "F9"},
-    {"ターミナル", "新しいターミナル", "⌃⇧`"},
-    {"ターミナル", "ターミナルの分割", "⌘\\"},
-    {"ターミナル", "ビルド タスクの実行…", "⇧⌘B"},
-    {"ターミナル", "ターミナルをクリア", "⌘⌨"},
-    {"ウインドウ", "しまう", "⌘M"},
-    {"ウインドウ", "次のエディター", "⌥⌘→"},
-    {"ウインドウ", "前のエディター", "⌥⌘←"},
-    {"ウインドウ", "エディターを左右に分割して新しいグループで開く", "⌘\\"},
-    {"ウインドウ", "最初のエディター グループにフォーカス", "⌘1"},
-    {"ウインドウ", "2 番目のエディター グループにフォーカス", "⌘2"},
-    {"ヘルプ", "キーボード ショートカットの参照", "⌘⌨"},
-    {"ヘルプ", "開発者ツールの切り替え", "⌥⌘I"},
+    {"ファイル", "新規テキストファイル", "File", "New Text File", "⌘N"},
+    {"ファイル", "新しいウインドウ", "File", "New Window", "⇧⌘N"},
+    {"ファイル", "開く…", "File", "Open…", "⌘O"},
+    {"ファイル", "フォルダーを開く…", "File", "Open Folder…", "⌃⌘O"},
+    {"ファイル", "最近使用した項目を開く…", "File", "Open Recent…", "⌃R"},
+    {"ファイル", "保存", "File", "Save", "⌘S"},
+    {"ファイル", "名前を付けて保存…", "File", "Save As…", "⇧⌘S"},
+    {"ファイル", "すべて保存", "File", "Save All", "⌥⌘S"},
+    {"ファイル", "エディターを閉じる", "File", "Close Editor", "⌘W"},
+    {"ファイル", "フォルダーを閉じる", "File", "Close Folder", "⌘K"},
+    {"ファイル", "ウインドウを閉じる", "File", "Close Window", "⇧⌘W"},
+    {"ファイル", "印刷…", "File", "Print…", "⌘P"},
+    {"編集", "元に戻す", "Edit", "Undo", "⌘Z"},
+    {"編集", "やり直し", "Edit", "Redo", "⇧⌘Z"},
+    {"編集", "切り取り", "Edit", "Cut", "⌘X"},
+    {"編集", "コピー", "Edit", "Copy", "⌘C"},
+    {"編集", "貼り付け", "Edit", "Paste", "⌘V"},
+    {"編集", "検索", "Edit", "Find", "⌘F"},
+    {"編集", "置換", "Edit", "Replace", "⌥⌘F"},
+    {"編集", "フォルダーを指定して検索", "Edit", "Find in Files", "⇧⌘F"},
+    {"編集", "フォルダーを指定して置換", "Edit", "Replace in Files", "⇧⌘H"},
+    {"編集", "行コメントの切り替え", "Edit", "Toggle Line Comment", "⌘/"},
+    {"編集", "ブロックコメントの切り替え", "Edit", "Toggle Block Comment", "⌥⇧A"},
+    {"編集", "Emmet: 省略記法を展開", "Edit", "Emmet: Expand Abbreviation", "⇥"},
+    {"選択", "すべて選択", "Selection", "Select All", "⌘A"},
+    {"選択", "選択範囲を拡張", "Selection", "Expand Selection", "⌃⇧⌘→"},
+    {"選択", "選択範囲を縮小", "Selection", "Shrink Selection", "⌃⇧⌘←"},
+    {"選択", "行を上へコピー", "Selection", "Copy Line Up", "⌥⇧↑"},
+    {"選択", "行を下へコピー", "Selection", "Copy Line Down", "⌥⇧↓"},
+    {"選択", "行を上へ移動", "Selection", "Move Line Up", "⌥↑"},
+    {"選択", "行を下へ移動", "Selection", "Move Line Down", "⌥↓"},
+    {"選択", "上にカーソルを追加", "Selection", "Add Cursor Above", "⌥⌘↑"},
+    {"選択", "下にカーソルを追加", "Selection", "Add Cursor Below", "⌥⌘↓"},
+    {"選択", "次の一致項目を選択に追加", "Selection", "Add Selection To Next Find Match", "⌘D"},
+    {"選択", "すべての出現箇所を選択", "Selection", "Select All Occurrences", "⇧⌘L"},
+    {"表示", "コマンドパレット…", "View", "Command Palette…", "⇧⌘P"},
+    {"表示", "エクスプローラー", "View", "Explorer", "⇧⌘E"},
+    {"表示", "検索", "View", "Search", "⇧⌘F"},
+    {"表示", "ソース管理", "View", "Source Control", "⌃⇧G"},
+    {"表示", "実行とデバッグ", "View", "Run and Debug", "⇧⌘D"},
+    {"表示", "拡張機能", "View", "Extensions", "⇧⌘X"},
+    {"表示", "問題", "View", "Problems", "⇧⌘M"},
+    {"表示", "出力", "View", "Output", "⇧⌘U"},
+    {"表示", "ターミナル", "View", "Terminal", "⌃`"},
+    {"表示", "全画面表示の切り替え", "View", "Toggle Full Screen", "⌃⌘F"},
+    {"表示", "拡大", "View", "Zoom In", "⌘="},
+    {"表示", "縮小", "View", "Zoom Out", "⌘-"},
+    {"表示", "ワードラップの切り替え", "View", "Toggle Word Wrap", "⌥Z"},
+    {"移動", "戻る", "Go", "Go Back", "⌃-"},
+    {"移動", "進む", "Go", "Go Forward", "⌃⇧-"},
+    {"移動", "ファイルに移動…", "Go", "Go to File…", "⌘P"},
+    {"移動", "ワークスペース内のシンボルへ移動…", "Go", "Go to Symbol in Workspace…", "⌘T"},
+    {"移動", "エディター内のシンボルへ移動…", "Go", "Go to Symbol in Editor…", "⇧⌘O"},
+    {"移動", "定義に移動", "Go", "Go to Definition", "F12"},
+    {"移動", "参照へ移動", "Go", "Go to References", "⇧F12"},
+    {"移動", "行/列に移動…", "Go", "Go to Line/Column…", "⌃G"},
+    {"移動", "対応するかっこに移動", "Go", "Go to Bracket", "⇧⌘\\"},
+    {"移動", "次の問題", "Go", "Next Problem", "F8"},
+    {"移動", "前の問題", "Go", "Previous Problem", "⇧F8"},
+    {"移動", "次の変更箇所", "Go", "Next Change", "⌥F3"},
+    {"実行", "デバッグの開始", "Run", "Start Debugging", "F5"},
+    {"実行", "デバッグなしで実行", "Run", "Run Without Debugging", "⌃F5"},
+    {"実行", "デバッグの停止", "Run", "Stop Debugging", "⇧F5"},
+    {"実行", "デバッグの再起動", "Run", "Restart Debugging", "⇧⌘F5"},
+    {"実行", "ステップ オーバー", "Run", "Step Over", "F10"},
+    {"実行", "ステップ インする", "Run", "Step Into", "F11"},
+    {"実行", "ステップ アウト", "Run", "Step Out", "⇧F11"},
+    {"実行", "ブレークポイントの切り替え", "Run", "Toggle Breakpoint", "F9"},
+    {"ターミナル", "新しいターミナル", "Terminal", "New Terminal", "⌃⇧`"},
+    {"ターミナル", "ターミナルの分割", "Terminal", "Split Terminal", "⌘\\"},
+    {"ターミナル", "ビルド タスクの実行…", "Terminal", "Run Build Task…", "⇧⌘B"},
+    {"ターミナル", "ターミナルをクリア", "Terminal", "Clear Terminal", "⌘⌨"},
+    {"ウインドウ", "しまう", "Window", "Minimize", "⌘M"},
+    {"ウインドウ", "次のエディター", "Window", "Next Editor", "⌥⌘→"},
+    {"ウインドウ", "前のエディター", "Window", "Previous Editor", "⌥⌘←"},
+    {"ウインドウ", "エディターを左右に分割して新しいグループで開く", "Window", "Split Editor Right into a New Group", "⌘\\"},
+    {"ウインドウ", "最初のエディター グループにフォーカス", "Window", "Focus First Editor Group", "⌘1"},
+    {"ウインドウ", "2 番目のエディター グループにフォーカス", "Window", "Focus Second Editor Group", "⌘2"},
+    {"ヘルプ", "キーボード ショートカットの参照", "Help", "Keyboard Shortcuts Reference", "⌘⌨"},
+    {"ヘルプ", "開発者ツールの切り替え", "Help", "Toggle Developer Tools", "⌥⌘I"},
 };
 
+std::vector<ShortcutItem> commonRows() {
+    return LinuxCommonShortcuts::items(LinuxCommonShortcuts::Desktop::gnome);
+}
+
 ShortcutOverlay make(std::vector<ShortcutItem> rows, bool granted, std::function<void()> openSettings,
-                     std::function<void()> close) {
-    return ShortcutOverlay(appName, SampleOverlays::icon(), std::move(rows), granted,
+                     std::function<void()> close, SampleOverlays::Words words) {
+    return ShortcutOverlay(words == SampleOverlays::Words::english ? englishAppName : appName,
+                           SampleOverlays::icon(), std::move(rows), granted,
                            std::move(openSettings), std::move(close));
 }
 
 } // namespace
 
-std::vector<ShortcutItem> SampleOverlays::editorMenu() {
+std::vector<ShortcutItem> SampleOverlays::editorMenu(Words words) {
     std::vector<ShortcutItem> rows;
-    for (const Row& row : editorRows) rows.emplace_back(row.group, row.title, row.keys);
+    for (const Row& row : editorRows) {
+        if (words == Words::english)
+            rows.emplace_back(row.englishGroup, row.englishTitle, row.keys);
+        else
+            rows.emplace_back(row.group, row.title, row.keys);
+    }
     return rows;
 }
 
@@ -147,18 +160,19 @@ std::shared_ptr<const platform::Image> SampleOverlays::icon() {
     return image;
 }
 
-ShortcutOverlay SampleOverlays::grid(std::function<void()> openSettings, std::function<void()> close) {
-    return make(ShortcutMerge::merge(CommonShortcuts::items(finder), editorMenu()), true,
-                std::move(openSettings), std::move(close));
+ShortcutOverlay SampleOverlays::grid(std::function<void()> openSettings, std::function<void()> close, Words words) {
+    return make(ShortcutMerge::merge(commonRows(), editorMenu(words)), true, std::move(openSettings),
+                std::move(close), words);
 }
 
-ShortcutOverlay SampleOverlays::permission(std::function<void()> openSettings, std::function<void()> close) {
+ShortcutOverlay SampleOverlays::permission(std::function<void()> openSettings, std::function<void()> close,
+                                           Words words) {
     // Without the permission nothing is scanned; the common rows are still passed.
-    return make(CommonShortcuts::items(finder), false, std::move(openSettings), std::move(close));
+    return make(commonRows(), false, std::move(openSettings), std::move(close), words);
 }
 
-ShortcutOverlay SampleOverlays::empty(std::function<void()> openSettings, std::function<void()> close) {
-    return make({}, true, std::move(openSettings), std::move(close));
+ShortcutOverlay SampleOverlays::empty(std::function<void()> openSettings, std::function<void()> close, Words words) {
+    return make({}, true, std::move(openSettings), std::move(close), words);
 }
 
 } // namespace tavlin

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace tavlin::platform {
+
+// Whether the desktop starts the program when the user logs in.
+class Autostart {
+public:
+    virtual ~Autostart() = default;
+    // Whether the next session would start the program, as the desktop's settings say now.
+    virtual bool isEnabled() const = 0;
+    // Turns the start at login on or off; false when the setting could not be changed.
+    virtual bool setEnabled(bool enabled) = 0;
+};
+
+} // namespace tavlin::platform
