@@ -30,7 +30,7 @@ WaylandWindowSystem::WaylandWindowSystem(PanelFactory panelFactory)
       tracker_(static_cast<std::int32_t>(getpid()), [this] { settle_.start(); }) {
     settle_.setSingleShot(true);
     settle_.setInterval(settleMs);
-    QObject::connect(&settle_, &QTimer::timeout, &context_, [this] { settled(); });
+    QObject::connect(&settle_, &QTimer::timeout, &context_, [this] { settled(true); });
     if (auto* app = QCoreApplication::instance())
         QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] {
             if (auto hook = std::exchange(terminationHook_, nullptr)) hook();
@@ -84,10 +84,12 @@ std::optional<RunningApplication> WaylandWindowSystem::record(std::int32_t pid, 
 }
 
 std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
-    // A focus change that has not settled yet: read it now, as the user sees it.
+    // A focus change that has not settled yet: read it now, as the user sees it. The
+    // caller learns of it from the answer, not from a notification in the middle of its
+    // question.
     if (settle_.isActive()) {
         settle_.stop();
-        settled();
+        settled(false);
     }
     if (activePid_ && !isRunning(*activePid_)) {
         records_.erase(*activePid_);
@@ -106,7 +108,7 @@ void WaylandWindowSystem::observeActivations(std::function<void(const Activation
     observer_ = std::move(observer);
 }
 
-void WaylandWindowSystem::settled() {
+void WaylandWindowSystem::settled(bool notify) {
     const auto active = tracker_.takeActive();
     // None: the keyboard went to one of our windows or to a window not on the bus; the
     // application in front stays the one the user last worked in.
@@ -114,7 +116,7 @@ void WaylandWindowSystem::settled() {
     activePid_ = active->pid;
     const auto front = record(active->pid, &active->name);
     qCDebug(logWayland) << "in front:" << active->pid << QString::fromStdString(active->name);
-    if (!observer_ || !front) return;
+    if (!notify || !observer_ || !front) return;
     ActivationNotification notification;
     notification.userInfo.emplace();
     notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), *front);

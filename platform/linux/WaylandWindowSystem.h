@@ -57,7 +57,8 @@ public:
     static constexpr int iconSize = 64;
 
 private:
-    void settled();
+    // Reads the front once focus events have settled; reports a change when `notify`.
+    void settled(bool notify);
     // The record of the process, cached; its bus name is looked up when not given.
     std::optional<RunningApplication> record(std::int32_t pid, const std::string* busName = nullptr);
 
