@@ -13,7 +13,8 @@ start_app GTK "$GTK_APP"
 "$tavlin" & second=$!
 started+=("$first" "$second")
 wait_until 20 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "no instance started"
-wait_until 30 test "$(alive "$first" "$second")" = 1 || fail "$(alive "$first" "$second") instances are running"
+one_alive() { [ "$(alive "$first" "$second")" = 1 ]; }   # counted again at every poll
+wait_until 30 one_alive || fail "$(alive "$first" "$second") instances are running"
 sleep 1
 [ "$(alive "$first" "$second")" = 1 ] || fail "$(alive "$first" "$second") instances are running"
 TAVLIN_PID=$(for pid in "$first" "$second"; do if kill -0 "$pid" 2>/dev/null; then echo "$pid"; fi; done)
