@@ -1,14 +1,18 @@
-// Tavlin's entry point on an X11 desktop: one instance per user, the desktop's adapters
-// of the shell's ports, the application delegate, and Qt's event loop.
+// Tavlin's entry point on an X11 desktop or in a Wayland session (through XWayland): one
+// instance per user, the desktop's adapters of the shell's ports, the application
+// delegate, and Qt's event loop.
 //
-//   tavlin [--help] [--version] [--key-symbols] [URL...]
+//   tavlin [--help] [--version] [--key-symbols] [--toggle] [URL...]
 //   tavlin --bind-hot-key     binds Alt+Space to `tavlin --toggle` in the desktop's settings
 //
 // Every other argument is a URL for the delegate (e.g. tavlin://show?bundle=org.gtk.Demo2).
 // --key-symbols writes keys in symbols ("⇧⌘Z") instead of the desktop's words
 // ("Ctrl+Shift+Z"). The interface speaks the locale's language: Japanese, or English.
-// When Tavlin already runs, the URLs go to that instance and this process ends; else
-// this process becomes the instance and hands them to its delegate after launch.
+// --toggle does what a press of the hot key does; desktops that give applications no
+// global hot key bind their own key to `tavlin --toggle`.
+// When Tavlin already runs, --toggle and the URLs go to that instance and this process
+// ends; else this process becomes the instance and acts on them after launch, as the
+// instance acts on what later starts hand it.
 // --help, --version and usage errors are answered before any instance is looked for.
 
 #include "Tavlin/AppDelegate.h"
@@ -24,6 +28,7 @@
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
 #include "platform/linux/TerminationSignals.h"
+#include "platform/linux/WaylandWindowSystem.h"
 #include "platform/linux/X11Display.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/linux/XcbHotKeys.h"
@@ -52,10 +57,21 @@ tavlin::AccessibilitySettingsLocation desktopAccessibilitySettings() {
             tavlin::platform::AccessibilitySettings::applicationIds(desktop ? desktop : "")};
 }
 
-// Why no display can be reached, if so: Qt then runs on its minimal platform, enough to
-// answer the command line, and a start that would show the overlay stops here.
-std::optional<std::string> displayProblem() {
-    return tavlin::platform::X11Display::unreachable();
+// Why the overlay's display can't be reached, if so: Qt then runs on its minimal
+// platform, enough to answer the command line, and a start that would show the overlay
+// stops with this reason.
+std::optional<std::string> displayProblem(bool wayland) {
+    auto problem = tavlin::platform::X11Display::unreachable();
+    if (problem && wayland)
+        return "this Wayland session has no XWayland (" + *problem + "); Tavlin's overlay needs it";
+    return problem;
+}
+
+// Acts on a command line: this start's own, or one a later start handed over.
+void perform(tavlin::AppDelegate& delegate, const tavlin::platform::CommandLine& commandLine) {
+    if (commandLine.request() != tavlin::platform::CommandLine::Request::Run) return;
+    if (commandLine.toggle()) delegate.hotKeyPressed();
+    if (!commandLine.urls().empty()) delegate.application(commandLine.urls());
 }
 
 } // namespace
@@ -64,11 +80,32 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
-    // The key monitor and the window tracking are X11's: under XWayland too.
+    // `tavlin --toggle` for a running instance (a desktop's key binding, which waits for
+    // this process) goes over at once, before Qt's GUI starts up. Without an instance it
+    // goes on as a start of Tavlin.
+    if (argc == 2 && std::string_view(argv[1]) == "--toggle") {
+        const auto location = SingleInstance::privateDirectory();
+        if (!location.path.empty()) {
+            switch (SingleInstance(location.path).forward({"--toggle"}, forwardTimeoutMs, false)) {
+            case SingleInstance::Delivery::noInstance: break;
+            case SingleInstance::Delivery::delivered: return 0;
+            case SingleInstance::Delivery::tooLong:
+            case SingleInstance::Delivery::noAnswer:
+                std::fputs("tavlin: the running instance did not answer\n", stderr);
+                return 1;
+            }
+        }
+    }
+
+    // The hot key and the panel are X11's: in a Wayland session they go through XWayland,
+    // where a window can float above the others and take the keyboard. A Wayland platform
+    // set for the session's Qt applications is not for us.
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (wayland && qgetenv("QT_QPA_PLATFORM").startsWith("wayland")) qunsetenv("QT_QPA_PLATFORM");
     // Without a display Qt's minimal platform stands in, so that --help and
-    // --bind-hot-key still answer; a start that would run says what is missing.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "minimal" : "xcb;minimal");
+    // --bind-hot-key still answer.
+    const auto noDisplay = displayProblem(wayland);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", noDisplay ? "minimal" : "xcb");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
     app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
@@ -76,16 +113,19 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
 
     const CommandLine commandLine = CommandLine::parse(app.arguments());
-    if (commandLine.request() != CommandLine::Request::Run && commandLine.request() != CommandLine::Request::BindHotKey) {
+    switch (commandLine.request()) {
+    case CommandLine::Request::Run: break;
+    case CommandLine::Request::BindHotKey:
+        return HotKeyBinder::run(std::filesystem::read_symlink("/proc/self/exe").string());
+    case CommandLine::Request::Help:
+    case CommandLine::Request::Version:
+    case CommandLine::Request::Error:
         std::fputs(commandLine.text().toLocal8Bit().constData(),
                    commandLine.request() == CommandLine::Request::Error ? stderr : stdout);
         return commandLine.exitStatus();
     }
-    if (commandLine.request() == CommandLine::Request::BindHotKey)
-        return HotKeyBinder::run(std::filesystem::read_symlink("/proc/self/exe").string());
-    const std::vector<std::string>& urls = commandLine.urls();
-    if (const auto problem = displayProblem()) {
-        std::fprintf(stderr, "tavlin: %s\n", problem->c_str());
+    if (noDisplay) {
+        std::fprintf(stderr, "tavlin: %s\n", noDisplay->c_str());
         return 1;
     }
     const char* desktopNames = std::getenv("XDG_CURRENT_DESKTOP");
@@ -115,48 +155,57 @@ int main(int argc, char** argv) {
     case SingleInstance::Role::failed:
         std::fprintf(stderr, "tavlin: %s\n", instance.errorString().c_str());
         return 1;
-    case SingleInstance::Role::other:
-        if (urls.empty()) { // already running: nothing to hand over
+    case SingleInstance::Role::other: {
+        const auto forwarded = commandLine.forwardedArguments();
+        if (forwarded.empty()) { // already running: nothing to hand over
             std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
             return 0;
         }
-        switch (instance.forward(urls, forwardTimeoutMs)) {
+        switch (instance.forward(forwarded, forwardTimeoutMs)) {
         case SingleInstance::Delivery::delivered: return 0;
         case SingleInstance::Delivery::tooLong:
             std::fprintf(stderr, "tavlin: too long: the arguments come to more than the %lld bytes the running instance takes\n",
                          static_cast<long long>(SingleInstance::maxMessageBytes));
             return 1;
+        case SingleInstance::Delivery::noInstance:
         case SingleInstance::Delivery::noAnswer:
             std::fputs("tavlin: the running instance did not answer\n", stderr);
             return 1;
         }
+    }
     }
     app.setWindowIcon(QtStatusItem::programIcon());
 
     TerminationSignals terminationSignals;
     QtMainQueue mainQueue;
     // No client may grab keys on Wayland: there the desktop's portal gives the hot key.
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     std::unique_ptr<HotKeys> hotKeys;
     if (wayland)
         hotKeys = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts", "Show the shortcuts of the application in front",
                                                   PortalHotKeys::Options{});
     else
         hotKeys = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
-    X11WindowSystem windowSystem(connection, [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
-        return std::make_unique<QtPanel>(contentRect, notation);
-    });
     atspi::AtspiAccessibility accessibility;
+    const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
+        return std::make_unique<QtPanel>(contentRect, notation);
+    };
+    std::unique_ptr<WindowSystem> windowSystem;
+    if (wayland)
+        windowSystem = std::make_unique<WaylandWindowSystem>(panels);
+    else
+        windowSystem = std::make_unique<X11WindowSystem>(connection, panels);
     XdgAutostart autostart = XdgAutostart::forCurrentUser();
 
     auto delegate = std::make_shared<AppDelegate>(
-        windowSystem, *hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
+        *windowSystem, *hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
         [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     instance.setReceiver([weakDelegate](std::vector<std::string> received) {
-        if (auto d = weakDelegate.lock()) d->application(received);
+        QStringList arguments{QCoreApplication::applicationName()};
+        for (const std::string& argument : received) arguments << QString::fromStdString(argument);
+        if (auto d = weakDelegate.lock()) perform(*d, CommandLine::parse(arguments));
     });
-    QTimer::singleShot(0, &app, [weakDelegate, urls, wayland] {
+    QTimer::singleShot(0, &app, [weakDelegate, commandLine, wayland] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
@@ -167,7 +216,7 @@ int main(int argc, char** argv) {
                                : "tavlin: another program holds Alt+Space, so Tavlin has no hot key "
                                  "(README: \"Getting Alt+Space\")\n",
                        stderr);
-        if (!urls.empty()) d->application(urls);
+        perform(*d, commandLine);
     });
     return app.exec();
 }

@@ -7,20 +7,27 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-unix-2.0)
   pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 
+  pkg_check_modules(ATSPI_EVENTS REQUIRED IMPORTED_TARGET atspi-2)
+
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
+    platform/linux/AtspiActivationTracker.cpp
     platform/linux/CommandLine.cpp
     platform/linux/DesktopEntries.cpp
     platform/linux/GnomeKeyBinding.cpp
     platform/linux/HotKeyBinder.cpp
     platform/linux/KdeKeyBinding.cpp
     platform/linux/PortalHotKeys.cpp
+    platform/linux/ProcessDesktopEntry.cpp
     platform/linux/ProcessExitWatch.cpp
+    platform/linux/QtDesktop.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
     platform/linux/SingleInstance.cpp
+    platform/linux/SwayIpc.cpp
     platform/linux/SwayKeyBinding.cpp
     platform/linux/TerminationSignals.cpp
+    platform/linux/WaylandWindowSystem.cpp
     platform/linux/X11Display.cpp
     platform/linux/X11TraySelection.cpp
     platform/linux/X11Windows.cpp
@@ -32,7 +39,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(tavlin_desktop PUBLIC tavlin_core Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
-                        PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON)
+                        PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON PkgConfig::ATSPI_EVENTS)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
   if(BUILD_TESTING)
@@ -44,9 +51,11 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/KeyBindingTests.cpp
     tests/linux/KeyTranslationTests.cpp
     tests/linux/PortalHotKeysTests.cpp
+    tests/linux/ProcessDesktopEntryTests.cpp
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
+    tests/linux/SwayIpcTests.cpp
     tests/linux/XdgAutostartTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
@@ -85,10 +94,24 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     list(TRANSFORM e2e_tests PREPEND e2e_)
     set_tests_properties(${e2e_tests} PROPERTIES LABELS e2e TIMEOUT 240)
 
+    # The same in a Wayland session: a headless sway of its own per script, native GTK 3
+    # and Qt 6 applications, Alt+Space bound to `tavlin --toggle` in sway.
+    if(TARGET atspi-qt6-menus)
+      set(wayland_tests toggle switch_application url_request permission)
+      foreach(name IN LISTS wayland_tests)
+        add_test(NAME e2e_wayland_${name}
+                 COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-sway -- ${PROJECT_SOURCE_DIR}/tests/wayland/${name}.sh
+                         $<TARGET_FILE:tavlin> $<TARGET_FILE:atspi-qt6-menus>)
+        set_tests_properties(e2e_wayland_${name} PROPERTIES LABELS e2e TIMEOUT 240)
+      endforeach()
+    endif()
+
     if(TAVLIN_BENCH)
       pkg_check_modules(XCB_XTEST REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-keysyms)
       add_executable(tavlin_hotkey_latency bench/HotKeyLatency.cpp)
       target_link_libraries(tavlin_hotkey_latency PRIVATE PkgConfig::XCB_XTEST)
+      add_executable(tavlin_toggle_latency bench/ToggleLatency.cpp)
+      target_link_libraries(tavlin_toggle_latency PRIVATE PkgConfig::XCB)
     endif()
   endif()
 endif()

@@ -22,6 +22,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption bindHotKey(QStringLiteral("bind-hot-key"),
                                         QStringLiteral("Binds Alt+Space to \"tavlin --toggle\" in the desktop's own settings."));
     parser.addOption(bindHotKey);
+    const QCommandLineOption toggle(QStringLiteral("toggle"),
+                                    QStringLiteral("Shows or hides the overlay, as Alt+Space does (for a desktop's own "
+                                                   "key binding), starting Tavlin when it isn't running."));
+    parser.addOption(toggle);
     parser.addPositionalArgument(QStringLiteral("URL"),
                                  QStringLiteral("A request for Tavlin, e.g. tavlin://show"),
                                  QStringLiteral("[URL...]"));
@@ -49,8 +53,18 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return result;
     }
     result.keySymbols_ = parser.isSet(keySymbols);
+    result.toggle_ = parser.isSet(toggle);
     for (const QString& url : parser.positionalArguments()) result.urls_.push_back(url.toStdString());
     return result;
+}
+
+std::vector<std::string> CommandLine::forwardedArguments() const {
+    std::vector<std::string> arguments;
+    if (toggle_) arguments.emplace_back("--toggle");
+    if (urls_.empty()) return arguments;
+    arguments.emplace_back("--"); // a URL is never read as an option
+    arguments.insert(arguments.end(), urls_.begin(), urls_.end());
+    return arguments;
 }
 
 } // namespace tavlin::platform

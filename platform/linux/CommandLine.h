@@ -11,11 +11,12 @@ namespace tavlin::platform {
 // What the command line asks of this start of Tavlin, read with QCommandLineParser from
 // the arguments Qt has left (QApplication takes its own options first):
 //
-//   tavlin [--help] [--version] [--key-symbols] [URL...]
+//   tavlin [--help] [--version] [--key-symbols] [--toggle] [URL...]
 //   tavlin --bind-hot-key
 //
 // Options never reach the URL list: an unknown one is a usage error. Words after "--"
-// are URLs even when they start with a dash.
+// are URLs even when they start with a dash. The running Tavlin reads what a later start
+// hands it (forwardedArguments()) with the same parser.
 class CommandLine {
 public:
     enum class Request {
@@ -37,6 +38,11 @@ public:
     const std::vector<std::string>& urls() const { return urls_; }
     // Keys written in symbols ("⇧⌘Z") instead of the desktop's words ("Ctrl+Shift+Z").
     bool keySymbols() const { return keySymbols_; }
+    // Does what a press of the hot key does: desktops that give no application a global
+    // hot key run `tavlin --toggle` from a key binding of their own.
+    bool toggle() const { return toggle_; }
+    // What a start hands the running Tavlin: --toggle when given, then the URLs.
+    std::vector<std::string> forwardedArguments() const;
     // What to print: the usage, the version line, or the error and the usage.
     const QString& text() const { return text_; }
     // The process's exit status when the request is not Run.
@@ -46,6 +52,7 @@ private:
     Request request_ = Request::Run;
     std::vector<std::string> urls_;
     bool keySymbols_ = false;
+    bool toggle_ = false;
     QString text_;
 };
 

@@ -2,7 +2,10 @@
 
 #include <gio/gdesktopappinfo.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <strings.h>
 
 namespace tavlin::platform {
@@ -32,6 +35,20 @@ DesktopEntries::Entry entryOf(GDesktopAppInfo* info) {
         }
     }
     return entry;
+}
+
+// Programs that run another one named later on their command line: their name says
+// nothing about which application runs.
+bool isLauncher(std::string_view name) {
+    static constexpr std::string_view launchers[] = {"env", "sh", "bash", "dash", "flatpak", "snap", "pkexec",
+                                                     "gjs", "node", "perl", "ruby", "java", "mono", "wine",
+                                                     "wine64"};
+    return name.starts_with("python") || std::find(std::begin(launchers), std::end(launchers), name) != std::end(launchers);
+}
+
+bool sameFile(const char* a, std::string_view b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -66,6 +83,35 @@ std::optional<DesktopEntries::Entry> DesktopEntries::forWindowClass(std::string_
     }
     std::optional<Entry> entry;
     if (auto* found = byStartupClass ? byStartupClass : byId) entry = entryOf(found);
+    g_list_free_full(all, g_object_unref);
+    return entry;
+}
+
+std::optional<DesktopEntries::Entry> DesktopEntries::forExecutable(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    if (path.empty() || path.front() != '/' || slash + 1 >= path.size()) return std::nullopt;
+    const std::string_view fileName = path.substr(slash + 1);
+    if (isLauncher(fileName)) return std::nullopt;
+    GList* all = g_app_info_get_all();
+    GDesktopAppInfo* byPath = nullptr;
+    GDesktopAppInfo* byName = nullptr;
+    for (GList* node = all; node && !byPath; node = node->next) {
+        if (!G_IS_DESKTOP_APP_INFO(node->data)) continue;
+        auto* info = G_DESKTOP_APP_INFO(node->data);
+        const char* program = g_app_info_get_executable(G_APP_INFO(info));
+        if (!program || !*program) continue;
+        const std::string_view name = std::string_view(program).substr(std::string_view(program).rfind('/') + 1);
+        if (name != fileName) continue;
+        if (program[0] == '/') {
+            if (path == program || sameFile(program, path)) byPath = info;
+        } else if (char* found = g_find_program_in_path(program)) {
+            if (sameFile(found, path)) byPath = info;
+            g_free(found);
+        }
+        if (!byName) byName = info;
+    }
+    std::optional<Entry> entry;
+    if (auto* found = byPath ? byPath : byName) entry = entryOf(found);
     g_list_free_full(all, g_object_unref);
     return entry;
 }

@@ -19,6 +19,11 @@ struct DesktopEntries {
     // The entry of a window's class: the one whose StartupWMClass is the class or the
     // instance name, else the one whose id is one of them, ignoring case.
     static std::optional<Entry> forWindowClass(std::string_view instance, std::string_view className);
+    // The entry that starts this executable (an absolute path): the one whose Exec program
+    // is that path or resolves to it through PATH, else the one whose Exec program has
+    // the same file name. An interpreter or launcher (python3, env, sh, flatpak...) runs
+    // many applications and names none.
+    static std::optional<Entry> forExecutable(std::string_view path);
 };
 
 } // namespace tavlin::platform

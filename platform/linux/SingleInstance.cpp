@@ -111,7 +111,8 @@ SingleInstance::Role SingleInstance::becomeInstance() {
     return Role::instance;
 }
 
-SingleInstance::Delivery SingleInstance::forward(const std::vector<std::string>& arguments, int timeoutMs) const {
+SingleInstance::Delivery SingleInstance::forward(const std::vector<std::string>& arguments, int timeoutMs,
+                                                 bool waitForListener) const {
     const QByteArray message = encode(arguments);
     if (message.size() > maxMessageBytes) return Delivery::tooLong;
     QElapsedTimer clock;
@@ -129,7 +130,7 @@ SingleInstance::Delivery SingleInstance::forward(const std::vector<std::string>&
             char answer = 0;
             return socket.getChar(&answer) && answer == acknowledgement ? Delivery::delivered : Delivery::noAnswer;
         }
-        if (remaining() == 0) return Delivery::noAnswer;
+        if (!waitForListener || remaining() == 0) return Delivery::noInstance;
         QThread::msleep(50);
     }
 }

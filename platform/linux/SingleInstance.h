@@ -39,7 +39,12 @@ public:
         other,    // another process holds the lock
         failed,   // neither: see errorString()
     };
-    enum class Delivery { delivered, tooLong, noAnswer };
+    enum class Delivery {
+        delivered,  // the instance has taken the arguments
+        tooLong,    // nothing sent: over maxMessageBytes
+        noInstance, // nothing sent: no instance listens
+        noAnswer,   // sent, but the instance did not say it took them
+    };
 
     explicit SingleInstance(std::string directory);
     ~SingleInstance();
@@ -49,8 +54,9 @@ public:
     // Takes the lock and starts listening.
     Role becomeInstance();
     // Hands the arguments to the running instance, waiting up to `timeoutMs` for it to
-    // listen and take them.
-    Delivery forward(const std::vector<std::string>& arguments, int timeoutMs) const;
+    // take them; with `waitForListener`, also for an instance that has the lock but does
+    // not listen yet.
+    Delivery forward(const std::vector<std::string>& arguments, int timeoutMs, bool waitForListener = true) const;
     // Where the arguments sent by later starts go; called on the main thread.
     void setReceiver(Receiver receiver);
 

@@ -1,54 +1,16 @@
 #include "platform/linux/X11WindowSystem.h"
 
-#include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/DesktopEntries.h"
+#include "platform/linux/QtDesktop.h"
 #include "platform/linux/QtStatusItem.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QImage>
-#include <QProcess>
-#include <QScreen>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
-#include <cstdlib>
 #include <unistd.h>
 
 namespace tavlin::platform {
-namespace {
-
-std::shared_ptr<const Image> imageOf(const QIcon& icon, int size) {
-    if (icon.isNull()) return nullptr;
-    QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_RGBA8888);
-    if (image.isNull()) return nullptr;
-    auto result = std::make_shared<Image>();
-    result->width = image.width();
-    result->height = image.height();
-    result->rgba.reserve(std::size_t(image.width()) * image.height() * 4);
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = image.constScanLine(y);
-        result->rgba.insert(result->rgba.end(), line, line + std::size_t(image.width()) * 4);
-    }
-    return result;
-}
-
-std::shared_ptr<const Image> themeIcon(const std::string& name, int size) {
-    if (name.empty()) return nullptr;
-    const QString qname = QString::fromStdString(name);
-    return imageOf(qname.startsWith('/') ? QIcon(qname) : QIcon::fromTheme(qname), size);
-}
-
-Screen screenOf(const QScreen* screen) {
-    const QRect frame = screen->availableGeometry();
-    return Screen{Rect{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())}};
-}
-
-} // namespace
 
 X11WindowSystem::X11WindowSystem(xcb_connection_t* connection, PanelFactory panelFactory)
     : connection_(connection), windows_(connection, 0), panelFactory_(std::move(panelFactory)) {
@@ -97,7 +59,7 @@ std::optional<RunningApplication> X11WindowSystem::application(xcb_window_t wind
     else if (windowClass && !windowClass->name.empty())
         record.localizedName = windowClass->name;
 
-    if (entry) record.icon = themeIcon(entry->icon, iconSize);
+    if (entry) record.icon = QtDesktop::themeIcon(entry->icon, iconSize);
     if (!record.icon) record.icon = windows_.icon(window, iconSize);
 
     records_.insert_or_assign(window, record);
@@ -172,30 +134,15 @@ void X11WindowSystem::observeProcessExit(std::int32_t pid, std::function<void()>
 }
 
 bool X11WindowSystem::openURL(std::string_view url) {
-    if (url == AccessibilitySettings::link) {
-        const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-        const auto tool = AccessibilitySettings::installed(desktop ? desktop : "");
-        if (!tool) return false;
-        QStringList arguments;
-        for (const auto& argument : tool->arguments) arguments << QString::fromStdString(argument);
-        return QProcess::startDetached(QString::fromStdString(tool->program), arguments);
-    }
-    const QUrl parsed(QString::fromUtf8(url.data(), qsizetype(url.size())), QUrl::StrictMode);
-    return parsed.isValid() && QDesktopServices::openUrl(parsed);
+    return QtDesktop::openURL(url);
 }
 
 std::optional<Screen> X11WindowSystem::mainScreen() {
-    // The screen under the pointer: where the user is working.
-    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen) return std::nullopt;
-    return screenOf(screen);
+    return QtDesktop::mainScreen();
 }
 
 std::vector<Screen> X11WindowSystem::screens() {
-    std::vector<Screen> result;
-    for (const QScreen* screen : QGuiApplication::screens()) result.push_back(screenOf(screen));
-    return result;
+    return QtDesktop::screens();
 }
 
 std::unique_ptr<StatusItem> X11WindowSystem::makeStatusItem(double) {

@@ -34,4 +34,11 @@ hot_key
 wait_shown "with Num Lock and Caps Lock on"
 hot_key
 wait_hidden "with Num Lock and Caps Lock on"
+
+# `tavlin --toggle` does what the hot key does (desktops without a grab bind it).
+"$tavlin" --toggle || fail "tavlin --toggle failed"
+wait_shown "after tavlin --toggle"
+expect_text "Gtk3-demo-application" "New"
+"$tavlin" --toggle || fail "tavlin --toggle failed"
+wait_hidden "after the second tavlin --toggle"
 echo PASS

@@ -51,3 +51,27 @@ TEST(CommandLine, HelpAndVersionWinOverUrlsAndEndSuccessfully) {
     EXPECT_TRUE(version.urls().empty());
     EXPECT_TRUE(version.text().contains(QStringLiteral("9.8.7")));
 }
+
+// What a start hands the running Tavlin reads back, through the same parser, as the
+// same request: a dash-led URL stays a URL, and a lone --toggle stays a toggle.
+TEST(CommandLine, WhatIsHandedOverReadsBackAsTheSameRequest) {
+    const QList<QStringList> lines{
+        {QStringLiteral("--toggle")},
+        {QStringLiteral("tavlin://show"), QStringLiteral("--toggle")},
+        {QStringLiteral("--"), QStringLiteral("-dash-led"), QStringLiteral("tavlin://show")},
+        {QStringLiteral("--key-symbols")},
+    };
+    for (const QStringList& line : lines) {
+        SCOPED_TRACE(line.join(QLatin1Char(' ')).toStdString());
+        const CommandLine given = parse(line);
+        QStringList handedOver;
+        for (const std::string& argument : given.forwardedArguments()) handedOver << QString::fromStdString(argument);
+        const CommandLine received = parse(handedOver);
+        EXPECT_EQ(received.request(), CommandLine::Request::Run);
+        EXPECT_EQ(received.toggle(), given.toggle());
+        EXPECT_EQ(received.urls(), given.urls());
+    }
+    EXPECT_TRUE(parse({QStringLiteral("--toggle")}).toggle());
+    EXPECT_FALSE(parse({QStringLiteral("tavlin://show")}).toggle());
+    EXPECT_TRUE(parse({QStringLiteral("--key-symbols")}).forwardedArguments().empty()); // nothing to hand over
+}

@@ -23,6 +23,18 @@ protected:
         write("frobnicator.desktop", "Name=Frobnicator\nIcon=/opt/frob/frob.png\n");
         write("wmclassy.desktop", "Name=Classy\nStartupWMClass=Classy-Window\n");
         write("hidden.desktop", "Name=Hidden Helper\nNoDisplay=true\n");
+        // GIO loads only the entries whose program is there to run.
+        for (const char* folder : {"bin", "opt", "elsewhere"}) mkdir((*data_ / folder).c_str(), 0755);
+        for (const char* file : {"bin/frob-tool", "opt/editor", "elsewhere/frob-tool"}) {
+            std::ofstream(*data_ / file) << "#!/bin/sh\n";
+            chmod((*data_ / file).c_str(), 0755);
+        }
+        setenv("PATH", (data_->path() + "/bin:/usr/bin:/bin").c_str(), 1);
+        writeExec("by-absolute-path", *data_ / "opt/editor" + " --new-window %U");
+        writeExec("by-search-path", "frob-tool %F");
+        writeExec("name-twin", *data_ / "elsewhere/frob-tool");
+        writeExec("wrapped", "env GDK_BACKEND=x11 wrapped-program");
+        writeExec("script", "python3 /opt/script/main.py");
         setenv("XDG_DATA_HOME", data_->path().c_str(), 1);
         setenv("XDG_DATA_DIRS", data_->path().c_str(), 1);
     }
@@ -33,6 +45,10 @@ protected:
     static void write(const std::string& file, const std::string& body) {
         std::ofstream(*data_ / ("applications/" + file))
             << "[Desktop Entry]\nType=Application\nExec=true\n" << body;
+    }
+    static void writeExec(const std::string& id, const std::string& exec) {
+        std::ofstream(*data_ / ("applications/" + id + ".desktop"))
+            << "[Desktop Entry]\nType=Application\nName=" << id << "\nExec=" << exec << "\n";
     }
     static TempDir* data_;
 };
@@ -73,4 +89,28 @@ TEST_F(DesktopEntriesTest, AnIconFileKeepsItsPath) {
     const auto entry = DesktopEntries::withId("frobnicator");
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->icon, "/opt/frob/frob.png");
+}
+
+// An entry matches the program its Exec line starts, found by path, through PATH, or by
+// file name; interpreters and launchers name no application.
+TEST_F(DesktopEntriesTest, TheEntryThatStartsAnExecutable) {
+    struct Case {
+        std::string path;
+        std::optional<std::string> id;
+    } cases[] = {
+        {*data_ / "opt/editor", "by-absolute-path"},
+        {*data_ / "bin/frob-tool", "by-search-path"}, // the entry that starts this very file
+        {*data_ / "elsewhere/frob-tool", "name-twin"},
+        {"/usr/local/bin/editor", "by-absolute-path"}, // no entry starts this file: the name alone
+        {"/usr/bin/wrapped-program", std::nullopt},          // env starts it: the entry names env
+        {"/usr/bin/env", std::nullopt},
+        {"/usr/bin/python3", std::nullopt},
+        {"/usr/bin/python3.11", std::nullopt},
+        {"editor", std::nullopt},                            // not a path
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto entry = DesktopEntries::forExecutable(c.path);
+        EXPECT_EQ(entry ? std::optional(entry->id) : std::nullopt, c.id) << c.path;
+    }
 }

@@ -1,0 +1,73 @@
+#include "platform/linux/QtDesktop.h"
+
+#include "platform/linux/AccessibilitySettings.h"
+
+#include <QCursor>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QUrl>
+
+#include <cstdlib>
+
+namespace tavlin::platform {
+namespace {
+
+std::shared_ptr<const Image> imageOf(const QIcon& icon, int size) {
+    if (icon.isNull()) return nullptr;
+    QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_RGBA8888);
+    if (image.isNull()) return nullptr;
+    auto result = std::make_shared<Image>();
+    result->width = image.width();
+    result->height = image.height();
+    result->rgba.reserve(std::size_t(image.width()) * image.height() * 4);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = image.constScanLine(y);
+        result->rgba.insert(result->rgba.end(), line, line + std::size_t(image.width()) * 4);
+    }
+    return result;
+}
+
+Screen screenOf(const QScreen* screen) {
+    const QRect frame = screen->availableGeometry();
+    return Screen{Rect{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())}};
+}
+
+} // namespace
+
+std::optional<Screen> QtDesktop::mainScreen() {
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return std::nullopt;
+    return screenOf(screen);
+}
+
+std::vector<Screen> QtDesktop::screens() {
+    std::vector<Screen> result;
+    for (const QScreen* screen : QGuiApplication::screens()) result.push_back(screenOf(screen));
+    return result;
+}
+
+std::shared_ptr<const Image> QtDesktop::themeIcon(const std::string& name, int size) {
+    if (name.empty()) return nullptr;
+    const QString qname = QString::fromStdString(name);
+    return imageOf(qname.startsWith('/') ? QIcon(qname) : QIcon::fromTheme(qname), size);
+}
+
+bool QtDesktop::openURL(std::string_view url) {
+    if (url == AccessibilitySettings::link) {
+        const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+        const auto tool = AccessibilitySettings::installed(desktop ? desktop : "");
+        if (!tool) return false;
+        QStringList arguments;
+        for (const auto& argument : tool->arguments) arguments << QString::fromStdString(argument);
+        return QProcess::startDetached(QString::fromStdString(tool->program), arguments);
+    }
+    const QUrl parsed(QString::fromUtf8(url.data(), qsizetype(url.size())), QUrl::StrictMode);
+    return parsed.isValid() && QDesktopServices::openUrl(parsed);
+}
+
+} // namespace tavlin::platform

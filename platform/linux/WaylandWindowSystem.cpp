@@ -1,0 +1,201 @@
+#include "platform/linux/WaylandWindowSystem.h"
+
+#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/ProcessDesktopEntry.h"
+#include "platform/linux/QtDesktop.h"
+#include "platform/linux/QtStatusItem.h"
+#include "platform/linux/SwayIpc.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <cerrno>
+#include <signal.h>
+#include <unistd.h>
+
+namespace tavlin::platform {
+namespace {
+
+Q_LOGGING_CATEGORY(logWayland, "tavlin.wayland", QtInfoMsg)
+
+bool isRunning(std::int32_t pid) {
+    return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM);
+}
+
+} // namespace
+
+WaylandWindowSystem::WaylandWindowSystem(PanelFactory panelFactory)
+    : panelFactory_(std::move(panelFactory)),
+      tracker_(static_cast<std::int32_t>(getpid()), [this] { settle_.start(); }) {
+    settle_.setSingleShot(true);
+    settle_.setInterval(settleMs);
+    QObject::connect(&settle_, &QTimer::timeout, &context_, [this] { settled(true); });
+    if (auto* app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] {
+            if (auto hook = std::exchange(terminationHook_, nullptr)) hook();
+        });
+    if (const auto active = tracker_.findActive()) {
+        activePid_ = active->pid;
+        record(active->pid, &active->name);
+    }
+    qCDebug(logWayland) << "following the active window over the accessibility bus; in front:"
+                        << (activePid_ ? *activePid_ : 0);
+}
+
+WaylandWindowSystem::~WaylandWindowSystem() = default;
+
+std::int32_t WaylandWindowSystem::processIdentifier() const {
+    return static_cast<std::int32_t>(getpid());
+}
+
+RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std::string& busName) {
+    RunningApplication record;
+    record.processIdentifier = pid;
+    std::optional<DesktopEntries::Entry> entry;
+    if (const auto launched = ProcessDesktopEntry::launchedId(pid)) entry = DesktopEntries::withId(*launched);
+    if (!entry)
+        if (const auto executable = ProcessDesktopEntry::executable(pid))
+            entry = DesktopEntries::forExecutable(*executable);
+    if (entry)
+        record.bundleIdentifier = entry->id;
+    else if (!busName.empty())
+        record.bundleIdentifier = busName;
+    if (entry && !entry->name.empty())
+        record.localizedName = entry->name;
+    else if (!busName.empty())
+        record.localizedName = busName;
+    if (entry) record.icon = QtDesktop::themeIcon(entry->icon, iconSize);
+    return record;
+}
+
+std::optional<RunningApplication> WaylandWindowSystem::record(std::int32_t pid, const std::string* busName) {
+    if (auto it = records_.find(pid); it != records_.end()) return it->second;
+    std::string name;
+    if (busName) {
+        name = *busName;
+    } else {
+        const auto all = tracker_.applications([pid](std::int32_t other) { return other == pid; });
+        const auto it = std::find_if(all.begin(), all.end(), [pid](const auto& a) { return a.pid == pid; });
+        if (it == all.end()) return std::nullopt; // gone from the bus
+        name = it->name;
+    }
+    return records_.insert_or_assign(pid, application(pid, name)).first->second;
+}
+
+std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
+    // A focus change that has not settled yet: read it now, as the user sees it. The
+    // caller learns of it from the answer, not from a notification in the middle of its
+    // question.
+    if (settle_.isActive()) {
+        settle_.stop();
+        settled(false);
+    }
+    if (activePid_ && !isRunning(*activePid_)) {
+        records_.erase(*activePid_);
+        activePid_.reset();
+    }
+    if (!activePid_) {
+        const auto active = tracker_.findActive();
+        if (!active) return std::nullopt;
+        activePid_ = active->pid;
+        return record(active->pid, &active->name);
+    }
+    return record(*activePid_);
+}
+
+void WaylandWindowSystem::observeActivations(std::function<void(const ActivationNotification&)> observer) {
+    observer_ = std::move(observer);
+}
+
+void WaylandWindowSystem::settled(bool notify) {
+    const auto active = tracker_.takeActive();
+    // None: the keyboard went to one of our windows or to a window not on the bus; the
+    // application in front stays the one the user last worked in.
+    if (!active || activePid_ == active->pid) return;
+    activePid_ = active->pid;
+    const auto front = record(active->pid, &active->name);
+    qCDebug(logWayland) << "in front:" << active->pid << QString::fromStdString(active->name);
+    if (!notify || !observer_ || !front) return;
+    ActivationNotification notification;
+    notification.userInfo.emplace();
+    notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), *front);
+    observer_(notification);
+}
+
+std::vector<RunningApplication> WaylandWindowSystem::runningApplications(std::string_view bundleIdentifier) {
+    // Names only for processes not met before: the name is the one call that goes to
+    // the application itself.
+    const auto all = tracker_.applications([this](std::int32_t pid) { return !records_.contains(pid); });
+    // Forget the processes that left the bus.
+    std::erase_if(records_, [&all](const auto& entry) {
+        return std::none_of(all.begin(), all.end(), [&entry](const auto& a) { return a.pid == entry.first; });
+    });
+    std::vector<RunningApplication> found;
+    for (const auto& busApplication : all) {
+        auto found_record = record(busApplication.pid, &busApplication.name);
+        if (!found_record || found_record->bundleIdentifier != bundleIdentifier) continue;
+        const bool seen = std::any_of(found.begin(), found.end(), [&found_record](const RunningApplication& a) {
+            return a.processIdentifier == found_record->processIdentifier;
+        });
+        if (!seen) found.push_back(std::move(*found_record));
+    }
+    return found;
+}
+
+bool WaylandWindowSystem::activate(const RunningApplication& application) {
+    const std::string sway = SwayIpc::sessionSocket();
+    if (sway.empty()) {
+        qCDebug(logWayland) << "this compositor lets no client bring another application to the front";
+        return false;
+    }
+    const bool done =
+        SwayIpc::runCommand(sway, "[pid=" + std::to_string(application.processIdentifier) + "] focus");
+    if (!done) qCWarning(logWayland) << "sway did not focus process" << application.processIdentifier;
+    return done;
+}
+
+bool WaylandWindowSystem::openURL(std::string_view url) {
+    return QtDesktop::openURL(url);
+}
+
+std::optional<Screen> WaylandWindowSystem::mainScreen() {
+    return QtDesktop::mainScreen();
+}
+
+std::vector<Screen> WaylandWindowSystem::screens() {
+    return QtDesktop::screens();
+}
+
+std::unique_ptr<StatusItem> WaylandWindowSystem::makeStatusItem(double) {
+    return QtStatusItem::make();
+}
+
+std::optional<MonitorToken> WaylandWindowSystem::addGlobalKeyDownMonitor(std::function<void(std::uint16_t)>) {
+    // Wayland gives no client the keys of others; the overlay handles its own Escape.
+    return std::nullopt;
+}
+
+void WaylandWindowSystem::removeMonitor(MonitorToken) {}
+
+std::unique_ptr<Panel> WaylandWindowSystem::makePanel(const Rect& contentRect) {
+    return panelFactory_ ? panelFactory_(contentRect) : nullptr;
+}
+
+void WaylandWindowSystem::setActivationPolicy(ActivationPolicy) {
+    // As on X11: our windows that should stay out of task bars say so themselves.
+}
+
+void WaylandWindowSystem::observeProcessExit(std::int32_t pid, std::function<void()> handler) {
+    exitWatch_ = ProcessExitWatch::make(pid, std::move(handler));
+}
+
+void WaylandWindowSystem::observeTermination(std::function<void()> hook) {
+    terminationHook_ = std::move(hook);
+}
+
+void WaylandWindowSystem::terminate() {
+    QCoreApplication::quit();
+}
+
+} // namespace tavlin::platform
