@@ -32,7 +32,8 @@ gdbus call --session -d org.freedesktop.portal.Desktop -o /standin -m tavlin.Sta
   grep -q '"preferred_trigger": "ALT+space"' || fail "Tavlin did not ask for Alt+Space"
 press
 wait_shown "after the portal's activation"
-expect_text "Gtk3-demo-application" "New"
+# The front application comes from the accessibility bus here, as in a Wayland session.
+expect_text "gtk3-demo-application" "New"
 press
 wait_hidden "after the second activation"
 echo PASS
