@@ -12,7 +12,9 @@ add_library(tavlin_atspi_model STATIC
   platform/linux/MenuSnapshot.cpp
   platform/linux/SnapshotElement.cpp
 )
-target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core)
+# Key names become characters through xkbcommon's key symbol tables.
+pkg_check_modules(ATSPI_XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
+target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core PRIVATE PkgConfig::ATSPI_XKBCOMMON)
 
 # The JSON text of tavlin-scan's output.
 add_library(tavlin_scan_support STATIC tools/JsonText.cpp)
