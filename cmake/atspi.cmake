@@ -13,8 +13,8 @@ add_library(tavlin_atspi_model STATIC
   platform/linux/SnapshotElement.cpp
 )
 # Key names become characters through xkbcommon's key symbol tables.
-pkg_check_modules(ATSPI_XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
-target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core PRIVATE PkgConfig::ATSPI_XKBCOMMON)
+tavlin_require_modules(ATSPI_XKBCOMMON libxkbcommon-dev xkbcommon)
+target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core PRIVATE PkgConfig::ATSPI_XKBCOMMON PkgConfig::ICU)
 
 # The JSON text of tavlin-scan's output.
 add_library(tavlin_scan_support STATIC tools/JsonText.cpp)
@@ -34,7 +34,7 @@ if(NOT TAVLIN_DESKTOP)
   return()
 endif()
 
-pkg_check_modules(ATSPI REQUIRED IMPORTED_TARGET atspi-2 gio-2.0)
+tavlin_require_modules(ATSPI "libatspi2.0-dev libglib2.0-dev" atspi-2 gio-2.0)
 
 add_library(tavlin_atspi STATIC
   platform/linux/AtspiAccessibility.cpp
