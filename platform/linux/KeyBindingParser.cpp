@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include <unicode/unistr.h>
 #include <unicode/utf8.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -124,20 +125,13 @@ std::optional<KeyEquivalent> withModifiers(std::optional<KeyEquivalent> key, Bit
     return key;
 }
 
-// Whether `letter` (one character) occurs in `name`, ignoring the case of ASCII letters.
-bool occursIn(std::string_view letter, std::string_view name) {
-    if (letter.size() == 1) {
-        const int wanted = std::tolower(static_cast<unsigned char>(letter[0]));
-        for (char c : name)
-            if (std::tolower(static_cast<unsigned char>(c)) == wanted) return true;
-        return false;
-    }
-    return name.find(letter) != std::string_view::npos;
-}
-
-bool isLetter(std::string_view key) {
-    if (!isOneCodePoint(key)) return false;
-    return key.size() > 1 || std::isalpha(static_cast<unsigned char>(key[0]));
+// Whether `character` occurs in `name`, ignoring case (Qt upper-cases a mnemonic).
+bool occursIn(std::string_view character, std::string_view name) {
+    const auto folded = [](std::string_view text) {
+        return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<std::int32_t>(text.size())))
+            .foldCase();
+    };
+    return folded(name).indexOf(folded(character)) >= 0;
 }
 
 // Whether `binding` is written the way Qt writes key sequences: a modifier name and "+",
@@ -189,8 +183,12 @@ std::optional<KeyEquivalent> KeyBindingParser::parseQtSequence(std::string_view 
         onlyAlt = onlyAlt && *modifier == KeyNotation::optionBit;
         sequence.remove_prefix(plus + 1);
     }
-    // Qt falls back to "Alt+" and the mnemonic letter for an item without a shortcut.
-    if (bits == KeyNotation::optionBit && onlyAlt && isLetter(sequence) && occursIn(sequence, itemName))
+    // For an item without a shortcut, Qt reports its mnemonic instead: "Alt+" and the
+    // upper-cased character after the "&" (a letter, a digit or any other), while the
+    // name comes without the "&". So "Alt+" and one character of the name is taken for
+    // the mnemonic; a real Alt shortcut on a character of the name reads the same and
+    // can't be told from it.
+    if (bits == KeyNotation::optionBit && onlyAlt && isOneCodePoint(sequence) && occursIn(sequence, itemName))
         return std::nullopt;
     return withModifiers(keyNamed(sequence), bits);
 }

@@ -93,18 +93,19 @@ TEST(KeyBindingParser, QtPortableTextAndItsMnemonicFallback) {
         {"Shift+Backtab", "Previous", "⇧⇥"},
         {"Ctrl+Ü", "Overview", "⌘Ü"},
         {"Meta+Q", "Quit", "⌃Q"},
-        // "Alt+" and a letter of the item's name: Qt's mnemonic fallback, not a shortcut.
+        // "Alt+" and one character of the item's name: Qt's mnemonic, sent in place of
+        // a missing shortcut, upper-cased, with the "&" taken out of the name.
         {"Alt+A", "Save As...", "-"},
-        {"Alt+Q", "About Qt", "-"},
-        {"Alt+F", "File", "-"},
         {"Alt+f", "File", "-"},
-        {"Alt+Ü", "Übersicht", "-"},
-        // Alt with a letter the name doesn't hold, or with more than a letter, is a shortcut.
+        {"Alt+1", "1 Recent", "-"},
+        {"Alt+ü", "Menü", "-"},                       // as Qt 6 writes "Men&ü"
+        {"Alt+.", "Zoom 1.5", "-"},
+        // Alt with a character the name doesn't hold, or with more than one, is a shortcut.
         {"Alt+X", "Save As...", "⌥X"},
+        {"Alt+2", "1 Recent", "⌥2"},
         {"Alt+F4", "Close", "⌥F4"},
         {"Alt+Shift+A", "Save As...", "⌥⇧A"},
         {"Ctrl+A", "Select All", "⌘A"},
-        {"Alt+1", "Tab 1", "⌥1"},
     };
     for (const Case& c : cases) EXPECT_EQ(shown(c.binding, c.itemName), c.keys) << c.binding;
 }
