@@ -168,6 +168,7 @@ void AppDelegate::showOverlay(bool rememberCurrentApp) {
 
     const platform::Rect frame = panelFrame(screen->visibleFrame);
     if (!panel_) panel_ = windowSystem_.makePanel(frame);
+    if (!panel_) return;
     panel_->setFrame(frame, true);
     panel_->setContent(overlay);
     panel_->makeKeyAndOrderFront();

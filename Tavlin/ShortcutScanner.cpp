@@ -59,7 +59,7 @@ struct ShortcutScanner::Collector {
     }
 
     void add(const std::string& group, const std::string& title, std::string keys) {
-        if (seen.insert(Identity{Text::nfc(title), Text::nfc(keys)}).second)
+        if (seen.insert(Identity{Text::identity(title), Text::identity(keys)}).second)
             rows.emplace_back(group, title, std::move(keys));
     }
 };

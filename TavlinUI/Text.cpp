@@ -89,15 +89,6 @@ bool isNfcAlready(std::string_view text) {
     return U_SUCCESS(status) && normalized;
 }
 
-// The form in which texts are compared and hashed: NFC for valid UTF-8; malformed
-// input is kept byte for byte, so that two different malformed texts stay different.
-std::string comparable(std::string_view text) {
-    if (isAscii(text) || isNfcAlready(text)) return std::string(text);
-    Decoded decoded = decode(text);
-    if (!decoded.valid) return std::string(text);
-    return encode(normalized(decoded.text));
-}
-
 } // namespace
 
 std::string Text::nfc(std::string_view text) {
@@ -105,14 +96,21 @@ std::string Text::nfc(std::string_view text) {
     return encode(normalized(decode(text).text));
 }
 
+std::string Text::identity(std::string_view text) {
+    if (isAscii(text) || isNfcAlready(text)) return std::string(text);
+    Decoded decoded = decode(text);
+    if (!decoded.valid) return std::string(text);
+    return encode(normalized(decoded.text));
+}
+
 bool Text::equal(std::string_view a, std::string_view b) {
     if (a == b) return true;
     if (isAscii(a) && isAscii(b)) return false;
-    return comparable(a) == comparable(b);
+    return identity(a) == identity(b);
 }
 
 std::size_t Text::hash(std::string_view text) {
-    return std::hash<std::string>{}(comparable(text));
+    return std::hash<std::string>{}(identity(text));
 }
 
 std::string Text::upper(std::string_view text) {
@@ -128,7 +126,7 @@ std::string Text::upper(std::string_view text) {
 }
 
 bool Text::contains(std::string_view haystack, std::string_view needle) {
-    return comparable(haystack).find(comparable(needle)) != std::string::npos;
+    return identity(haystack).find(identity(needle)) != std::string::npos;
 }
 
 } // namespace tavlin

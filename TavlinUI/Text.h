@@ -11,6 +11,10 @@ namespace tavlin {
 // Malformed UTF-8 is read with each bad sequence standing for U+FFFD.
 struct Text {
     static std::string nfc(std::string_view text);
+    // The form in which texts are told apart: equal(a, b) exactly when identity(a) ==
+    // identity(b). It is the NFC form of well-formed text; malformed text is kept byte for
+    // byte, so that two different malformed texts stay different.
+    static std::string identity(std::string_view text);
     static bool equal(std::string_view a, std::string_view b);
     // Consistent with equal(): canonically equivalent texts hash alike.
     static std::size_t hash(std::string_view text);

@@ -12,7 +12,9 @@ add_library(tavlin_atspi_model STATIC
   platform/linux/MenuSnapshot.cpp
   platform/linux/SnapshotElement.cpp
 )
-target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core)
+# Key names become characters through xkbcommon's key symbol tables.
+tavlin_require_modules(ATSPI_XKBCOMMON libxkbcommon-dev xkbcommon)
+target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core PRIVATE PkgConfig::ATSPI_XKBCOMMON PkgConfig::ICU)
 
 # The JSON and tab-separated text of tavlin-scan's output.
 add_library(tavlin_scan_support STATIC tools/JsonText.cpp tools/TabbedText.cpp)
@@ -33,7 +35,7 @@ if(NOT TAVLIN_DESKTOP)
   return()
 endif()
 
-pkg_check_modules(ATSPI REQUIRED IMPORTED_TARGET atspi-2 gio-2.0)
+tavlin_require_modules(ATSPI "libatspi2.0-dev libglib2.0-dev" atspi-2 gio-2.0)
 
 add_library(tavlin_atspi STATIC
   platform/linux/AtspiAccessibility.cpp

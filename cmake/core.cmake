@@ -1,5 +1,7 @@
 # The core: the shortcut model, the scanner, the overlay's content logic and the
 # in-memory accessibility adapter. No GUI, no desktop.
+tavlin_require_modules(ICU libicu-dev icu-uc)
+
 add_library(tavlin_core STATIC
   TavlinUI/Text.cpp
   TavlinUI/Uuid.cpp
@@ -14,7 +16,7 @@ add_library(tavlin_core STATIC
   platform/AXRead.cpp
 )
 target_include_directories(tavlin_core PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tavlin_core PUBLIC PkgConfig::ICU PkgConfig::URIPARSER)
+target_link_libraries(tavlin_core PRIVATE PkgConfig::ICU)
 
 add_library(tavlin_sim STATIC
   platform/sim/SimAccessibility.cpp
@@ -30,12 +32,12 @@ if(BUILD_TESTING AND NOT TAVLIN_FUZZ)
     tests/core/ShortcutScannerTests.cpp
     tests/core/ShortcutOverlayTests.cpp
   )
-  target_link_libraries(tavlin_core_tests PRIVATE tavlin_sim GTest::gtest GTest::gtest_main)
+  target_link_libraries(tavlin_core_tests PRIVATE tavlin_sim PkgConfig::ICU GTest::gtest GTest::gtest_main)
   gtest_discover_tests(tavlin_core_tests DISCOVERY_TIMEOUT 60)
 endif()
 
 if(TAVLIN_BENCH AND NOT TAVLIN_FUZZ)
-  find_package(benchmark REQUIRED)
+  tavlin_require_package(benchmark libbenchmark-dev)
   add_executable(tavlin_core_bench bench/CoreBench.cpp)
   target_link_libraries(tavlin_core_bench PRIVATE tavlin_sim benchmark::benchmark)
 endif()

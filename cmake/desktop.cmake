@@ -2,10 +2,11 @@
 # `tavlin` executable, its desktop entry and icon, and the end-to-end tests and the
 # latency benchmark that drive it inside a private virtual desktop.
 if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
-  find_package(Qt6 REQUIRED COMPONENTS Widgets Network Svg)
-  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-ewmh xcb-icccm xcb-keysyms xcb-xinput)
-  pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-unix-2.0)
-  pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
+  tavlin_require_package(Qt6 "qt6-base-dev qt6-svg-dev" COMPONENTS Widgets Network Svg)
+  tavlin_require_modules(XCB "libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xinput-dev"
+                         xcb xcb-ewmh xcb-icccm xcb-keysyms xcb-xinput)
+  tavlin_require_modules(GIO libglib2.0-dev gio-unix-2.0)
+  tavlin_require_modules(XKBCOMMON libxkbcommon-dev xkbcommon)
 
   pkg_check_modules(ATSPI_EVENTS REQUIRED IMPORTED_TARGET atspi-2)
 
@@ -64,7 +65,9 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
 
-  if(TARGET tavlin_shell AND TARGET tavlin_view AND TARGET tavlin_atspi)
+  # The program, its installation and its end-to-end tests (the other parts are always
+  # built, so their targets are there).
+  block()
     add_executable(tavlin Tavlin/main.cpp)
     target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
     target_compile_definitions(tavlin PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
@@ -107,11 +110,11 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     endif()
 
     if(TAVLIN_BENCH)
-      pkg_check_modules(XCB_XTEST REQUIRED IMPORTED_TARGET xcb xcb-xtest xcb-keysyms)
+      tavlin_require_modules(XCB_XTEST "libxcb-xtest0-dev libxcb-keysyms1-dev" xcb xcb-xtest xcb-keysyms)
       add_executable(tavlin_hotkey_latency bench/HotKeyLatency.cpp)
       target_link_libraries(tavlin_hotkey_latency PRIVATE PkgConfig::XCB_XTEST)
       add_executable(tavlin_toggle_latency bench/ToggleLatency.cpp)
       target_link_libraries(tavlin_toggle_latency PRIVATE PkgConfig::XCB)
     endif()
-  endif()
+  endblock()
 endif()

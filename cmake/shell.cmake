@@ -1,11 +1,13 @@
 # The application shell: URL parsing, the global hot key and the delegate, written
 # against the ports; the in-memory adapters of those ports; their tests and fuzz target.
+tavlin_require_modules(URIPARSER liburiparser-dev liburiparser)
+
 add_library(tavlin_shell STATIC
   platform/Url.cpp
   Tavlin/GlobalHotKey.cpp
   Tavlin/AppDelegate.cpp
 )
-target_link_libraries(tavlin_shell PUBLIC tavlin_core)
+target_link_libraries(tavlin_shell PUBLIC tavlin_core PRIVATE PkgConfig::URIPARSER)
 
 add_library(tavlin_shell_sim STATIC
   platform/sim/SimMainQueue.cpp

@@ -2,9 +2,8 @@
 # window and its panel port, a tool that renders overlays to PNG files without a
 # display, and the view tests (offscreen Qt).
 if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
-  find_package(Qt6 COMPONENTS Widgets REQUIRED)
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(VIEW_XCB REQUIRED IMPORTED_TARGET xcb)
+  tavlin_require_package(Qt6 qt6-base-dev COMPONENTS Widgets)
+  tavlin_require_modules(VIEW_XCB libxcb1-dev xcb)
 
   get_filename_component(_view_root ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
   set(_overlay ${_view_root}/TavlinUI/Overlay)
@@ -47,7 +46,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   # (Japanese, the texts' own language, needs none), compiled by lrelease and built in
   # under :/i18n. The target update_translations runs lupdate over the texts of the view
   # and the tray menu.
-  find_package(Qt6 COMPONENTS LinguistTools REQUIRED)
+  tavlin_require_package(Qt6 "qt6-tools-dev qt6-l10n-tools" COMPONENTS LinguistTools)
   file(GLOB _catalogues CONFIGURE_DEPENDS ${_view_root}/translations/tavlin_*.ts)
   file(GLOB _translated_sources ${_overlay}/*.cpp)
   qt_add_translations(tavlin_view

@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // Equal texts hash alike, in either order.
     if (Text::equal(a, b) != Text::equal(b, a)) __builtin_trap();
     if (Text::equal(a, b) && Text::hash(a) != Text::hash(b)) __builtin_trap();
+    // The rows and groups are told apart by identity(): it must agree with equal().
+    if (Text::equal(a, b) != (Text::identity(a) == Text::identity(b))) __builtin_trap();
     // The canonical form is stable and equal to what it came from (for valid input).
     const std::string n = Text::nfc(a);
     if (Text::nfc(n) != n) __builtin_trap();

@@ -60,7 +60,8 @@ public:
     // none when no such monitor can be installed.
     virtual std::optional<MonitorToken> addGlobalKeyDownMonitor(std::function<void(std::uint16_t keyCode)> handler) = 0;
     virtual void removeMonitor(MonitorToken token) = 0;
-    // The overlay window, not yet on screen.
+    // The overlay window, not yet on screen; none when this desktop can't make one now
+    // (the caller shows nothing and asks again next time).
     virtual std::unique_ptr<Panel> makePanel(const Rect& contentRect) = 0;
 
     virtual void setActivationPolicy(ActivationPolicy policy) = 0;

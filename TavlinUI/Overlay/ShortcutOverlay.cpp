@@ -41,10 +41,10 @@ ShortcutOverlay::ShortcutOverlay(std::string appName, std::shared_ptr<const plat
       close_(std::move(close)) {}
 
 std::vector<GroupEntry> ShortcutOverlay::grouped() const {
-    // Group names are compared in their canonical form, computed once per row.
+    // Group names are told apart by their identity, computed once per row.
     std::vector<std::string> canonical;
     canonical.reserve(shortcuts_.size());
-    for (const ShortcutItem& row : shortcuts_) canonical.push_back(Text::nfc(row.group()));
+    for (const ShortcutItem& row : shortcuts_) canonical.push_back(Text::identity(row.group()));
 
     std::vector<std::size_t> firstRowOfGroup;
     for (std::size_t i = 0; i < shortcuts_.size(); ++i) {

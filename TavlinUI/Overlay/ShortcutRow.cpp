@@ -19,7 +19,9 @@ ShortcutRow::ShortcutRow(const ShortcutItem& item, KeyText::Notation notation, Q
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    // The row's 8-point spacing is part of the flexible space below: a box layout puts
+    // its spacing between a widget and a spacer item too, on one side only.
+    layout->setSpacing(0);
 
     // A title that would draw as nothing still leaves its row recognisable: a dimmed dash
     // stands in for it, next to the key combination that is the row's point.
@@ -34,7 +36,7 @@ ShortcutRow::ShortcutRow(const ShortcutItem& item, KeyText::Notation notation, Q
 
     layout->addWidget(title_, 0, Qt::AlignVCenter);
     // The flexible space is at least 8 points, with the row's 8-point spacing on either
-    // side of it (a spacer item gets no layout spacing of its own).
+    // side of it.
     layout->addSpacerItem(new QSpacerItem(8 + 8 + 8, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
     layout->addWidget(keyCap_, 0, Qt::AlignVCenter);
 }

@@ -7,6 +7,10 @@
 #include <string>
 #include <utility>
 
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
+#include <xkbcommon/xkbcommon.h>
+
 namespace tavlin::platform::atspi {
 namespace {
 
@@ -34,57 +38,68 @@ bool isOneCodePoint(std::string_view text) {
     return !text.empty() && firstCodePointLength(text) == text.size();
 }
 
-// Named keys that have a symbol of their own, by the names GTK and Qt give them.
-constexpr std::array<std::pair<std::string_view, std::int64_t>, 40> namedKeys{{
-    {"return", 36},    {"enter", 36},      {"kp_enter", 36},     {"iso_enter", 36},
-    {"tab", 48},       {"iso_left_tab", 48}, {"backtab", 48},    {"kp_tab", 48},
-    {"space", 49},     {"kp_space", 49},   {"backspace", 51},    {"escape", 53},
-    {"esc", 53},       {"home", 115},      {"kp_home", 115},     {"page_up", 116},
-    {"pgup", 116},     {"prior", 116},     {"kp_page_up", 116},  {"kp_prior", 116},
-    {"delete", 117},   {"del", 117},       {"kp_delete", 117},   {"end", 119},
-    {"kp_end", 119},   {"page_down", 121}, {"pgdown", 121},      {"next", 121},
-    {"kp_page_down", 121}, {"kp_next", 121}, {"left", 123},      {"kp_left", 123},
-    {"right", 124},    {"kp_right", 124},  {"down", 125},        {"kp_down", 125},
-    {"up", 126},       {"kp_up", 126},     {"pageup", 116},      {"pagedown", 121},
-}};
-
-// Names of printable keys, as GTK key names; the key is the character.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 50> characterNames{{
-    {"comma", ","},        {"period", "."},       {"plus", "+"},          {"minus", "-"},
-    {"slash", "/"},        {"backslash", "\\"},   {"equal", "="},         {"semicolon", ";"},
-    {"colon", ":"},        {"apostrophe", "'"},   {"quoteright", "'"},    {"quotedbl", "\""},
-    {"grave", "`"},        {"quoteleft", "`"},    {"asciitilde", "~"},    {"exclam", "!"},
-    {"at", "@"},           {"numbersign", "#"},   {"dollar", "$"},        {"percent", "%"},
-    {"asciicircum", "^"},  {"ampersand", "&"},    {"asterisk", "*"},      {"parenleft", "("},
-    {"parenright", ")"},   {"bracketleft", "["},  {"bracketright", "]"},  {"braceleft", "{"},
-    {"braceright", "}"},   {"underscore", "_"},   {"less", "<"},          {"greater", ">"},
-    {"question", "?"},     {"bar", "|"},          {"kp_add", "+"},        {"kp_subtract", "-"},
-    {"kp_multiply", "*"},  {"kp_divide", "/"},    {"kp_decimal", "."},    {"kp_equal", "="},
-    {"kp_0", "0"},         {"kp_1", "1"},         {"kp_2", "2"},          {"kp_3", "3"},
-    {"kp_4", "4"},         {"kp_5", "5"},         {"kp_6", "6"},          {"kp_7", "7"},
-    {"kp_8", "8"},         {"kp_9", "9"},
-}};
-
 // Virtual key codes of F1 to F20.
 constexpr std::array<std::int64_t, 20> functionKeys{122, 120, 99,  118, 96,  97,  98,  100, 101, 109,
                                                      103, 111, 105, 107, 113, 106, 64,  79,  80,  90};
+
+// The virtual key code of a key that the key tables show with a symbol or a name of
+// its own; absent for every other key.
+std::optional<std::int64_t> specialKeyCode(xkb_keysym_t keysym) {
+    if (keysym >= XKB_KEY_F1 && keysym <= XKB_KEY_F20) return functionKeys[keysym - XKB_KEY_F1];
+    switch (keysym) {
+    case XKB_KEY_Return: case XKB_KEY_KP_Enter: case XKB_KEY_ISO_Enter: return 36;
+    case XKB_KEY_Tab: case XKB_KEY_ISO_Left_Tab: case XKB_KEY_KP_Tab: return 48;
+    case XKB_KEY_space: case XKB_KEY_KP_Space: return 49;
+    case XKB_KEY_BackSpace: return 51;
+    case XKB_KEY_Escape: return 53;
+    case XKB_KEY_Home: case XKB_KEY_KP_Home: return 115;
+    case XKB_KEY_Page_Up: case XKB_KEY_KP_Page_Up: return 116;
+    case XKB_KEY_Delete: case XKB_KEY_KP_Delete: return 117;
+    case XKB_KEY_End: case XKB_KEY_KP_End: return 119;
+    case XKB_KEY_Page_Down: case XKB_KEY_KP_Page_Down: return 121;
+    case XKB_KEY_Left: case XKB_KEY_KP_Left: return 123;
+    case XKB_KEY_Right: case XKB_KEY_KP_Right: return 124;
+    case XKB_KEY_Down: case XKB_KEY_KP_Down: return 125;
+    case XKB_KEY_Up: case XKB_KEY_KP_Up: return 126;
+    default: return std::nullopt;
+    }
+}
+
+// Qt's portable names of keys whose key names (as GTK and xkbcommon write them) differ.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 7> qtKeyNames{{
+    {"esc", "Escape"}, {"del", "Delete"},    {"ins", "Insert"},        {"pgup", "Page_Up"},
+    {"pgdown", "Page_Down"}, {"enter", "KP_Enter"}, {"backtab", "ISO_Left_Tab"},
+}};
+
+// The key symbol named `name`: a GTK key name exactly as written, then Qt's name of it,
+// then any key name regardless of case.
+xkb_keysym_t keysymNamed(std::string_view name) {
+    const std::string exact(name);
+    if (const xkb_keysym_t keysym = xkb_keysym_from_name(exact.c_str(), XKB_KEYSYM_NO_FLAGS); keysym != XKB_KEY_NoSymbol)
+        return keysym;
+    const std::string key = lowered(name);
+    for (const auto& [qtName, keyName] : qtKeyNames)
+        if (key == qtName) return xkb_keysym_from_name(std::string(keyName).c_str(), XKB_KEYSYM_NO_FLAGS);
+    return xkb_keysym_from_name(exact.c_str(), XKB_KEYSYM_CASE_INSENSITIVE);
+}
+
+std::string utf8(char32_t c) {
+    char text[U8_MAX_LENGTH];
+    std::int32_t length = 0;
+    U8_APPEND_UNSAFE(text, length, static_cast<UChar32>(c));
+    return std::string(text, static_cast<std::size_t>(length));
+}
 
 // The key part of a key equivalent for a key named `name`; absent for no key at all.
 std::optional<KeyEquivalent> keyNamed(std::string_view name) {
     if (name.empty()) return std::nullopt;
     if (isOneCodePoint(name)) return KeyEquivalent{std::string(name), std::nullopt, 0};
-    const std::string key = lowered(name);
-    for (const auto& [keyName, code] : namedKeys)
-        if (key == keyName)
-            return KeyEquivalent{{}, code, 0};
-    for (const auto& [keyName, character] : characterNames)
-        if (key == keyName) return KeyEquivalent{std::string(character), std::nullopt, 0};
-    if (key.size() >= 2 && key.size() <= 3 && key[0] == 'f' && std::isdigit(static_cast<unsigned char>(key[1])) &&
-        (key.size() == 2 || std::isdigit(static_cast<unsigned char>(key[2])))) {
-        const int number = std::stoi(key.substr(1));
-        if (number >= 1 && number <= 20 && key[1] != '0')
-            return KeyEquivalent{{}, functionKeys[static_cast<std::size_t>(number - 1)], 0};
-    }
+    const xkb_keysym_t keysym = keysymNamed(name);
+    if (const std::optional<std::int64_t> code = specialKeyCode(keysym)) return KeyEquivalent{{}, *code, 0};
+    // A printable character; control characters (Linefeed, Clear...) have no symbol.
+    const char32_t character = xkb_keysym_to_utf32(keysym);
+    if (character >= 0x20 && character != 0x7F && !(character >= 0x80 && character < 0xA0))
+        return KeyEquivalent{utf8(character), std::nullopt, 0};
     return KeyEquivalent{{}, KeyBindingParser::unlistedKeyCode, 0};
 }
 
@@ -110,20 +125,13 @@ std::optional<KeyEquivalent> withModifiers(std::optional<KeyEquivalent> key, Bit
     return key;
 }
 
-// Whether `letter` (one character) occurs in `name`, ignoring the case of ASCII letters.
-bool occursIn(std::string_view letter, std::string_view name) {
-    if (letter.size() == 1) {
-        const int wanted = std::tolower(static_cast<unsigned char>(letter[0]));
-        for (char c : name)
-            if (std::tolower(static_cast<unsigned char>(c)) == wanted) return true;
-        return false;
-    }
-    return name.find(letter) != std::string_view::npos;
-}
-
-bool isLetter(std::string_view key) {
-    if (!isOneCodePoint(key)) return false;
-    return key.size() > 1 || std::isalpha(static_cast<unsigned char>(key[0]));
+// Whether `character` occurs in `name`, ignoring case (Qt upper-cases a mnemonic).
+bool occursIn(std::string_view character, std::string_view name) {
+    const auto folded = [](std::string_view text) {
+        return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<std::int32_t>(text.size())))
+            .foldCase();
+    };
+    return folded(name).indexOf(folded(character)) >= 0;
 }
 
 // Whether `binding` is written the way Qt writes key sequences: a modifier name and "+",
@@ -175,8 +183,12 @@ std::optional<KeyEquivalent> KeyBindingParser::parseQtSequence(std::string_view 
         onlyAlt = onlyAlt && *modifier == KeyNotation::optionBit;
         sequence.remove_prefix(plus + 1);
     }
-    // Qt falls back to "Alt+" and the mnemonic letter for an item without a shortcut.
-    if (bits == KeyNotation::optionBit && onlyAlt && isLetter(sequence) && occursIn(sequence, itemName))
+    // For an item without a shortcut, Qt reports its mnemonic instead: "Alt+" and the
+    // upper-cased character after the "&" (a letter, a digit or any other), while the
+    // name comes without the "&". So "Alt+" and one character of the name is taken for
+    // the mnemonic; a real Alt shortcut on a character of the name reads the same and
+    // can't be told from it.
+    if (bits == KeyNotation::optionBit && onlyAlt && isOneCodePoint(sequence) && occursIn(sequence, itemName))
         return std::nullopt;
     return withModifiers(keyNamed(sequence), bits);
 }

@@ -12,7 +12,7 @@ namespace tavlin::platform::atspi {
 //
 // GTK reports "mnemonic;path;shortcut" with shortcuts such as "<Primary><Shift>b";
 // Qt reports portable text such as "Ctrl+Shift+R", "Ctrl++" or "Ctrl+K, Ctrl+C" (a
-// chord, of which the first step counts), and "Alt+" with the item's mnemonic letter
+// chord, of which the first step counts), and "Alt+" with the item's mnemonic character
 // when the item has no shortcut. Ctrl is the Command modifier (so a binding without
 // Ctrl sets the no-command bit), Alt is Option, Shift is Shift and Super, Meta or
 // Hyper is Control.

@@ -131,6 +131,7 @@ void SimWindowSystem::removeMonitor(MonitorToken token) {
 }
 
 std::unique_ptr<Panel> SimWindowSystem::makePanel(const Rect& contentRect) {
+    if (!panelAvailable_) return nullptr;
     panels_.push_back(std::make_shared<SimPanel>(contentRect));
     return std::make_unique<PanelHandle>(panels_.back());
 }

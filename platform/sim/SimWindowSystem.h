@@ -40,6 +40,7 @@ public:
     void setStatusButtonAvailable(bool available) { statusButtonAvailable_ = available; }
     void setSymbolImagesAvailable(bool available) { symbolImagesAvailable_ = available; }
     void setKeyMonitorAvailable(bool available) { keyMonitorAvailable_ = available; }
+    void setPanelAvailable(bool available) { panelAvailable_ = available; }
     // A key pressed in another application: every installed key-down monitor hears it.
     void pressKey(std::uint16_t keyCode);
 
@@ -88,7 +89,7 @@ private:
     std::vector<Screen> screens_;
     std::optional<std::size_t> mainIndex_;
     bool trayAvailable_ = true, statusButtonAvailable_ = true, symbolImagesAvailable_ = true;
-    bool keyMonitorAvailable_ = true;
+    bool keyMonitorAvailable_ = true, panelAvailable_ = true;
     std::map<MonitorToken, std::function<void(std::uint16_t)>> keyMonitors_;
     MonitorToken nextToken_ = 1;
     std::vector<std::shared_ptr<SimStatusItem>> statusItems_;

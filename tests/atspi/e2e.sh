@@ -74,13 +74,15 @@ qt5-application)
   scan --app "Application Example"; expect_same "Qt 5 application rows by name" "$qt5_rows" "$out"
   ;;
 qt6-menus)
-  # Save As... and Recent carry Qt's mnemonic fallback; Disabled and Hidden are not
-  # enabled; "Too deep" is in a sub-submenu; a chord shows its first step.
+  # Save As..., Recent, "1 Recent" and "Übersicht" carry Qt's mnemonic fallback (Alt+A, Alt+R,
+  # Alt+1, Alt+Ü); Disabled and Hidden are not enabled; "Too deep" is in a sub-submenu; a
+  # chord shows its first step.
   start "$qt6_menus"
   await_rows "$app"
   scan --pid "$app"
   expect_same "Qt 6 rows" "$(tsv "File | New | ⌘N" "File | Clear | ⇧⌘⌦" "File | Zoom In | ⌘+" \
-    "File | Comment | ⌘K" "File | Preferences | ⌘," "File | Quit | ⌥F4" "Help | Contents | F1")" "$out"
+    "File | Comment | ⌘K" "File | Preferences | ⌘," "File | Quit | ⌥F4" "Go | Library | ⌥J" \
+    "Help | Contents | F1")" "$out"
   ;;
 stopped-target)
   start gtk3-demo-application; stopped=$app

@@ -22,9 +22,12 @@ std::vector<std::string> names(const std::vector<GroupEntry>& groups) {
 
 TEST(ShortcutOverlay, GroupsByFirstAppearanceGatheringLaterRows) {
     const std::vector<ShortcutItem> rows{{"A", "a1", "⌘1"}, {"B", "b1", "⌘2"}, {"A", "a2", "⌘3"},
-                                         {"a", "lower", "⌘4"}, {"Caf\u00E9", "c1", "⌘5"}, {"Cafe\u0301", "c2", "⌘6"}};
+                                         {"a", "lower", "⌘4"}, {"Caf\u00E9", "c1", "⌘5"}, {"Cafe\u0301", "c2", "⌘6"},
+                                         {"\xFF", "m1", "⌘7"}, {"\xFE", "m2", "⌘8"}, {"\xFF", "m3", "⌘9"}};
     const auto groups = overlay(rows).grouped();
-    EXPECT_EQ(names(groups), (std::vector<std::string>{"A", "B", "a", "Caf\u00E9"}));
+    // Different malformed names are different groups, as they are different texts.
+    EXPECT_EQ(names(groups), (std::vector<std::string>{"A", "B", "a", "Caf\u00E9", "\xFF", "\xFE"}));
+    EXPECT_EQ(groups[4].items.size(), 2u);
     ASSERT_EQ(groups[0].items.size(), 2u);
     EXPECT_TRUE(groups[0].items[0] == rows[0]);
     EXPECT_TRUE(groups[0].items[1] == rows[2]);

@@ -38,7 +38,7 @@ TEST(Launch, PutsTheStatusItemWithItsMenuIntoTheTrayAndStartsListening) {
 TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
     struct Degraded {
         const char* name;
-        bool tray, button, symbols, handler, registration, monitor;
+        bool tray, button, symbols, handler, registration, monitor, panel = true;
     };
     const Degraded cases[] = {
         {"no tray", false, true, true, true, true, true},
@@ -47,6 +47,7 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
         {"handler refused", true, true, true, false, true, true},
         {"registration refused", true, true, true, true, false, true},
         {"no key monitor", true, true, true, true, true, false},
+        {"no overlay window", true, true, true, true, true, true, false},
     };
     for (const Degraded& c : cases) {
         Shell shell;
@@ -56,6 +57,7 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
         shell.hotKeys.refuseHandlers(!c.handler);
         shell.hotKeys.refuseRegistrations(!c.registration);
         shell.desktop.setKeyMonitorAvailable(c.monitor);
+        shell.desktop.setPanelAvailable(c.panel);
         shell.launch();
 
         EXPECT_EQ(shell.delegate->statusItem() != nullptr, c.tray) << c.name;
@@ -71,7 +73,11 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
         EXPECT_EQ(shell.target(), shell.editor.processIdentifier) << c.name;
 
         shell.pressHotKey();
-        EXPECT_EQ(shell.visible(), hotKey) << c.name;
+        EXPECT_EQ(shell.visible(), hotKey && c.panel) << c.name;
+        shell.delegate->application({"tavlin://show"});
+        EXPECT_EQ(shell.visible(), c.panel) << c.name;
+        // A window the desktop could not make is asked for again at the next show.
+        shell.desktop.setPanelAvailable(true);
         shell.delegate->application({"tavlin://show"});
         EXPECT_TRUE(shell.visible()) << c.name;
         shell.pressKey(53);
