@@ -8,7 +8,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   tavlin_require_modules(GIO libglib2.0-dev gio-unix-2.0)
   tavlin_require_modules(XKBCOMMON libxkbcommon-dev xkbcommon)
 
-  pkg_check_modules(ATSPI_EVENTS REQUIRED IMPORTED_TARGET atspi-2)
+  tavlin_require_modules(ATSPI_EVENTS libatspi2.0-dev atspi-2)
 
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
