@@ -9,8 +9,8 @@ struct AtspiCallBatch::Call {
     Handler handler;
 };
 
-AtspiCallBatch::AtspiCallBatch(GDBusConnection* connection, Clock::time_point deadline)
-    : connection_(connection), deadline_(deadline), context_(g_main_context_new()), cancellable_(g_cancellable_new()) {
+AtspiCallBatch::AtspiCallBatch(GDBusConnection* connection, GMainContext* context, Clock::time_point deadline)
+    : connection_(connection), deadline_(deadline), context_(context), cancellable_(g_cancellable_new()) {
     // Replies are delivered to the context that is the thread's default when a call is made.
     g_main_context_push_thread_default(context_);
 }
@@ -22,7 +22,6 @@ AtspiCallBatch::~AtspiCallBatch() {
     }
     g_main_context_pop_thread_default(context_);
     g_object_unref(cancellable_);
-    g_main_context_unref(context_);
 }
 
 void AtspiCallBatch::call(const std::string& bus, const std::string& path, const char* interface, const char* method,

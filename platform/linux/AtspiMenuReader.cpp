@@ -75,6 +75,7 @@ bool holdsNoMenuBar(std::uint32_t role) {
 // name the application's bus name either way.
 struct Peer {
     GDBusConnection* connection;
+    GMainContext* context;
     std::string destination;
     std::string bus;
 };
@@ -247,7 +248,7 @@ std::optional<std::string> searchMenuBar(const Peer& peer, const std::vector<std
     std::size_t seen = 0;
     for (int depth = 0; depth <= searchDepth && !level.empty(); ++depth) {
         {
-            AtspiCallBatch batch(peer.connection, deadline);
+            AtspiCallBatch batch(peer.connection, peer.context, deadline);
             for (Found& node : level) {
                 batch.call(peer.destination, node.path, accessibleInterface, "GetRole", nullptr, "(u)", [&node](GVariant* reply) {
                     if (reply) g_variant_get(reply, "(u)", &node.details.role);
@@ -346,7 +347,7 @@ struct Entry {
 MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
                             const std::unordered_map<std::string, Details>& cache, Deadline deadline) {
     CaptureBuilder builder;
-    AtspiCallBatch batch(peer.connection, deadline);
+    AtspiCallBatch batch(peer.connection, peer.context, deadline);
     std::unordered_map<std::string, std::vector<std::string>> kids;
     for (const auto& [path, details] : cache)
         if (!details.parent.empty()) kids[details.parent].push_back(path);
@@ -437,7 +438,7 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
     auto readRound = [&](const std::vector<Entry>& entries, const std::vector<std::size_t>& lateItems) {
         std::unordered_map<std::size_t, Details> asked, late;
         {
-            AtspiCallBatch batch(peer.connection, deadline);
+            AtspiCallBatch batch(peer.connection, peer.context, deadline);
             for (const Entry& entry : entries) {
                 askDetails(batch, peer.destination, builder.paths[entry.index], asked[entry.index], entry.underItem,
                            !entry.underItem);
@@ -462,7 +463,7 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
 
     const std::size_t bar = builder.nodeFor(barPath);
     {
-        AtspiCallBatch batch(peer.connection, deadline);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline);
         builder.askChildren(batch, peer, bar);
         batch.wait();
         if (batch.timedOut()) return std::move(builder.capture);
@@ -503,10 +504,11 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
 } // namespace
 
 std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusConnection* connection,
+                                                                         GMainContext* context,
                                                                          Clock::time_point deadline, bool withNames) {
     std::vector<Application> applications;
     {
-        AtspiCallBatch batch(connection, deadline);
+        AtspiCallBatch batch(connection, context, deadline);
         batch.call(registryName, rootPath, accessibleInterface, "GetChildren", nullptr, "(a(so))",
                    [&applications](GVariant* reply) {
                        if (!reply) return;
@@ -522,7 +524,7 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusCon
     }
     std::vector<Details> names(withNames ? applications.size() : 0);
     {
-        AtspiCallBatch batch(connection, deadline);
+        AtspiCallBatch batch(connection, context, deadline);
         for (std::size_t i = 0; i < applications.size(); ++i) {
             Application& application = applications[i];
             batch.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
@@ -540,13 +542,13 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusCon
     return applications;
 }
 
-std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection, const Application& application,
-                                                    Clock::time_point deadline) {
-    const Peer onBus{connection, application.bus, application.bus};
+std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection, GMainContext* context,
+                                                    const Application& application, Clock::time_point deadline) {
+    const Peer onBus{connection, context, application.bus, application.bus};
     std::string address;
     std::vector<std::string> windows;
     {
-        AtspiCallBatch batch(connection, deadline);
+        AtspiCallBatch batch(connection, context, deadline);
         // The application's own address for direct connections. Asking for it also makes
         // a GTK application start the cache of its objects, which is read below.
         batch.call(onBus.destination, application.path, "org.a11y.atspi.Application", "GetApplicationBusAddress",
@@ -564,7 +566,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
     // the bus daemon two hops per call. Any other kind of address is not followed.
     std::shared_ptr<GDBusConnection> direct;
     if (address.rfind("unix:path=", 0) == 0 || address.rfind("unix:abstract=", 0) == 0) {
-        AtspiCallBatch batch(connection, deadline);
+        AtspiCallBatch batch(connection, context, deadline);
         batch.connect(address, [&direct](GDBusConnection* opened) {
             if (opened) direct.reset(opened, [](GDBusConnection* c) {
                 g_dbus_connection_close_sync(c, nullptr, nullptr);
@@ -573,11 +575,11 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
         });
         batch.wait();
     }
-    const Peer peer = direct ? Peer{direct.get(), "", application.bus} : onBus;
+    const Peer peer = direct ? Peer{direct.get(), context, "", application.bus} : onBus;
 
     std::unordered_map<std::string, Details> cache;
     {
-        AtspiCallBatch batch(peer.connection, deadline);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline);
         batch.call(peer.destination, cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr, nullptr,
                    [&](GVariant* reply) { if (reply) readCache(reply, peer.bus, cache); });
         batch.wait();

@@ -5,7 +5,7 @@
 #   e2e.sh CHECK TAVLIN_SCAN ATSPI_PROBE QT5_APPLICATION_EXAMPLE [QT6_MENUS_FIXTURE]
 #
 # CHECK is one of gtk3-demo, qt5-application, qt6-menus, stopped-target,
-# quitting-target, permission.
+# quitting-target, permission, descriptors.
 set -euo pipefail
 check=$1 scan=$2 probe=$3 qt_application=$4 qt6_menus=${5:-}
 
@@ -110,6 +110,17 @@ quitting-target)
   done
   report=$("$probe" scan "$quitting") || fail "probe ended with status $?"
   [ "$(cut -f2 <<<"$report")" = 0 ] || fail "rows from a process that is gone"
+  ;;
+descriptors)
+  # Every show opens connections of its own (to the session bus, to the application):
+  # none may outlive its show. 300 shows of a GTK 3 application keep the count flat.
+  start gtk3-demo-application
+  await_rows "$app"
+  report=$("$probe" shows "$app" 300) || fail "probe ended with status $?"
+  echo "$report"
+  read -r _ rows _ first last _ <<<"$report"
+  [ "$rows" = "$(printf '%s\n' "$gtk3_rows" | wc -l)" ] || fail "the last show gave $rows rows"
+  [ "$last" -le $((first + 2)) ] || fail "open descriptors grew from $first to $last over 300 shows"
   ;;
 permission)
   got=$("$probe" trust) || fail "probe ended with status $?"
