@@ -15,6 +15,7 @@
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
 #include "platform/linux/TerminationSignals.h"
+#include "platform/linux/ThreadWorkQueue.h"
 #include "platform/linux/X11Display.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/linux/XcbHotKeys.h"
@@ -80,8 +81,11 @@ int main(int argc, char** argv) {
         return std::make_unique<QtPanel>(contentRect);
     });
     atspi::AtspiAccessibility accessibility;
+    // Reads other applications away from the main thread; ends (and waits for the read
+    // under way) before the service it reads with.
+    ThreadWorkQueue workQueue(mainQueue);
 
-    auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, accessibility,
+    auto delegate = std::make_shared<AppDelegate>(windowSystem, hotKeys, mainQueue, workQueue, accessibility,
                                                   desktopAccessibilitySettings());
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     if (instance)

@@ -13,6 +13,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/QtStatusItem.cpp
     platform/linux/SingleInstance.cpp
     platform/linux/TerminationSignals.cpp
+    platform/linux/ThreadWorkQueue.cpp
     platform/linux/X11Display.cpp
     platform/linux/X11Windows.cpp
     platform/linux/X11WindowSystem.cpp
@@ -33,6 +34,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
+    tests/linux/ThreadWorkQueueTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest)
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60

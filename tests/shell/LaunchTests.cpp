@@ -68,7 +68,7 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
 
         shell.pressHotKey();
         EXPECT_EQ(shell.visible(), hotKey) << c.name;
-        shell.delegate->application({"tavlin://show"});
+        shell.deliver({"tavlin://show"});
         EXPECT_TRUE(shell.visible()) << c.name;
         shell.pressKey(53);
         EXPECT_EQ(shell.visible(), !c.monitor) << c.name;

@@ -6,6 +6,7 @@
 #include "platform/sim/SimMainQueue.h"
 #include "platform/sim/SimMenuBar.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "platform/sim/SimWorkQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +34,9 @@ struct Shell {
     SimWindowSystem desktop;
     SimHotKeys hotKeys;
     SimMainQueue queue;
+    SimWorkQueue work{queue};
     SimAccessibilityService ax;
-    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, ax);
+    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, work, ax);
 
     Shell() {
         for (const auto& a : {editor, viewer, self}) desktop.addApplication(a);
@@ -46,6 +48,11 @@ struct Shell {
     // Option+Space, then the main thread gets to run.
     void pressHotKey() {
         hotKeys.press(AppDelegate::hotKeyCode, AppDelegate::hotKeyModifiers);
+        queue.runDue();
+    }
+    // A delivery of URLs, then the main thread and the work queue get to run.
+    void deliver(const std::vector<std::string>& urls) {
+        delegate->application(urls);
         queue.runDue();
     }
     void pressKey(std::uint16_t keyCode) {
