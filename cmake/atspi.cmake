@@ -54,7 +54,7 @@ set(atspi_qt6_fixture "")
 if(Qt6Widgets_FOUND)
   add_executable(atspi-qt6-menus tests/atspi/Qt6MenusFixture.cpp)
   target_link_libraries(atspi-qt6-menus PRIVATE Qt6::Widgets)
-  list(APPEND atspi_checks qt6-menus)
+  list(APPEND atspi_checks qt6-menus big-menus)
   set(atspi_qt6_fixture $<TARGET_FILE:atspi-qt6-menus>)
 endif()
 set(TAVLIN_QT5_APPLICATION_EXAMPLE

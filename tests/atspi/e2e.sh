@@ -5,7 +5,7 @@
 #   e2e.sh CHECK TAVLIN_SCAN ATSPI_PROBE QT5_APPLICATION_EXAMPLE [QT6_MENUS_FIXTURE]
 #
 # CHECK is one of gtk3-demo, qt5-application, qt6-menus, stopped-target,
-# quitting-target, permission, descriptors.
+# quitting-target, permission, descriptors, big-menus.
 set -euo pipefail
 check=$1 scan=$2 probe=$3 qt_application=$4 qt6_menus=${5:-}
 
@@ -121,6 +121,36 @@ descriptors)
   read -r _ rows _ first last _ <<<"$report"
   [ "$rows" = "$(printf '%s\n' "$gtk3_rows" | wc -l)" ] || fail "the last show gave $rows rows"
   [ "$last" -le $((first + 2)) ] || fail "open descriptors grew from $first to $last over 300 shows"
+  ;;
+big-menus)
+  # Generated menu bars of 10 menus × 500 items, GTK 3 and Qt 6: the overlay's 80 rows,
+  # the first in menu order. With a shortcut on every 50th item only, the 80 rows lie
+  # spread over 4,000 items: whatever the scan read by its deadline is shown, in order.
+  [ -n "$qt6_menus" ] || fail "no Qt 6 fixture"
+  here=$(cd "$(dirname "$0")" && pwd)
+  for every in 1 50; do
+    expected=$(for ((n = 1; n <= 80; n++)); do
+      i=$((n * every)); printf 'Menu %d	Item %d.%d
+' $(((i - 1) / 500 + 1)) $(((i - 1) / 500 + 1)) $(((i - 1) % 500 + 1))
+    done)
+    for toolkit in gtk qt; do
+      if [ $toolkit = gtk ]; then start /usr/bin/python3 "$here/gtk3_generated_menus.py" 10 500 $every
+      else start "$qt6_menus" --generated 10 500 $every; fi
+      await_rows "$app"
+      scan --pid "$app"
+      got=$(cut -f1,2 <<<"$out")
+      count=$(printf '%s\n' "$got" | wc -l)
+      if [ $every = 1 ]; then
+        expect_same "$toolkit rows of 5,000 items" "$expected" "$got"
+      else
+        note="$toolkit rows of 5,000 items, every 50th with a shortcut"
+        [ "$count" -ge 1 ] || fail "$note: none"
+        expect_same "$note" "$(head -n "$count" <<<"$expected")" "$got"
+        echo "$note: $count"
+      fi
+      kill "$app"
+    done
+  done
   ;;
 permission)
   got=$("$probe" trust) || fail "probe ended with status $?"
