@@ -1,6 +1,7 @@
 #include "platform/linux/AtspiAccessibility.h"
 
 #include "platform/linux/AtspiApplicationElement.h"
+#include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
 #include "platform/linux/MenuSnapshot.h"
 
@@ -133,13 +134,11 @@ GDBusConnection* AtspiAccessibility::bus() {
         InContext in(context_);
         const std::optional<std::string> address = accessibilityBusAddress();
         if (!address) return nullptr;
-        GError* error = nullptr;
-        bus_ = g_dbus_connection_new_for_address_sync(
-            address->c_str(),
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &error);
-        if (error) g_error_free(error);
+        // A bus that doesn't answer (a stopped daemon still accepts the socket) is given
+        // up after one scan's budget, and tried again at the next read.
+        AtspiCallBatch batch(nullptr, context_, AtspiCallBatch::Clock::now() + scanBudget);
+        batch.connect(*address, true, [this](GDBusConnection* opened) { bus_ = opened; });
+        batch.wait();
     }
     return bus_;
 }

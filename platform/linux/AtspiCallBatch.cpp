@@ -55,14 +55,18 @@ struct AtspiCallBatch::Connecting {
     std::function<void(GDBusConnection*)> handler;
 };
 
-void AtspiCallBatch::connect(const std::string& address, std::function<void(GDBusConnection*)> handler) {
+void AtspiCallBatch::connect(const std::string& address, bool messageBus,
+                             std::function<void(GDBusConnection*)> handler) {
     if (Clock::now() >= deadline_) {
         handler(nullptr);
         return;
     }
     ++open_;
-    g_dbus_connection_new_for_address(address.c_str(), G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT, nullptr,
-                                      cancellable_, &connected, new Connecting{this, std::move(handler)});
+    const auto flags = static_cast<GDBusConnectionFlags>(
+        G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+        (messageBus ? G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION : G_DBUS_CONNECTION_FLAGS_NONE));
+    g_dbus_connection_new_for_address(address.c_str(), flags, nullptr, cancellable_, &connected,
+                                      new Connecting{this, std::move(handler)});
 }
 
 void AtspiCallBatch::connected(GObject*, GAsyncResult* result, gpointer data) {

@@ -32,9 +32,9 @@ public:
     // sends to the peer of a direct connection.
     void call(const std::string& bus, const std::string& path, const char* interface, const char* method,
               GVariant* parameters, const char* replyType, Handler handler);
-    // Opens a direct connection to `address`; the handler owns the connection it is
-    // given, or is given null.
-    void connect(const std::string& address, std::function<void(GDBusConnection*)> handler);
+    // Opens a connection to `address`: to a message bus when `messageBus`, else straight
+    // to the peer there. The handler owns the connection it is given, or is given null.
+    void connect(const std::string& address, bool messageBus, std::function<void(GDBusConnection*)> handler);
     // Runs the handlers as the replies come in, until every call is answered or the
     // deadline has passed; the calls then still open are given up.
     void wait();

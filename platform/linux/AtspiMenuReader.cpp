@@ -667,7 +667,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
     std::shared_ptr<GDBusConnection> direct;
     if (address.rfind("unix:path=", 0) == 0 || address.rfind("unix:abstract=", 0) == 0) {
         AtspiCallBatch batch(connection, context, deadline);
-        batch.connect(address, [&direct](GDBusConnection* opened) {
+        batch.connect(address, false, [&direct](GDBusConnection* opened) {
             if (opened) direct.reset(opened, [](GDBusConnection* c) {
                 g_dbus_connection_close_sync(c, nullptr, nullptr);
                 g_object_unref(c);

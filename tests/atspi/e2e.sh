@@ -104,7 +104,7 @@ quitting-target)
     start gtk3-demo-application; quitting=$app
     await_rows "$quitting"
     "$scan" --pid "$quitting" --repeat 400 >/dev/null 2>&1 & scanner=$!
-    sleep 0.3
+    sleep 1 # well into the 400 scans, past its start on a loaded machine
     kill -"$how" "$quitting"
     wait "$scanner" || fail "tavlin-scan ended with status $? when its target quit (SIG$how)"
   done
@@ -126,28 +126,30 @@ big-menus)
   # Generated menu bars of 10 menus × 500 items, GTK 3 and Qt 6: the overlay's 80 rows,
   # the first in menu order. With a shortcut on every 50th item only, the 80 rows lie
   # spread over 4,000 items: whatever the scan read by its deadline is shown, in order.
+  # Every scan gives a non-empty prefix of the rows; a loaded machine may need a few
+  # scans before one reads all 80 of a full menu bar within the budget.
   [ -n "$qt6_menus" ] || fail "no Qt 6 fixture"
   here=$(cd "$(dirname "$0")" && pwd)
   for every in 1 50; do
     expected=$(for ((n = 1; n <= 80; n++)); do
-      i=$((n * every)); printf 'Menu %d	Item %d.%d
-' $(((i - 1) / 500 + 1)) $(((i - 1) / 500 + 1)) $(((i - 1) % 500 + 1))
+      i=$((n * every)); printf 'Menu %d\tItem %d.%d\n' $(((i - 1) / 500 + 1)) $(((i - 1) / 500 + 1)) $(((i - 1) % 500 + 1))
     done)
     for toolkit in gtk qt; do
       if [ $toolkit = gtk ]; then start /usr/bin/python3 "$here/gtk3_generated_menus.py" 10 500 $every
       else start "$qt6_menus" --generated 10 500 $every; fi
       await_rows "$app"
-      scan --pid "$app"
-      got=$(cut -f1,2 <<<"$out")
-      count=$(printf '%s\n' "$got" | wc -l)
-      if [ $every = 1 ]; then
-        expect_same "$toolkit rows of 5,000 items" "$expected" "$got"
-      else
-        note="$toolkit rows of 5,000 items, every 50th with a shortcut"
-        [ "$count" -ge 1 ] || fail "$note: none"
-        expect_same "$note" "$(head -n "$count" <<<"$expected")" "$got"
-        echo "$note: $count"
-      fi
+      what="$toolkit rows of 5,000 items, one in $every with a shortcut"
+      attempts=1; [ $every != 1 ] || attempts=5
+      for ((attempt = 1; attempt <= attempts; attempt++)); do
+        scan --pid "$app"
+        got=$(cut -f1,2 <<<"$out")
+        count=$(printf '%s\n' "$got" | wc -l)
+        [ -n "$got" ] || fail "$what: no rows"
+        expect_same "$what" "$(head -n "$count" <<<"$expected")" "$got"
+        [ "$count" = 80 ] && break
+      done
+      echo "$what: $count rows"
+      [ $every != 1 ] || [ "$count" = 80 ] || fail "$what: $count rows"
       kill "$app"
     done
   done
