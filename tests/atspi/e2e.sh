@@ -98,6 +98,16 @@ stopped-target)
   scan --pid "$stopped"
   kill -CONT "$stopped"
   scan --pid "$stopped"; expect_same "rows once the target runs again" "$gtk3_rows" "$out"
+  # A stopped accessibility bus (the daemon at-spi-bus-launcher started for this
+  # desktop) costs a fresh reader a bounded time too: it can't even connect.
+  launcher=$(pgrep -P "$PPID" -f at-spi-bus-launcher) || fail "no at-spi-bus-launcher in this desktop"
+  bus=$(pgrep -P "$launcher" dbus-daemon) || fail "no accessibility bus daemon"
+  kill -STOP "$bus"
+  report=$(timeout 20 "$probe" scan "$healthy") || { status=$?; kill -CONT "$bus"; fail "probe ended with status $status over a stopped bus"; }
+  kill -CONT "$bus"
+  echo "$report"
+  read -r _ rows ms <<<"$report"
+  [ "$rows" = 0 ] && [ "$ms" -lt 5000 ] || fail "over a stopped bus: $rows rows in $ms ms"
   ;;
 quitting-target)
   for how in KILL TERM; do
