@@ -39,11 +39,12 @@ std::optional<std::string> requestedBundle(const platform::Url& url) {
 } // namespace
 
 AppDelegate::AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys,
-                         platform::MainQueue& mainQueue, platform::AccessibilityService& accessibility,
-                         platform::Autostart& autostart, AccessibilitySettingsLocation settings,
-                         CommonRows commonRows)
-    : windowSystem_(windowSystem), hotKeys_(hotKeys), mainQueue_(mainQueue), accessibility_(accessibility),
-      autostart_(autostart), settings_(std::move(settings)), commonRows_(std::move(commonRows)) {}
+                         platform::MainQueue& mainQueue, platform::WorkQueue& workQueue,
+                         platform::AccessibilityService& accessibility, platform::Autostart& autostart,
+                         AccessibilitySettingsLocation settings, CommonRows commonRows)
+    : windowSystem_(windowSystem), hotKeys_(hotKeys), mainQueue_(mainQueue), workQueue_(workQueue),
+      accessibility_(accessibility), autostart_(autostart), settings_(std::move(settings)),
+      commonRows_(std::move(commonRows)) {}
 
 std::function<void()> AppDelegate::weakly(std::function<void(AppDelegate&)> work) {
     return [weak = weak_from_this(), work = std::move(work)] {
@@ -133,7 +134,7 @@ void AppDelegate::appActivated(const platform::ActivationNotification& notificat
     const auto* application = std::get_if<platform::RunningApplication>(&entry->second);
     if (application == nullptr || application->processIdentifier == windowSystem_.processIdentifier()) return;
     setTarget(*application);
-    if (panel_ && panel_->isVisible()) panel_->orderOut();
+    if (shownOrPending()) hidePanel();
 }
 
 // ---------------------------------------------------------------- presentation
@@ -144,25 +145,45 @@ platform::Rect AppDelegate::panelFrame(const platform::Rect& visibleFrame) {
     return {visibleFrame.midX() - width / 2, visibleFrame.midY() - height / 2, width, height};
 }
 
+// What a show's job read: the permission, and the rows when permitted.
+struct AppDelegate::Reading {
+    bool trusted = false;
+    std::vector<ShortcutItem> scanned;
+};
+
 void AppDelegate::showOverlay(bool rememberCurrentApp) {
     if (rememberCurrentApp) rememberFrontmostApp();
     if (!lastExternalApp_) return;
-
     // With no screen at all there is nowhere to put the panel: skip the show.
+    if (!windowSystem_.mainScreen() && windowSystem_.screens().empty()) return;
+
+    const platform::RunningApplication target = *lastExternalApp_;
+    const std::uint64_t show = ++*latestShow_;
+    pendingShow_ = show;
+    auto reading = std::make_shared<Reading>();
+    workQueue_.run(
+        [&accessibility = accessibility_, latest = latestShow_, show, pid = target.processIdentifier, reading] {
+            if (latest->load() != show) return;
+            reading->trusted = accessibility.isProcessTrusted();
+            if (reading->trusted) reading->scanned = ShortcutScanner::shortcuts(accessibility, pid);
+        },
+        weakly([show, target, reading](AppDelegate& self) { self.present(show, target, *reading); }));
+}
+
+void AppDelegate::present(std::uint64_t show, const platform::RunningApplication& target, const Reading& reading) {
+    if (pendingShow_ != show) return;
+    pendingShow_.reset();
     auto screen = windowSystem_.mainScreen();
     if (!screen) {
         const auto all = windowSystem_.screens();
         if (all.empty()) return;
         screen = all.front();
     }
-
-    const platform::RunningApplication target = *lastExternalApp_;
-    const bool trusted = accessibility_.isProcessTrusted();
-    const auto common = commonRows_ ? commonRows_(target.bundleIdentifier) : std::vector<ShortcutItem>{};
-    const auto scanned = trusted ? ShortcutScanner::shortcuts(accessibility_, target.processIdentifier)
-                                 : std::vector<ShortcutItem>{};
     const ShortcutOverlay overlay(target.localizedName.value_or(unnamedApplication), target.icon,
-                                  ShortcutMerge::merge(common, scanned), trusted,
+                                  ShortcutMerge::merge(commonRows_ ? commonRows_(target.bundleIdentifier)
+                                                                   : std::vector<ShortcutItem>{},
+                                                       reading.scanned),
+                                  reading.trusted,
                                   weakly([](AppDelegate& self) { self.requestAccessibilityPermission(); }),
                                   weakly([](AppDelegate& self) { self.hidePanel(); }));
 
@@ -174,13 +195,22 @@ void AppDelegate::showOverlay(bool rememberCurrentApp) {
     panel_->makeKeyAndOrderFront();
 }
 
+void AppDelegate::dropPendingShow() {
+    if (!pendingShow_) return;
+    pendingShow_.reset();
+    ++*latestShow_;
+}
+
+bool AppDelegate::shownOrPending() const { return pendingShow_ || (panel_ && panel_->isVisible()); }
+
 void AppDelegate::hidePanel() {
+    dropPendingShow();
     if (panel_) panel_->orderOut();
 }
 
 void AppDelegate::toggleOverlay() {
-    if (panel_ && panel_->isVisible())
-        panel_->orderOut();
+    if (shownOrPending())
+        hidePanel();
     else
         showOverlay(true);
 }
@@ -202,7 +232,7 @@ void AppDelegate::showFromMenu() {
 
 void AppDelegate::requestAccessibilityPermission() {
     hidePanel();
-    accessibility_.isProcessTrustedWithOptions(true);
+    workQueue_.run([&accessibility = accessibility_] { accessibility.isProcessTrustedWithOptions(true); }, nullptr);
     mainQueue_.after(promptToSettingsDelay, weakly([](AppDelegate& self) { self.openAccessibilitySettings(); }));
 }
 

@@ -8,7 +8,9 @@
 #include "platform/HotKeys.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
+#include "platform/WorkQueue.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,8 +23,16 @@ namespace tavlin {
 // The application shell: owns all long-lived state (status item, overlay panel, hot
 // key, target application, Escape monitor) and reacts to the hot key, the status menu,
 // URL requests, key presses and application activations. Everything runs on the main
-// thread; deferred work holds the delegate weakly and does nothing once it is gone.
-// Create with std::make_shared.
+// thread but what asks the accessibility service, which may wait on other programs: that
+// runs on the work queue. Deferred work holds the delegate weakly and does nothing once
+// it is gone. Create with std::make_shared.
+//
+// A show reads the target's menus on the work queue and presents the overlay when the
+// rows arrive. Until then the show is pending, and every event is handled as if the
+// overlay were already up: a hot-key press, Escape, the close action or another
+// application coming to the front drop the pending show (so two quick presses leave the
+// overlay hidden), and a newer show replaces it. The rows of a dropped or replaced show
+// are never presented, and a show dropped before its reading started reads nothing.
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 public:
     // The always-available rows for the target's bundle identifier.
@@ -37,9 +47,11 @@ public:
     static constexpr double settingsRetryInterval = 0.25;
     static constexpr std::int64_t settingsAttemptBudget = 6;
 
+    // The accessibility service is only used from the work queue's jobs.
     AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys, platform::MainQueue& mainQueue,
-                platform::AccessibilityService& accessibility, platform::Autostart& autostart,
-                AccessibilitySettingsLocation settings = {}, CommonRows commonRows = &CommonShortcuts::items);
+                platform::WorkQueue& workQueue, platform::AccessibilityService& accessibility,
+                platform::Autostart& autostart, AccessibilitySettingsLocation settings = {},
+                CommonRows commonRows = &CommonShortcuts::items);
 
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -85,8 +97,14 @@ public:
     const GlobalHotKey* hotKey() const { return hotKey_.get(); }
     const std::optional<platform::RunningApplication>& lastExternalApp() const { return lastExternalApp_; }
     const std::optional<platform::MonitorToken>& escapeMonitor() const { return escapeMonitor_; }
+    // Whether a show waits for its rows.
+    bool showPending() const { return pendingShow_.has_value(); }
 
 private:
+    struct Reading;
+    void present(std::uint64_t show, const platform::RunningApplication& target, const Reading& reading);
+    void dropPendingShow();
+    bool shownOrPending() const;
     void toggleOverlay();
     void hidePanel();
     // Makes `application` the target and watches for its end.
@@ -98,6 +116,7 @@ private:
     platform::WindowSystem& windowSystem_;
     platform::HotKeys& hotKeys_;
     platform::MainQueue& mainQueue_;
+    platform::WorkQueue& workQueue_;
     platform::AccessibilityService& accessibility_;
     platform::Autostart& autostart_;
     const AccessibilitySettingsLocation settings_;
@@ -108,6 +127,10 @@ private:
     std::unique_ptr<GlobalHotKey> hotKey_;
     std::optional<platform::RunningApplication> lastExternalApp_;
     std::optional<platform::MonitorToken> escapeMonitor_;
+    // The number of the latest show asked for; shared with the jobs, which skip their
+    // reading when a newer number (or a drop) has overtaken theirs.
+    const std::shared_ptr<std::atomic<std::uint64_t>> latestShow_ = std::make_shared<std::atomic<std::uint64_t>>(0);
+    std::optional<std::uint64_t> pendingShow_;
 };
 
 } // namespace tavlin

@@ -28,6 +28,7 @@
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SingleInstance.h"
 #include "platform/linux/TerminationSignals.h"
+#include "platform/linux/ThreadWorkQueue.h"
 #include "platform/linux/WaylandWindowSystem.h"
 #include "platform/linux/X11Display.h"
 #include "platform/linux/X11WindowSystem.h"
@@ -186,6 +187,9 @@ int main(int argc, char** argv) {
     else
         hotKeys = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
     atspi::AtspiAccessibility accessibility;
+    // Reads other applications away from the main thread; ends (and waits for the read
+    // under way) before the service it reads with.
+    ThreadWorkQueue workQueue(mainQueue);
     const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
         return std::make_unique<QtPanel>(contentRect, notation);
     };
@@ -197,7 +201,7 @@ int main(int argc, char** argv) {
     XdgAutostart autostart = XdgAutostart::forCurrentUser();
 
     auto delegate = std::make_shared<AppDelegate>(
-        *windowSystem, *hotKeys, mainQueue, accessibility, autostart, desktopAccessibilitySettings(),
+        *windowSystem, *hotKeys, mainQueue, workQueue, accessibility, autostart, desktopAccessibilitySettings(),
         [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     instance.setReceiver([weakDelegate](std::vector<std::string> received) {

@@ -1,11 +1,11 @@
 // Measures how long Tavlin takes from a hot-key press to an overlay on screen.
 //
-//   tavlin_hotkey_latency OVERLAY_WINDOW [PRESSES]
+//   tavlin_hotkey_latency OVERLAY_WINDOW [PRESSES [PAUSE_MS]]
 //
 // OVERLAY_WINDOW is the overlay's X window (shown once before, so that it exists). Each
 // round presses Alt+Space through XTEST and polls the server until the window is viewable
 // and the pixel at its centre shows the dark card, then presses again and waits for the
-// window to go. Prints the median, the 95th percentile and the extremes of the time to
+// window to go, and pauses (150 ms unless given). Prints the median, the 95th percentile and the extremes of the time to
 // a painted overlay.
 
 #include <xcb/xcb.h>
@@ -69,11 +69,12 @@ int centreBrightness(xcb_connection_t* c, xcb_window_t root, xcb_window_t window
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OVERLAY_WINDOW [PRESSES]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OVERLAY_WINDOW [PRESSES [PAUSE_MS]]\n", argv[0]);
         return 2;
     }
     const auto overlay = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
     const int presses = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
+    const int pauseMs = argc > 3 ? std::max(0, std::atoi(argv[3])) : 150;
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
@@ -109,7 +110,7 @@ int main(int argc, char** argv) {
         pressHotKey(c, alt, space);
         while (viewable(c, overlay) && Clock::now() < deadline + std::chrono::seconds(5))
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
     }
     std::sort(ms.begin(), ms.end());
     auto at = [&ms](double q) { return ms[std::min(ms.size() - 1, static_cast<std::size_t>(q * (ms.size() - 1) + 0.5))]; };

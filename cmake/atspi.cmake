@@ -54,12 +54,12 @@ target_link_libraries(atspi-probe PRIVATE tavlin_atspi tavlin_core)
 # End to end: real GTK 3 and Qt 5 applications in a private virtual desktop, and a
 # small Qt 6 window of our own.
 find_package(Qt6 QUIET COMPONENTS Widgets)
-set(atspi_checks gtk3-demo qt5-application stopped-target quitting-target permission)
+set(atspi_checks gtk3-demo qt5-application stopped-target quitting-target permission descriptors)
 set(atspi_qt6_fixture "")
 if(Qt6Widgets_FOUND)
   add_executable(atspi-qt6-menus tests/atspi/Qt6MenusFixture.cpp)
   target_link_libraries(atspi-qt6-menus PRIVATE Qt6::Widgets)
-  list(APPEND atspi_checks qt6-menus)
+  list(APPEND atspi_checks qt6-menus big-menus)
   set(atspi_qt6_fixture $<TARGET_FILE:atspi-qt6-menus>)
 endif()
 set(TAVLIN_QT5_APPLICATION_EXAMPLE

@@ -28,6 +28,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/SwayIpc.cpp
     platform/linux/SwayKeyBinding.cpp
     platform/linux/TerminationSignals.cpp
+    platform/linux/ThreadWorkQueue.cpp
     platform/linux/WaylandWindowSystem.cpp
     platform/linux/X11Display.cpp
     platform/linux/X11TraySelection.cpp
@@ -57,6 +58,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/QtMainQueueTests.cpp
     tests/linux/SingleInstanceTests.cpp
     tests/linux/SwayIpcTests.cpp
+    tests/linux/ThreadWorkQueueTests.cpp
     tests/linux/XdgAutostartTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
@@ -94,6 +96,14 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
              COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --wm-holds-alt-space --
                      ${PROJECT_SOURCE_DIR}/tests/desktop/wm_holds_alt_space.sh $<TARGET_FILE:tavlin>)
     list(APPEND e2e_tests wm_holds_alt_space)
+    # Whether Tavlin's main thread answers while the application in front, or the
+    # accessibility bus, is stopped: measured with X11 pings.
+    add_executable(x11-ping tests/desktop/X11Ping.cpp)
+    target_link_libraries(x11-ping PRIVATE PkgConfig::XCB)
+    add_test(NAME e2e_stopped_target
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --
+                     ${PROJECT_SOURCE_DIR}/tests/desktop/stopped_target.sh $<TARGET_FILE:tavlin> $<TARGET_FILE:x11-ping>)
+    list(APPEND e2e_tests stopped_target)
     list(TRANSFORM e2e_tests PREPEND e2e_)
     set_tests_properties(${e2e_tests} PROPERTIES LABELS e2e TIMEOUT 240)
 

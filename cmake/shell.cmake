@@ -15,6 +15,7 @@ add_library(tavlin_shell_sim STATIC
   platform/sim/SimPanel.cpp
   platform/sim/SimStatusItem.cpp
   platform/sim/SimWindowSystem.cpp
+  platform/sim/SimWorkQueue.cpp
 )
 target_link_libraries(tavlin_shell_sim PUBLIC tavlin_shell tavlin_sim)
 

@@ -8,6 +8,7 @@
 #include "platform/sim/SimMainQueue.h"
 #include "platform/sim/SimMenuBar.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "platform/sim/SimWorkQueue.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim::SimWindowSystem desktop;
     sim::SimHotKeys hotKeys;
     sim::SimMainQueue queue;
+    sim::SimWorkQueue work(queue);
     sim::SimAccessibilityService ax;
     sim::SimAutostart autostart;
     desktop.setScreens({Screen{{0, 0, 1440, 875}}});
@@ -44,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     desktop.addApplication({sim::SimWindowSystem::defaultProcessIdentifier, "org.tavlin.Tavlin", "Tavlin", nullptr});
     ax.addApplication(102, sim::SimMenuBar::application({{"Edit", {{"Undo", "z", 0, {}, {}, true, {}}}}}));
     desktop.setFrontmost(desktop.runningApplications("com.example.Editor").front());
-    auto delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, ax, autostart);
+    auto delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, work, ax, autostart);
     delegate->applicationDidFinishLaunching();
     delegate->application(urls);
+    queue.runDue(); // the show's reading and presentation
     if (desktop.panel() && desktop.panel()->content()) desktop.panel()->content()->close()();
     queue.drain();
     return 0;

@@ -1,6 +1,7 @@
 #include "platform/linux/AtspiAccessibility.h"
 
 #include "platform/linux/AtspiApplicationElement.h"
+#include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
 #include "platform/linux/MenuSnapshot.h"
 
@@ -18,6 +19,30 @@ constexpr const char* launcherName = "org.a11y.Bus";
 constexpr const char* launcherPath = "/org/a11y/bus";
 
 using Connection = std::shared_ptr<GDBusConnection>;
+using Context = std::shared_ptr<GMainContext>;
+
+// Runs what is due in `context` without waiting: the late work of connections closed in
+// it (their "closed" notices, each holding its connection) is done and freed at once.
+void settle(GMainContext* context) {
+    while (g_main_context_iteration(context, FALSE)) {
+    }
+}
+
+// Makes `context` the thread's default while it lives, so that connections opened meanwhile
+// queue their late work there, and settles the context when it ends.
+class InContext {
+public:
+    explicit InContext(GMainContext* context) : context_(context) { g_main_context_push_thread_default(context_); }
+    ~InContext() {
+        settle(context_);
+        g_main_context_pop_thread_default(context_);
+    }
+    InContext(const InContext&) = delete;
+    InContext& operator=(const InContext&) = delete;
+
+private:
+    GMainContext* context_;
+};
 
 Connection adopt(GDBusConnection* connection) {
     return Connection(connection, [](GDBusConnection* c) {
@@ -85,7 +110,7 @@ std::optional<std::string> accessibilityBusAddress() {
 
 } // namespace
 
-AtspiAccessibility::AtspiAccessibility() {
+AtspiAccessibility::AtspiAccessibility() : context_(g_main_context_new()) {
     // For any libatspi call made in this process: 800 ms per call, 15 s for an
     // application met for the first time. Our own reads keep to their scan's budget.
     atspi_set_timeout(800, 15000);
@@ -93,9 +118,11 @@ AtspiAccessibility::AtspiAccessibility() {
 
 AtspiAccessibility::~AtspiAccessibility() {
     if (bus_) {
+        InContext in(context_);
         g_dbus_connection_close_sync(bus_, nullptr, nullptr);
         g_object_unref(bus_);
     }
+    g_main_context_unref(context_);
 }
 
 GDBusConnection* AtspiAccessibility::bus() {
@@ -104,15 +131,14 @@ GDBusConnection* AtspiAccessibility::bus() {
         bus_ = nullptr;
     }
     if (!bus_) {
+        InContext in(context_);
         const std::optional<std::string> address = accessibilityBusAddress();
         if (!address) return nullptr;
-        GError* error = nullptr;
-        bus_ = g_dbus_connection_new_for_address_sync(
-            address->c_str(),
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &error);
-        if (error) g_error_free(error);
+        // A bus that doesn't answer (a stopped daemon still accepts the socket) is given
+        // up after one scan's budget, and tried again at the next read.
+        AtspiCallBatch batch(nullptr, context_, AtspiCallBatch::Clock::now() + scanBudget);
+        batch.connect(*address, true, [this](GDBusConnection* opened) { bus_ = opened; });
+        batch.wait();
     }
     return bus_;
 }
@@ -121,12 +147,15 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
     GDBusConnection* connection = bus();
     Connection held(connection ? static_cast<GDBusConnection*>(g_object_ref(connection)) : nullptr,
                     [](GDBusConnection* c) { if (c) g_object_unref(c); });
-    return std::make_shared<AtspiApplicationElement>([held, pid]() -> AXElementRef {
+    Context context(g_main_context_ref(context_), &g_main_context_unref);
+    return std::make_shared<AtspiApplicationElement>([held, context, pid]() -> AXElementRef {
         if (!held) return nullptr;
+        InContext in(context.get());
         const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
-        for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(held.get(), deadline, false)) {
+        for (const AtspiMenuReader::Application& application :
+             AtspiMenuReader::applications(held.get(), context.get(), deadline, false)) {
             if (application.pid != pid) continue;
-            if (std::optional<MenuCapture> capture = AtspiMenuReader::menuBar(held.get(), application, deadline))
+            if (std::optional<MenuCapture> capture = AtspiMenuReader::menuBar(held.get(), context.get(), application, deadline))
                 return MenuSnapshot::menuBar(*capture);
         }
         return nullptr;
@@ -134,6 +163,7 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
 }
 
 bool AtspiAccessibility::isProcessTrusted() {
+    InContext in(context_);
     GVariant* reply = callLauncher("org.freedesktop.DBus.Properties", "Get",
                                    g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
     if (!reply) return false;
@@ -147,6 +177,7 @@ bool AtspiAccessibility::isProcessTrusted() {
 
 bool AtspiAccessibility::isProcessTrustedWithOptions(bool prompt) {
     if (prompt) {
+        InContext in(context_);
         // Turns on the session's accessibility; never the screen reader.
         GVariant* reply = callLauncher("org.freedesktop.DBus.Properties", "Set",
                                        g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)),
@@ -157,19 +188,21 @@ bool AtspiAccessibility::isProcessTrustedWithOptions(bool prompt) {
 }
 
 bool AtspiAccessibility::hasApplication(std::int32_t pid) {
+    InContext in(context_);
     GDBusConnection* connection = bus();
     if (!connection) return false;
     const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
-    for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(connection, deadline, false))
+    for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(connection, context_, deadline, false))
         if (application.pid == pid) return true;
     return false;
 }
 
 std::optional<std::int32_t> AtspiAccessibility::applicationNamed(const std::string& name) {
+    InContext in(context_);
     GDBusConnection* connection = bus();
     if (!connection) return std::nullopt;
     const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
-    for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(connection, deadline, true))
+    for (const AtspiMenuReader::Application& application : AtspiMenuReader::applications(connection, context_, deadline, true))
         if (application.name == name && application.pid > 0) return application.pid;
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 typedef struct _GDBusConnection GDBusConnection;
+typedef struct _GMainContext GMainContext;
 
 namespace tavlin::platform::atspi {
 
@@ -17,6 +18,9 @@ namespace tavlin::platform::atspi {
 // A scan reads the whole menu bar of the target in a few batches of calls and answers
 // the scanner from that snapshot; it gives up after `scanBudget`, so that a hung target
 // never holds the caller for longer.
+//
+// All calls are dispatched in one main context of the service's own, which is never the
+// process's default one: use the service from one thread at a time.
 class AtspiAccessibility : public AccessibilityService {
 public:
     static constexpr std::chrono::milliseconds scanBudget{1000};
@@ -38,6 +42,7 @@ public:
 private:
     GDBusConnection* bus();
 
+    GMainContext* const context_;
     GDBusConnection* bus_ = nullptr;
 };
 

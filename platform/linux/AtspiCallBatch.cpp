@@ -9,8 +9,8 @@ struct AtspiCallBatch::Call {
     Handler handler;
 };
 
-AtspiCallBatch::AtspiCallBatch(GDBusConnection* connection, Clock::time_point deadline)
-    : connection_(connection), deadline_(deadline), context_(g_main_context_new()), cancellable_(g_cancellable_new()) {
+AtspiCallBatch::AtspiCallBatch(GDBusConnection* connection, GMainContext* context, Clock::time_point deadline)
+    : connection_(connection), deadline_(deadline), context_(context), cancellable_(g_cancellable_new()) {
     // Replies are delivered to the context that is the thread's default when a call is made.
     g_main_context_push_thread_default(context_);
 }
@@ -22,7 +22,6 @@ AtspiCallBatch::~AtspiCallBatch() {
     }
     g_main_context_pop_thread_default(context_);
     g_object_unref(cancellable_);
-    g_main_context_unref(context_);
 }
 
 void AtspiCallBatch::call(const std::string& bus, const std::string& path, const char* interface, const char* method,
@@ -56,14 +55,18 @@ struct AtspiCallBatch::Connecting {
     std::function<void(GDBusConnection*)> handler;
 };
 
-void AtspiCallBatch::connect(const std::string& address, std::function<void(GDBusConnection*)> handler) {
+void AtspiCallBatch::connect(const std::string& address, bool messageBus,
+                             std::function<void(GDBusConnection*)> handler) {
     if (Clock::now() >= deadline_) {
         handler(nullptr);
         return;
     }
     ++open_;
-    g_dbus_connection_new_for_address(address.c_str(), G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT, nullptr,
-                                      cancellable_, &connected, new Connecting{this, std::move(handler)});
+    const auto flags = static_cast<GDBusConnectionFlags>(
+        G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+        (messageBus ? G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION : G_DBUS_CONNECTION_FLAGS_NONE));
+    g_dbus_connection_new_for_address(address.c_str(), flags, nullptr, cancellable_, &connected,
+                                      new Connecting{this, std::move(handler)});
 }
 
 void AtspiCallBatch::connected(GObject*, GAsyncResult* result, gpointer data) {

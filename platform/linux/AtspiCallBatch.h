@@ -12,12 +12,17 @@ namespace tavlin::platform::atspi {
 // and answered before a deadline. Each handler runs once: with the reply, or with null
 // when the call failed, answered with another type than asked for, or was still
 // unanswered at the deadline. Lives on one thread, for one round of calls.
+//
+// Replies are dispatched in `context`, which the batch makes the thread's default while
+// it lives. The context must outlive the batch and stay in use afterwards: a connection
+// opened by the batch queues its own late work there (its "closed" notice), and that work
+// keeps the connection alive until someone iterates the context.
 class AtspiCallBatch {
 public:
     using Clock = std::chrono::steady_clock;
     using Handler = std::function<void(GVariant* reply)>;
 
-    AtspiCallBatch(GDBusConnection* connection, Clock::time_point deadline);
+    AtspiCallBatch(GDBusConnection* connection, GMainContext* context, Clock::time_point deadline);
     ~AtspiCallBatch();
     AtspiCallBatch(const AtspiCallBatch&) = delete;
     AtspiCallBatch& operator=(const AtspiCallBatch&) = delete;
@@ -27,9 +32,9 @@ public:
     // sends to the peer of a direct connection.
     void call(const std::string& bus, const std::string& path, const char* interface, const char* method,
               GVariant* parameters, const char* replyType, Handler handler);
-    // Opens a direct connection to `address`; the handler owns the connection it is
-    // given, or is given null.
-    void connect(const std::string& address, std::function<void(GDBusConnection*)> handler);
+    // Opens a connection to `address`: to a message bus when `messageBus`, else straight
+    // to the peer there. The handler owns the connection it is given, or is given null.
+    void connect(const std::string& address, bool messageBus, std::function<void(GDBusConnection*)> handler);
     // Runs the handlers as the replies come in, until every call is answered or the
     // deadline has passed; the calls then still open are given up.
     void wait();

@@ -1,10 +1,14 @@
 #include "platform/linux/AtspiMenuReader.h"
 
+#include "Tavlin/ShortcutScanner.h"
 #include "platform/linux/AtspiCallBatch.h"
+#include "platform/linux/KeyBindingParser.h"
 #include "platform/linux/MenuSnapshot.h"
 
 #include <atspi/atspi-constants.h>
 
+#include <algorithm>
+#include <deque>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -75,6 +79,7 @@ bool holdsNoMenuBar(std::uint32_t role) {
 // name the application's bus name either way.
 struct Peer {
     GDBusConnection* connection;
+    GMainContext* context;
     std::string destination;
     std::string bus;
 };
@@ -247,7 +252,7 @@ std::optional<std::string> searchMenuBar(const Peer& peer, const std::vector<std
     std::size_t seen = 0;
     for (int depth = 0; depth <= searchDepth && !level.empty(); ++depth) {
         {
-            AtspiCallBatch batch(peer.connection, deadline);
+            AtspiCallBatch batch(peer.connection, peer.context, deadline);
             for (Found& node : level) {
                 batch.call(peer.destination, node.path, accessibleInterface, "GetRole", nullptr, "(u)", [&node](GVariant* reply) {
                     if (reply) g_variant_get(reply, "(u)", &node.details.role);
@@ -312,9 +317,10 @@ struct CaptureBuilder {
     }
     void askChildren(AtspiCallBatch& batch, const Peer& peer, std::size_t index) {
         onChildren(batch, peer, paths[index], [this, index](std::vector<std::string> children) {
+            // Past the cap, only nodes met already are kept.
             std::vector<std::size_t> indices;
             for (const std::string& child : children)
-                if (capture.nodes.size() < menuNodes) indices.push_back(nodeFor(child));
+                if (capture.nodes.size() < menuNodes || indexOf.count(child)) indices.push_back(nodeFor(child));
             capture.nodes[index].children = std::move(indices);
             capture.nodes[index].childrenKnown = true;
         });
@@ -340,18 +346,39 @@ struct Entry {
     std::size_t parent;
 };
 
+// Calls sent in one batch at most, so that a big menu is read a part at a time, in menu
+// order, and reading stops once the rows the overlay can show are in.
+constexpr std::size_t roundSize = 200;
+
+// The rows the scanner will make of the items read so far, counted as it counts them:
+// an enabled, titled item whose key binding holds a shortcut, each title and binding
+// once. Reading can stop when it is full.
+class RowTally {
+public:
+    void add(const MenuCapture::Node& node) {
+        if (!node.known || !node.sensitive || node.name.empty() || node.role == MenuCapture::Role::separator ||
+            !node.keyBinding || !KeyBindingParser::parse(*node.keyBinding, node.name))
+            return;
+        rows_.insert(node.name + '\0' + *node.keyBinding);
+    }
+    bool full() const { return rows_.size() >= ShortcutScanner::resultCap; }
+
+private:
+    std::unordered_set<std::string> rows_;
+};
+
 // Reads the menus below the bar at `barPath` when the toolkit's cache already told what
-// every node is and where it hangs: one batch asks for the key bindings and for the
-// order of the children, which the cache doesn't keep.
+// every node is and where it hangs: what is left to ask is the order of the children
+// the cache gives no places for, and the key bindings, asked for in menu order a part
+// at a time until the rows the overlay shows are in.
 MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
                             const std::unordered_map<std::string, Details>& cache, Deadline deadline) {
     CaptureBuilder builder;
-    AtspiCallBatch batch(peer.connection, deadline);
     std::unordered_map<std::string, std::vector<std::string>> kids;
     for (const auto& [path, details] : cache)
         if (!details.parent.empty()) kids[details.parent].push_back(path);
     // Children whose places the cache gives, each once and without gaps, are in order
-    // already; the others are asked for.
+    // already.
     std::unordered_set<std::string> ordered;
     for (auto& [parent, children] : kids) {
         std::vector<std::string> byPlace(children.size());
@@ -369,8 +396,30 @@ MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
             ordered.insert(parent);
         }
     }
+    // The order of the others below the bar is asked for, in one batch, before the walk,
+    // so that the walk (and where a cap cuts it) follows menu order.
+    std::vector<std::string> unordered;
+    {
+        std::vector<std::string> queue{barPath};
+        std::unordered_set<std::string> met{barPath};
+        for (std::size_t at = 0; at < queue.size(); ++at) {
+            const auto it = kids.find(queue[at]);
+            if (it == kids.end()) continue;
+            if (!ordered.count(queue[at])) unordered.push_back(queue[at]);
+            for (const std::string& kid : it->second)
+                if (met.insert(kid).second) queue.push_back(kid);
+        }
+    }
+    if (!unordered.empty()) {
+        AtspiCallBatch batch(peer.connection, peer.context, deadline);
+        for (const std::string& parent : unordered)
+            onChildren(batch, peer, parent, [&kids, &cache, parent](std::vector<std::string> children) {
+                std::erase_if(children, [&cache](const std::string& child) { return !cache.count(child); });
+                kids[parent] = std::move(children);
+            });
+        batch.wait();
+    }
     auto orderOf = [&](std::size_t index, const std::vector<std::string>& below) {
-        if (!ordered.count(builder.paths[index])) return builder.askChildren(batch, peer, index);
         std::vector<std::size_t> indices;
         for (const std::string& kid : below) indices.push_back(builder.nodeFor(kid));
         builder.capture.nodes[index].children = std::move(indices);
@@ -381,14 +430,20 @@ MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
         auto it = kids.find(path);
         return it == kids.end() ? none : it->second;
     };
+    // Pushes the children of a node so that they come off the stack in menu order.
+    std::vector<Entry> stack;
+    auto push = [&](const std::vector<std::string>& below, int depth, bool underItem, std::size_t parent) {
+        for (auto kid = below.rbegin(); kid != below.rend(); ++kid)
+            stack.push_back(Entry{builder.nodeFor(*kid), depth, underItem, parent});
+    };
 
     const std::size_t bar = builder.nodeFor(barPath);
     builder.apply(bar, cache.at(barPath));
     builder.capture.nodes[bar].role = MenuCapture::Role::menuBar;
     orderOf(bar, kidsOf(barPath));
-    std::vector<Entry> stack;
-    for (const std::string& kid : kidsOf(barPath)) stack.push_back(Entry{builder.nodeFor(kid), 1, false, bar});
+    push(kidsOf(barPath), 1, false, bar);
     std::unordered_set<std::size_t> read{bar};
+    std::vector<std::size_t> keyed; // the items whose key bindings count, in menu order
     while (!stack.empty() && builder.capture.nodes.size() < menuNodes) {
         const Entry entry = stack.back();
         stack.pop_back();
@@ -399,17 +454,17 @@ MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
         MenuCapture::Node& node = builder.capture.nodes[entry.index];
         if (entry.underItem && MenuSnapshot::isMenuOf(builder.capture.nodes[entry.parent], node)) {
             orderOf(entry.index, below);
-            for (const std::string& kid : below) stack.push_back(Entry{builder.nodeFor(kid), entry.depth + 1, false, entry.index});
+            push(below, entry.depth + 1, false, entry.index);
             continue;
         }
         const int depth = entry.underItem ? entry.depth + 1 : entry.depth;
         // Only an enabled, titled item inside a menu can give a row: the others' key
         // bindings (and the menu bar's own items') aren't read.
         if (depth > 1 && node.sensitive && node.visible && !node.name.empty() && node.role != MenuCapture::Role::separator)
-            builder.askKeyBinding(batch, peer, entry.index);
+            keyed.push_back(entry.index);
         if (depth < MenuSnapshot::itemDepthBound && !below.empty()) {
             orderOf(entry.index, below);
-            for (const std::string& kid : below) stack.push_back(Entry{builder.nodeFor(kid), depth, true, entry.index});
+            push(below, depth, true, entry.index);
         } else {
             // Below the deepest items read, only whether there is a submenu counts.
             std::vector<std::size_t> indices;
@@ -418,38 +473,61 @@ MenuCapture readCachedMenus(const Peer& peer, const std::string& barPath,
             builder.capture.nodes[entry.index].childrenKnown = true;
         }
     }
-    batch.wait();
+    RowTally tally;
+    for (std::size_t next = 0; next < keyed.size() && !tally.full();) {
+        const std::size_t end = std::min(keyed.size(), next + roundSize);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline);
+        for (std::size_t i = next; i < end; ++i) builder.askKeyBinding(batch, peer, keyed[i]);
+        batch.wait();
+        for (; next < end; ++next) tally.add(builder.capture.nodes[keyed[next]]);
+        if (batch.timedOut()) break;
+    }
     return std::move(builder.capture);
 }
 
-// Reads the menu bar at `barPath` and the menus below it, as deep as the scanner reads,
-// level by level: what a node is decides what is read below it.
+// Reads the menu bar at `barPath` and the menus below it, as deep as the scanner reads:
+// what a node is decides what is read below it. The nodes still to read are kept in
+// menu order, and each round reads the first of them, so that a big menu bar is read
+// from its start and reading can stop once the rows the overlay shows are in.
 MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline deadline) {
     CaptureBuilder builder;
     MenuCapture& capture = builder.capture;
     std::unordered_set<std::size_t> read;
+    // A node still to read, with its place in menu order: the child positions from the
+    // bar down, which compare in the order the scanner meets the nodes. A late item is a
+    // child of an item that turned out to be an entry itself: its states and key binding
+    // are still to read.
+    using Place = std::vector<std::uint32_t>;
+    struct Pending {
+        Entry entry;
+        bool late;
+        Place place;
+    };
 
     // Each round asks, for every node it is given, only what tells the scan something:
     // a child of an item (which may be the item's menu) its role, name and children; an
     // item its name, states, key binding and children (the menu bar's own items need no
-    // key binding). A child of an item that turns out to be an entry itself is asked for
-    // its states and key binding in the next round, as a late item.
-    auto readRound = [&](const std::vector<Entry>& entries, const std::vector<std::size_t>& lateItems) {
+    // key binding); a late item its states and key binding. What a round that ran out of
+    // time was told is kept; it returns whether it was told everything.
+    auto readRound = [&](const std::vector<Pending>& round) {
         std::unordered_map<std::size_t, Details> asked, late;
+        bool complete;
         {
-            AtspiCallBatch batch(peer.connection, deadline);
-            for (const Entry& entry : entries) {
+            AtspiCallBatch batch(peer.connection, peer.context, deadline);
+            for (const Pending& pending : round) {
+                const Entry& entry = pending.entry;
+                if (pending.late) {
+                    askDetails(batch, peer.destination, builder.paths[entry.index], late[entry.index], false, true);
+                    builder.askKeyBinding(batch, peer, entry.index);
+                    continue;
+                }
                 askDetails(batch, peer.destination, builder.paths[entry.index], asked[entry.index], entry.underItem,
                            !entry.underItem);
                 if (!entry.underItem && entry.depth > 1) builder.askKeyBinding(batch, peer, entry.index);
                 builder.askChildren(batch, peer, entry.index);
             }
-            for (std::size_t index : lateItems) {
-                askDetails(batch, peer.destination, builder.paths[index], late[index], false, true);
-                builder.askKeyBinding(batch, peer, index);
-            }
             batch.wait();
-            if (batch.timedOut()) return false;
+            complete = !batch.timedOut();
         }
         for (auto& [index, details] : asked) builder.apply(index, details);
         for (auto& [index, details] : late) {
@@ -457,12 +535,12 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
             node.visible = !details.statesKnown || has(details.states, ATSPI_STATE_VISIBLE);
             node.sensitive = !details.statesKnown || has(details.states, ATSPI_STATE_SENSITIVE);
         }
-        return true;
+        return complete;
     };
 
     const std::size_t bar = builder.nodeFor(barPath);
     {
-        AtspiCallBatch batch(peer.connection, deadline);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline);
         builder.askChildren(batch, peer, bar);
         batch.wait();
         if (batch.timedOut()) return std::move(builder.capture);
@@ -470,32 +548,55 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
     capture.nodes[bar].known = true;
     capture.nodes[bar].role = MenuCapture::Role::menuBar;
 
-    std::vector<Entry> entries;
-    std::vector<std::size_t> lateItems;
-    for (std::size_t child : capture.nodes[bar].children) entries.push_back(Entry{child, 1, false, bar});
-    while (!entries.empty() || !lateItems.empty()) {
-        std::vector<Entry> fresh;
-        for (const Entry& entry : entries)
-            if (read.insert(entry.index).second) fresh.push_back(entry);
-        if (!readRound(fresh, lateItems)) break;
-        lateItems.clear();
-        std::vector<Entry> next;
-        auto itemAt = [&](std::size_t index, int depth) {
-            if (depth >= MenuSnapshot::itemDepthBound) return;
-            for (std::size_t child : capture.nodes[index].children) next.push_back(Entry{child, depth, true, index});
-        };
-        for (const Entry& entry : fresh) {
-            if (!entry.underItem) {
-                itemAt(entry.index, entry.depth);
+    std::deque<Pending> pending;
+    auto childrenOf = [&](std::vector<Pending>& into, std::size_t index, const Place& place, int depth, bool underItem) {
+        const std::vector<std::size_t>& children = capture.nodes[index].children;
+        for (std::uint32_t i = 0; i < children.size(); ++i) {
+            Place at = place;
+            at.push_back(i);
+            into.push_back(Pending{Entry{children[i], depth, underItem, index}, false, std::move(at)});
+        }
+    };
+    {
+        std::vector<Pending> first;
+        childrenOf(first, bar, {}, 1, false);
+        pending.assign(first.begin(), first.end());
+    }
+    std::vector<std::pair<Place, std::size_t>> rows; // items read and not yet counted
+    RowTally tally;
+    while (!pending.empty() && !tally.full()) {
+        std::vector<Pending> round;
+        while (!pending.empty() && round.size() < roundSize) {
+            Pending next = std::move(pending.front());
+            pending.pop_front();
+            if (next.late || read.insert(next.entry.index).second) round.push_back(std::move(next));
+        }
+        const bool complete = readRound(round);
+        // What was read opens the nodes below it, which come before the rest in menu order.
+        std::vector<Pending> opened;
+        for (const Pending& done : round) {
+            const Entry& entry = done.entry;
+            if (done.late) {
+                rows.emplace_back(done.place, entry.index);
+            } else if (!entry.underItem) {
+                if (entry.depth > 1) rows.emplace_back(done.place, entry.index);
+                if (entry.depth < MenuSnapshot::itemDepthBound) childrenOf(opened, entry.index, done.place, entry.depth, true);
             } else if (MenuSnapshot::isMenuOf(capture.nodes[entry.parent], capture.nodes[entry.index])) {
-                for (std::size_t child : capture.nodes[entry.index].children)
-                    next.push_back(Entry{child, entry.depth + 1, false, entry.index});
+                childrenOf(opened, entry.index, done.place, entry.depth + 1, false);
             } else {
-                lateItems.push_back(entry.index);
-                itemAt(entry.index, entry.depth + 1);
+                opened.push_back(Pending{entry, true, done.place});
+                if (entry.depth + 1 < MenuSnapshot::itemDepthBound)
+                    childrenOf(opened, entry.index, done.place, entry.depth + 1, true);
             }
         }
-        entries = std::move(next);
+        pending.insert(pending.begin(), opened.begin(), opened.end());
+        if (!complete) break;
+        // The rows before the first node still to read are final.
+        std::erase_if(rows, [&](const std::pair<Place, std::size_t>& row) {
+            if (!pending.empty() && !(row.first < pending.front().place)) return false;
+            tally.add(capture.nodes[row.second]);
+            return true;
+        });
     }
     return std::move(builder.capture);
 }
@@ -503,10 +604,11 @@ MenuCapture readMenus(const Peer& peer, const std::string& barPath, Deadline dea
 } // namespace
 
 std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusConnection* connection,
+                                                                         GMainContext* context,
                                                                          Clock::time_point deadline, bool withNames) {
     std::vector<Application> applications;
     {
-        AtspiCallBatch batch(connection, deadline);
+        AtspiCallBatch batch(connection, context, deadline);
         batch.call(registryName, rootPath, accessibleInterface, "GetChildren", nullptr, "(a(so))",
                    [&applications](GVariant* reply) {
                        if (!reply) return;
@@ -522,7 +624,7 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusCon
     }
     std::vector<Details> names(withNames ? applications.size() : 0);
     {
-        AtspiCallBatch batch(connection, deadline);
+        AtspiCallBatch batch(connection, context, deadline);
         for (std::size_t i = 0; i < applications.size(); ++i) {
             Application& application = applications[i];
             batch.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
@@ -540,13 +642,13 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusCon
     return applications;
 }
 
-std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection, const Application& application,
-                                                    Clock::time_point deadline) {
-    const Peer onBus{connection, application.bus, application.bus};
+std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection, GMainContext* context,
+                                                    const Application& application, Clock::time_point deadline) {
+    const Peer onBus{connection, context, application.bus, application.bus};
     std::string address;
     std::vector<std::string> windows;
     {
-        AtspiCallBatch batch(connection, deadline);
+        AtspiCallBatch batch(connection, context, deadline);
         // The application's own address for direct connections. Asking for it also makes
         // a GTK application start the cache of its objects, which is read below.
         batch.call(onBus.destination, application.path, "org.a11y.atspi.Application", "GetApplicationBusAddress",
@@ -564,8 +666,8 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
     // the bus daemon two hops per call. Any other kind of address is not followed.
     std::shared_ptr<GDBusConnection> direct;
     if (address.rfind("unix:path=", 0) == 0 || address.rfind("unix:abstract=", 0) == 0) {
-        AtspiCallBatch batch(connection, deadline);
-        batch.connect(address, [&direct](GDBusConnection* opened) {
+        AtspiCallBatch batch(connection, context, deadline);
+        batch.connect(address, false, [&direct](GDBusConnection* opened) {
             if (opened) direct.reset(opened, [](GDBusConnection* c) {
                 g_dbus_connection_close_sync(c, nullptr, nullptr);
                 g_object_unref(c);
@@ -573,11 +675,11 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
         });
         batch.wait();
     }
-    const Peer peer = direct ? Peer{direct.get(), "", application.bus} : onBus;
+    const Peer peer = direct ? Peer{direct.get(), context, "", application.bus} : onBus;
 
     std::unordered_map<std::string, Details> cache;
     {
-        AtspiCallBatch batch(peer.connection, deadline);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline);
         batch.call(peer.destination, cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr, nullptr,
                    [&](GVariant* reply) { if (reply) readCache(reply, peer.bus, cache); });
         batch.wait();

@@ -14,7 +14,8 @@ namespace tavlin::platform::atspi {
 
 // Reads from the accessibility bus, in bulk: the registered applications, and the menu
 // bar of one application as a MenuCapture. Every read ends by its deadline and gives
-// what it has by then.
+// what it has by then. Replies are dispatched in `context` (see AtspiCallBatch): one
+// long-lived context per reading thread.
 struct AtspiMenuReader {
     using Clock = std::chrono::steady_clock;
 
@@ -27,12 +28,13 @@ struct AtspiMenuReader {
 
     // The registered applications, in the registry's order. The applications themselves
     // are asked nothing unless `withNames`.
-    static std::vector<Application> applications(GDBusConnection* bus, Clock::time_point deadline, bool withNames);
+    static std::vector<Application> applications(GDBusConnection* bus, GMainContext* context, Clock::time_point deadline,
+                                                 bool withNames);
 
     // The menu bar of the application's active window, else of its first window that has
     // one; absent when there is none or it can't be found by the deadline.
-    static std::optional<MenuCapture> menuBar(GDBusConnection* bus, const Application& application,
-                                              Clock::time_point deadline);
+    static std::optional<MenuCapture> menuBar(GDBusConnection* bus, GMainContext* context,
+                                              const Application& application, Clock::time_point deadline);
 };
 
 } // namespace tavlin::platform::atspi

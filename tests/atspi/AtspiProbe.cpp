@@ -3,13 +3,35 @@
 //
 //   atspi-probe scan PID...   one line per scan: pid, row count, milliseconds
 //   atspi-probe trust         trusted before, after asking with the prompt, and after
+//   atspi-probe shows PID N   what N shows of PID cost: open descriptors and resident KiB
+//                             after the first show and after all of them
 #include "Tavlin/ShortcutScanner.h"
 #include "platform/linux/AtspiAccessibility.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <string_view>
+
+namespace {
+
+long openDescriptors() {
+    long count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     tavlin::platform::atspi::AtspiAccessibility ax;
@@ -24,12 +46,27 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (mode == "shows" && argc == 4) {
+        // What the overlay asks for at each show: the permission, then the rows.
+        const int pid = std::atoi(argv[2]);
+        const int count = std::atoi(argv[3]);
+        std::size_t rows = 0;
+        long descriptors = 0, resident = 0;
+        for (int i = 0; i < count; ++i) {
+            ax.isProcessTrusted();
+            rows = tavlin::ShortcutScanner::shortcuts(ax, pid).size();
+            if (i == 0) descriptors = openDescriptors(), resident = residentKiB();
+        }
+        std::printf("rows %zu descriptors %ld %ld resident %ld %ld\n", rows, descriptors, openDescriptors(), resident,
+                    residentKiB());
+        return 0;
+    }
     if (mode == "trust") {
         const bool before = ax.isProcessTrusted();
         const bool prompted = ax.isProcessTrustedWithOptions(true);
         std::printf("%d %d %d\n", before, prompted, ax.isProcessTrusted());
         return 0;
     }
-    std::fprintf(stderr, "usage: atspi-probe (scan PID... | trust)\n");
+    std::fprintf(stderr, "usage: atspi-probe (scan PID... | shows PID N | trust)\n");
     return 2;
 }

@@ -5,7 +5,7 @@
 #   e2e.sh CHECK TAVLIN_SCAN ATSPI_PROBE QT5_APPLICATION_EXAMPLE [QT6_MENUS_FIXTURE]
 #
 # CHECK is one of gtk3-demo, qt5-application, qt6-menus, stopped-target,
-# quitting-target, permission.
+# quitting-target, permission, descriptors, big-menus.
 set -euo pipefail
 check=$1 scan=$2 probe=$3 qt_application=$4 qt6_menus=${5:-}
 
@@ -100,18 +100,71 @@ stopped-target)
   scan --pid "$stopped"
   kill -CONT "$stopped"
   scan --pid "$stopped"; expect_same "rows once the target runs again" "$gtk3_rows" "$out"
+  # A stopped accessibility bus (the daemon at-spi-bus-launcher started for this
+  # desktop) costs a fresh reader a bounded time too: it can't even connect.
+  launcher=$(pgrep -P "$PPID" -f at-spi-bus-launcher) || fail "no at-spi-bus-launcher in this desktop"
+  bus=$(pgrep -P "$launcher" dbus-daemon) || fail "no accessibility bus daemon"
+  kill -STOP "$bus"
+  report=$(timeout 20 "$probe" scan "$healthy") || { status=$?; kill -CONT "$bus"; fail "probe ended with status $status over a stopped bus"; }
+  kill -CONT "$bus"
+  echo "$report"
+  read -r _ rows ms <<<"$report"
+  [ "$rows" = 0 ] && [ "$ms" -lt 5000 ] || fail "over a stopped bus: $rows rows in $ms ms"
   ;;
 quitting-target)
   for how in KILL TERM; do
     start gtk3-demo-application; quitting=$app
     await_rows "$quitting"
     "$scan" --pid "$quitting" --repeat 400 >/dev/null 2>&1 & scanner=$!
-    sleep 0.3
+    sleep 1 # well into the 400 scans, past its start on a loaded machine
     kill -"$how" "$quitting"
     wait "$scanner" || fail "tavlin-scan ended with status $? when its target quit (SIG$how)"
   done
   report=$("$probe" scan "$quitting") || fail "probe ended with status $?"
   [ "$(cut -f2 <<<"$report")" = 0 ] || fail "rows from a process that is gone"
+  ;;
+descriptors)
+  # Every show opens connections of its own (to the session bus, to the application):
+  # none may outlive its show. 300 shows of a GTK 3 application keep the count flat.
+  start gtk3-demo-application
+  await_rows "$app"
+  report=$("$probe" shows "$app" 300) || fail "probe ended with status $?"
+  echo "$report"
+  read -r _ rows _ first last _ <<<"$report"
+  [ "$rows" = "$(printf '%s\n' "$gtk3_rows" | wc -l)" ] || fail "the last show gave $rows rows"
+  [ "$last" -le $((first + 2)) ] || fail "open descriptors grew from $first to $last over 300 shows"
+  ;;
+big-menus)
+  # Generated menu bars of 10 menus × 500 items, GTK 3 and Qt 6: the overlay's 80 rows,
+  # the first in menu order. With a shortcut on every 50th item only, the 80 rows lie
+  # spread over 4,000 items: whatever the scan read by its deadline is shown, in order.
+  # Every scan gives a non-empty prefix of the rows; a loaded machine may need a few
+  # scans before one reads all 80 of a full menu bar within the budget.
+  [ -n "$qt6_menus" ] || fail "no Qt 6 fixture"
+  here=$(cd "$(dirname "$0")" && pwd)
+  for every in 1 50; do
+    expected=$(for ((n = 1; n <= 80; n++)); do
+      i=$((n * every)); printf 'Menu %d\tItem %d.%d\n' $(((i - 1) / 500 + 1)) $(((i - 1) / 500 + 1)) $(((i - 1) % 500 + 1))
+    done)
+    for toolkit in gtk qt; do
+      if [ $toolkit = gtk ]; then start /usr/bin/python3 "$here/gtk3_generated_menus.py" 10 500 $every
+      else start "$qt6_menus" --generated 10 500 $every; fi
+      await_rows "$app"
+      what="$toolkit rows of 5,000 items, one in $every with a shortcut"
+      attempts=1; [ $every != 1 ] || attempts=5
+      for ((attempt = 1; attempt <= attempts; attempt++)); do
+        scan --pid "$app"
+        got=$(cut -f1,2 <<<"$out")
+        count=$(printf '%s\n' "$got" | wc -l)
+        [ -n "$got" ] || fail "$what: no rows"
+        expect_same "$what" "$(head -n "$count" <<<"$expected")" "$got"
+        [ "$count" = 80 ] && break
+      done
+      echo "$what: $count rows"
+      [ $every != 1 ] || [ "$count" = 80 ] || fail "$what: $count rows"
+      kill "$app"
+    done
+  done
   ;;
 permission)
   got=$("$probe" trust) || fail "probe ended with status $?"

@@ -74,11 +74,11 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
 
         shell.pressHotKey();
         EXPECT_EQ(shell.visible(), hotKey && c.panel) << c.name;
-        shell.delegate->application({"tavlin://show"});
+        shell.deliver({"tavlin://show"});
         EXPECT_EQ(shell.visible(), c.panel) << c.name;
         // A window the desktop could not make is asked for again at the next show.
         shell.desktop.setPanelAvailable(true);
-        shell.delegate->application({"tavlin://show"});
+        shell.deliver({"tavlin://show"});
         EXPECT_TRUE(shell.visible()) << c.name;
         shell.pressKey(53);
         EXPECT_EQ(shell.visible(), !c.monitor) << c.name;

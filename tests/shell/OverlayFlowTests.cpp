@@ -1,5 +1,6 @@
 #include "ShellFixture.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace tavlin::testing {
@@ -69,13 +70,72 @@ TEST(OverlayFlow, HotKeyAndEscapeWorkOnTheMainThreadNeverInline) {
     EXPECT_TRUE(shell.visible());
     shell.queue.runDue();
     EXPECT_FALSE(shell.visible());
+}
 
-    // Two presses before the main thread runs: each task decides from what it finds.
-    shell.hotKeys.press(49, 2048);
-    shell.hotKeys.press(49, 2048);
-    shell.queue.runDue();
-    EXPECT_FALSE(shell.visible());
-    EXPECT_EQ(shell.panel()->orderFrontCount(), 2u);
+// Reading a target's menus takes a second here (a stopped application costs the whole
+// scan budget). Meanwhile every event is handled at once, as if the overlay were up.
+TEST(PendingShow, EventsWhileTheRowsAreReadActAsIfTheOverlayWereUp) {
+    struct Step {
+        double at;
+        std::function<void(Shell&)> event;
+    };
+    const auto press = [](Shell& s) { s.pressHotKey(); };
+    struct PendingCase {
+        const char* name;
+        std::vector<Step> steps;
+        const char* shownFor; // null: hidden at the end
+        std::size_t presentations;
+        std::size_t readings; // shows whose job read the target (a dropped show's job skips it)
+    };
+    const PendingCase cases[] = {
+        {"one press", {{0, press}}, "Editor", 1, 1},
+        {"two quick presses", {{0, press}, {0.1, press}}, nullptr, 0, 1},
+        {"three quick presses", {{0, press}, {0.1, press}, {0.2, press}}, "Editor", 1, 2},
+        {"five presses, 0.1 s apart", {{0, press}, {0.1, press}, {0.2, press}, {0.3, press}, {0.4, press}}, "Editor", 1, 2},
+        {"Escape", {{0, press}, {0.5, [](Shell& s) { s.pressKey(53); }}}, nullptr, 0, 1},
+        {"another application activated",
+         {{0, press}, {0.5, [](Shell& s) { s.desktop.bringToFront(s.viewer); }}}, nullptr, 0, 1},
+        {"a URL for another application",
+         {{0, press}, {0.5, [](Shell& s) { s.deliver({"tavlin://show?bundle=com.example.Viewer"}); }}}, "Viewer", 1, 2},
+        {"the menu command",
+         {{0, press}, {0.5, [](Shell& s) { s.desktop.setFrontmost(s.viewer); s.choose("ショートカットを表示  ⌥Space"); }}},
+         "Viewer", 1, 2},
+        {"a press while shown and refreshing",
+         {{0, press}, {1.5, [](Shell& s) { s.deliver({"tavlin://show"}); }}, {1.6, press}}, nullptr, 1, 2},
+    };
+    for (const PendingCase& c : cases) {
+        Shell shell;
+        shell.work.setJobDuration(1.0);
+        shell.launch();
+        for (const Step& step : c.steps) {
+            shell.queue.advanceTo(step.at);
+            step.event(shell);
+        }
+        shell.queue.drain();
+        EXPECT_EQ(shell.visible(), c.shownFor != nullptr) << c.name;
+        if (c.shownFor) {
+            EXPECT_EQ(shell.shown().appName(), c.shownFor) << c.name;
+        }
+        EXPECT_EQ(shell.panel() ? shell.panel()->orderFrontCount() : 0u, c.presentations) << c.name;
+        EXPECT_EQ(shell.ax.trustQueries(), c.readings) << c.name;
+        EXPECT_FALSE(shell.delegate->showPending()) << c.name;
+    }
+}
+
+TEST(PendingShow, TheOverlayComesUpWhenTheRowsArriveWithThem) {
+    Shell shell;
+    shell.ax.addApplication(shell.editor.processIdentifier,
+                            SimMenuBar::application({{"Edit", {{"Undo Typing", "z", 0, {}, {}, true, {}}}}}));
+    shell.work.setJobDuration(1.0);
+    shell.launch();
+    shell.pressHotKey();
+    shell.queue.advance(0.999);
+    EXPECT_FALSE(shell.panel());
+    EXPECT_TRUE(shell.delegate->showPending());
+    shell.queue.advance(0.001);
+    ASSERT_TRUE(shell.visible());
+    const auto& rows = shell.shown().shortcuts();
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const ShortcutItem& row) { return row.title() == "Undo Typing"; }));
 }
 
 TEST(OverlayFlow, TheMenuCommandShowsTwelveHundredthsOfASecondLaterForWhatIsThenInFront) {
@@ -197,7 +257,7 @@ TEST(OverlayFlow, TheCommonRowsThatTheProgramPassesAreShown) {
     Shell shell;
     std::vector<std::optional<std::string>> askedFor;
     shell.delegate = std::make_shared<AppDelegate>(
-        shell.desktop, shell.hotKeys, shell.queue, shell.ax, shell.autostart, AccessibilitySettingsLocation{},
+        shell.desktop, shell.hotKeys, shell.queue, shell.work, shell.ax, shell.autostart, AccessibilitySettingsLocation{},
         [&askedFor](const std::optional<std::string>& bundle) {
             askedFor.push_back(bundle);
             return std::vector<ShortcutItem>{ShortcutItem("Always", "コピー", "⌘C"), ShortcutItem("Always", "Switch", "⌥⇥")};

@@ -31,7 +31,7 @@ TEST(PanelFrame, SeventyEightBySeventyTwoPercentWithinBoundsCentredOnTheVisibleA
         EXPECT_DOUBLE_EQ(frame.y, c.panel.y) << c.name;
         EXPECT_EQ(shell.panel()->contentRect(), frame) << c.name; // created with the first frame
         shell.desktop.setScreens({Screen{{0, 0, 800, 600}}});
-        shell.delegate->application({"tavlin://show"}); // a refresh recomputes the frame
+        shell.deliver({"tavlin://show"}); // a refresh recomputes the frame
         EXPECT_EQ(shell.panel()->frame(), (Rect{40, 40, 720, 520})) << c.name;
     }
 }

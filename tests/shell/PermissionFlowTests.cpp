@@ -72,6 +72,8 @@ TEST(PermissionFlow, TheOverlaysButtonHidesAsksForThePromptAndOpensThePaneAThird
         shell.pressHotKey();
         shell.shown().openSettings()();
         EXPECT_FALSE(shell.visible());
+        EXPECT_EQ(shell.ax.promptRequests(), 0u); // asked on the work queue
+        shell.queue.runDue();
         EXPECT_EQ(shell.ax.promptRequests(), 1u);
         shell.queue.advance(0.349);
         EXPECT_TRUE(shell.desktop.openedURLs().empty());
@@ -83,7 +85,8 @@ TEST(PermissionFlow, TheOverlaysButtonHidesAsksForThePromptAndOpensThePaneAThird
 
 TEST(PermissionFlow, TheDesktopsOwnSettingsLocationIsUsedInstead) {
     Shell shell;
-    shell.delegate = std::make_shared<AppDelegate>(shell.desktop, shell.hotKeys, shell.queue, shell.ax, shell.autostart,
+    shell.delegate = std::make_shared<AppDelegate>(shell.desktop, shell.hotKeys, shell.queue, shell.work, shell.ax,
+                                                   shell.autostart,
                                                    AccessibilitySettingsLocation{"settings://a11y", {"org.A", "org.B"}});
     shell.desktop.addApplication(app(700, "org.B", "B"));
     shell.delegate->openAccessibilitySettings();

@@ -7,6 +7,7 @@
 #include "platform/sim/SimMainQueue.h"
 #include "platform/sim/SimMenuBar.h"
 #include "platform/sim/SimWindowSystem.h"
+#include "platform/sim/SimWorkQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -34,9 +35,10 @@ struct Shell {
     SimWindowSystem desktop;
     SimHotKeys hotKeys;
     SimMainQueue queue;
+    SimWorkQueue work{queue};
     SimAccessibilityService ax;
     SimAutostart autostart;
-    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, ax, autostart);
+    std::shared_ptr<AppDelegate> delegate = std::make_shared<AppDelegate>(desktop, hotKeys, queue, work, ax, autostart);
 
     Shell() {
         for (const auto& a : {editor, viewer, self}) desktop.addApplication(a);
@@ -48,6 +50,11 @@ struct Shell {
     // Option+Space, then the main thread gets to run.
     void pressHotKey() {
         hotKeys.press(AppDelegate::hotKeyCode, AppDelegate::hotKeyModifiers);
+        queue.runDue();
+    }
+    // A delivery of URLs, then the main thread and the work queue get to run.
+    void deliver(const std::vector<std::string>& urls) {
+        delegate->application(urls);
         queue.runDue();
     }
     void pressKey(std::uint16_t keyCode) {

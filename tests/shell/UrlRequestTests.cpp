@@ -35,12 +35,12 @@ TEST(UrlRequest, WhichDeliveriesShowTheOverlayAndForWhom) {
     for (const Delivery& c : cases) {
         Shell shell;
         shell.launch();
-        shell.delegate->application(c.urls);
+        shell.deliver(c.urls);
         EXPECT_EQ(shell.visible(), c.shownFor.has_value()) << c.name;
         if (c.shownFor) {
             EXPECT_EQ(shell.shown().appName(), *c.shownFor) << c.name;
         }
-        EXPECT_EQ(shell.queue.pending(), 0u) << c.name; // handled at once
+        EXPECT_EQ(shell.queue.pending(), 0u) << c.name; // nothing left for later
     }
 }
 
@@ -48,9 +48,9 @@ TEST(UrlRequest, WithoutAnyTargetNothingIsShownUnlessTheUrlNamesOne) {
     Shell shell;
     shell.desktop.setFrontmost(std::nullopt);
     shell.launch();
-    shell.delegate->application({"tavlin://show?bundle=com.example.Mail"});
+    shell.deliver({"tavlin://show?bundle=com.example.Mail"});
     EXPECT_FALSE(shell.panel());
-    shell.delegate->application({"tavlin://show?bundle=com.example.Viewer"});
+    shell.deliver({"tavlin://show?bundle=com.example.Viewer"});
     EXPECT_EQ(shell.shown().appName(), "Viewer");
 }
 

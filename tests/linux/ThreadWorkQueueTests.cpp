@@ -1,0 +1,76 @@
+#include "platform/linux/QtMainQueue.h"
+#include "platform/linux/ThreadWorkQueue.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+using tavlin::platform::QtMainQueue;
+using tavlin::platform::ThreadWorkQueue;
+
+namespace {
+
+// Runs the main thread's events until `done` holds, for at most `ms` milliseconds.
+template <class Done>
+bool spinUntil(Done done, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+} // namespace
+
+TEST(ThreadWorkQueue, JobsRunInOrderOffTheMainThreadAndCompleteOnIt) {
+    QtMainQueue main;
+    ThreadWorkQueue queue(main);
+    const auto mainThread = std::this_thread::get_id();
+    std::atomic<bool> release{false};
+    std::vector<int> worked, completed;
+    bool workedOffMain = true, completedOnMain = true;
+    for (int job = 1; job <= 3; ++job)
+        queue.run(
+            [&, job] {
+                // The first job waits until the main thread has moved on: run() never waits for work.
+                while (job == 1 && !release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                workedOffMain = workedOffMain && std::this_thread::get_id() != mainThread;
+                worked.push_back(job);
+            },
+            [&, job] {
+                completedOnMain = completedOnMain && std::this_thread::get_id() == mainThread;
+                completed.push_back(job);
+            });
+    release = true;
+    ASSERT_TRUE(spinUntil([&] { return completed.size() == 3; }));
+    EXPECT_EQ(worked, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(completed, (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(workedOffMain);
+    EXPECT_TRUE(completedOnMain);
+}
+
+TEST(ThreadWorkQueue, EndingWaitsForTheRunningJobAndDropsTheRest) {
+    QtMainQueue main;
+    std::atomic<bool> started{false};
+    std::atomic<int> worked{0};
+    int completed = 0;
+    {
+        ThreadWorkQueue queue(main);
+        queue.run(
+            [&] {
+                started = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                ++worked;
+            },
+            [&] { ++completed; });
+        queue.run([&] { ++worked; }, [&] { ++completed; });
+        while (!started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(worked, 1); // the running job finished before the queue ended
+    spinUntil([] { return false; }, 100); // nothing left to complete
+    EXPECT_EQ(completed, 0);
+}
