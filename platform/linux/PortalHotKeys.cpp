@@ -2,6 +2,7 @@
 
 #include <gio/gio.h> // before Qt, whose "signals" keyword clashes with it
 
+#include "platform/Keys.h"
 #include "platform/linux/XcbHotKeys.h"
 
 #include <QLoggingCategory>
@@ -119,17 +120,17 @@ PortalHotKeys::~PortalHotKeys() {
 }
 
 std::optional<std::string> PortalHotKeys::trigger(std::uint32_t keyCode, std::uint32_t modifiers) {
-    constexpr std::uint32_t cmdKey = 256, shiftKey = 512, optionKey = 2048, controlKey = 4096;
-    if (modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) return std::nullopt;
+    using Modifier = Keys::HotKeyModifier;
+    if (modifiers & ~Modifier::all) return std::nullopt;
     const std::uint32_t sym = XcbHotKeys::keysym(keyCode);
     char name[64];
     if (sym == 0 || xkb_keysym_get_name(sym, name, sizeof name) <= 0) return std::nullopt;
     // Command is Ctrl, Option is Alt, Control is Super ("LOGO"): the key notation's own mapping.
     std::string text;
-    if (modifiers & cmdKey) text += "CTRL+";
-    if (modifiers & optionKey) text += "ALT+";
-    if (modifiers & shiftKey) text += "SHIFT+";
-    if (modifiers & controlKey) text += "LOGO+";
+    if (modifiers & Modifier::command) text += "CTRL+";
+    if (modifiers & Modifier::option) text += "ALT+";
+    if (modifiers & Modifier::shift) text += "SHIFT+";
+    if (modifiers & Modifier::control) text += "LOGO+";
     return text + name;
 }
 

@@ -40,10 +40,6 @@ public:
     Status unregisterHotKey(HotKeyRef ref) override;
     Status removeEventHandler(HandlerRef ref) override;
 
-    static constexpr Status paramErr = -50;               // a key or modifier the portal can't name
-    static constexpr Status eventHotKeyExistsErr = -9878; // the one shortcut is already bound
-    static constexpr Status eventNotAvailableErr = -9877; // no portal, or it refused or bound no key
-
     // The trigger in the shortcuts notation the portal takes ("ALT+space"); none for a key or
     // modifier it can't name.
     static std::optional<std::string> trigger(std::uint32_t keyCode, std::uint32_t modifiers);

@@ -1,5 +1,7 @@
 #include "platform/linux/XInputKeyMonitor.h"
 
+#include "platform/Keys.h"
+
 #include <QCoreApplication>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
@@ -55,17 +57,17 @@ void XInputKeyMonitor::select(bool on) {
 
 std::uint16_t XInputKeyMonitor::virtualKeyCode(std::uint32_t keysym, std::uint8_t keycode) {
     switch (keysym) {
-    case XK_Escape: return 53;
-    case XK_space: return 49;
-    case XK_Return: return 36;
-    case XK_Tab: return 48;
-    case XK_BackSpace: return 51;
-    case XK_Delete: return 117;
-    case XK_Left: return 123;
-    case XK_Right: return 124;
-    case XK_Down: return 125;
-    case XK_Up: return 126;
-    default: return static_cast<std::uint16_t>(256 + keycode);
+    case XK_Escape: return Keys::Code::escape;
+    case XK_space: return Keys::Code::space;
+    case XK_Return: return Keys::Code::returnKey;
+    case XK_Tab: return Keys::Code::tab;
+    case XK_BackSpace: return Keys::Code::backspace;
+    case XK_Delete: return Keys::Code::forwardDelete;
+    case XK_Left: return Keys::Code::left;
+    case XK_Right: return Keys::Code::right;
+    case XK_Down: return Keys::Code::down;
+    case XK_Up: return Keys::Code::up;
+    default: return static_cast<std::uint16_t>(unnamedKeyBase + keycode);
     }
 }
 

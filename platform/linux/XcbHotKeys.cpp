@@ -1,5 +1,7 @@
 #include "platform/linux/XcbHotKeys.h"
 
+#include "platform/Keys.h"
+
 #include <QCoreApplication>
 #include <xcb/xcb_keysyms.h>
 
@@ -52,23 +54,23 @@ XcbHotKeys::~XcbHotKeys() {
 
 std::uint32_t XcbHotKeys::keysym(std::uint32_t keyCode) {
     switch (keyCode) {
-    case 49: return XK_space;
-    case 36: return XK_Return;
-    case 48: return XK_Tab;
-    case 53: return XK_Escape;
+    case Keys::Code::space: return XK_space;
+    case Keys::Code::returnKey: return XK_Return;
+    case Keys::Code::tab: return XK_Tab;
+    case Keys::Code::escape: return XK_Escape;
     default: return 0;
     }
 }
 
 std::optional<std::uint16_t> XcbHotKeys::modifierMask(std::uint32_t modifiers) {
     // Command is Ctrl, Option is Alt, Control is Super: the key notation's own mapping.
-    constexpr std::uint32_t cmdKey = 256, shiftKey = 512, optionKey = 2048, controlKey = 4096;
-    if (modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) return std::nullopt;
+    using Modifier = Keys::HotKeyModifier;
+    if (modifiers & ~Modifier::all) return std::nullopt;
     std::uint16_t mask = 0;
-    if (modifiers & cmdKey) mask |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & shiftKey) mask |= XCB_MOD_MASK_SHIFT;
-    if (modifiers & optionKey) mask |= XCB_MOD_MASK_1;
-    if (modifiers & controlKey) mask |= XCB_MOD_MASK_4;
+    if (modifiers & Modifier::command) mask |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & Modifier::shift) mask |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & Modifier::option) mask |= XCB_MOD_MASK_1;
+    if (modifiers & Modifier::control) mask |= XCB_MOD_MASK_4;
     return mask;
 }
 

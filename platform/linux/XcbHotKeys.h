@@ -30,9 +30,6 @@ public:
     Status unregisterHotKey(HotKeyRef ref) override;
     Status removeEventHandler(HandlerRef ref) override;
 
-    static constexpr Status paramErr = -50;                 // a key or modifier without an X equivalent
-    static constexpr Status eventHotKeyExistsErr = -9878;   // another client holds the combination
-
     // The X keysym of a virtual key code, 0 for none.
     static std::uint32_t keysym(std::uint32_t keyCode);
     // The X modifier mask of a hot-key modifier mask; nullopt when it names a modifier X lacks.
