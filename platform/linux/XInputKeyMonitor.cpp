@@ -1,6 +1,7 @@
 #include "platform/linux/XInputKeyMonitor.h"
 
 #include "platform/Keys.h"
+#include "platform/linux/XcbReply.h"
 
 #include <QCoreApplication>
 #include <xcb/xcb_keysyms.h>
@@ -8,7 +9,6 @@
 
 #include <X11/keysym.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace tavlin::platform {
@@ -23,9 +23,8 @@ std::unique_ptr<XInputKeyMonitor> XInputKeyMonitor::make(xcb_connection_t* conne
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_input_id);
     if (!extension || !extension->present) return nullptr;
     // Raw events reach every client that selects them only from XInput 2.1 on.
-    std::unique_ptr<xcb_input_xi_query_version_reply_t, decltype(&std::free)> version(
-        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr),
-        &std::free);
+    XcbReply<xcb_input_xi_query_version_reply_t> version(
+        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
     if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1))
         return nullptr;
     std::unique_ptr<XInputKeyMonitor> monitor(

@@ -1,13 +1,13 @@
 #include "platform/linux/XcbHotKeys.h"
 
 #include "platform/Keys.h"
+#include "platform/linux/XcbReply.h"
 
 #include <QCoreApplication>
 #include <xcb/xcb_keysyms.h>
 
 #include <X11/keysym.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace tavlin::platform {
@@ -16,19 +16,15 @@ namespace {
 constexpr std::uint16_t relevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
 using KeySymbols = std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)>;
 
 // The modifier bit that carries Num Lock on this server (Mod2 on nearly every layout).
 std::uint16_t findNumLockMask(xcb_connection_t* connection) {
     KeySymbols symbols(xcb_key_symbols_alloc(connection), &xcb_key_symbols_free);
-    Reply<xcb_get_modifier_mapping_reply_t> mapping(
+    XcbReply<xcb_get_modifier_mapping_reply_t> mapping(
         xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
     if (!symbols || !mapping) return XCB_MOD_MASK_2;
-    Reply<xcb_keycode_t> numLock(xcb_key_symbols_get_keycode(symbols.get(), XK_Num_Lock));
+    XcbReply<xcb_keycode_t> numLock(xcb_key_symbols_get_keycode(symbols.get(), XK_Num_Lock));
     if (!numLock) return XCB_MOD_MASK_2;
     const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(mapping.get());
     const int perModifier = mapping->keycodes_per_modifier;
@@ -103,7 +99,7 @@ std::pair<HotKeys::Status, HotKeys::HotKeyRef> XcbHotKeys::registerHotKey(std::u
     Grab grab{{}, *mask};
     {
         KeySymbols symbols(xcb_key_symbols_alloc(connection_), &xcb_key_symbols_free);
-        Reply<xcb_keycode_t> codes(symbols ? xcb_key_symbols_get_keycode(symbols.get(), sym) : nullptr);
+        XcbReply<xcb_keycode_t> codes(symbols ? xcb_key_symbols_get_keycode(symbols.get(), sym) : nullptr);
         for (const xcb_keycode_t* k = codes.get(); k && *k != XCB_NO_SYMBOL; ++k) grab.keycodes.push_back(*k);
     }
     if (grab.keycodes.empty()) return {paramErr, 0};
@@ -118,7 +114,7 @@ std::pair<HotKeys::Status, HotKeys::HotKeyRef> XcbHotKeys::registerHotKey(std::u
                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         bool refused = false;
         for (auto cookie : cookies)
-            if (Reply<xcb_generic_error_t> error{xcb_request_check(connection_, cookie)}) refused = true;
+            if (XcbReply<xcb_generic_error_t> error{xcb_request_check(connection_, cookie)}) refused = true;
         if (refused) {
             ungrab(grab, v + 1);
             xcb_flush(connection_);
