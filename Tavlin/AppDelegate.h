@@ -65,6 +65,8 @@ public:
     // Turns the start at login over, from whatever the desktop's setting is now.
     void toggleStartAtLogin();
     void quit();
+    // Shows a note with the status item (when there is one), such as why the hot key is missing.
+    void showStatusNote(const std::string& note);
 
     // --- presentation and permission flow
     void showOverlay(bool rememberCurrentApp);

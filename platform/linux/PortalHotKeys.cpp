@@ -145,17 +145,22 @@ std::pair<HotKeys::Status, HotKeys::HandlerRef> PortalHotKeys::installEventHandl
 std::pair<HotKeys::Status, HotKeys::HotKeyRef> PortalHotKeys::registerHotKey(std::uint32_t keyCode,
                                                                             std::uint32_t modifiers, HotKeyID,
                                                                             std::uint32_t) {
+    const auto refuse = [this](Status status, const char* why) {
+        refusal_ = why;
+        return std::pair<Status, HotKeyRef>{status, 0};
+    };
     const auto wanted = trigger(keyCode, modifiers);
-    if (!wanted) return {paramErr, 0};
-    if (registered_) return {eventHotKeyExistsErr, 0};
-    if (!connect()) return {eventNotAvailableErr, 0};
+    if (!wanted) return refuse(paramErr, "the portal can't name the key");
+    if (registered_) return refuse(eventHotKeyExistsErr, "the shortcut is already bound");
+    if (!connect()) return refuse(eventNotAvailableErr, "the desktop offers no global-shortcuts portal");
     const auto session = openSession();
-    if (!session) return {eventNotAvailableErr, 0};
+    if (!session) return refuse(eventNotAvailableErr, "the global-shortcuts portal refused a session");
     session_ = *session;
     if (!bind(*wanted)) {
         closeSession();
-        return {eventNotAvailableErr, 0};
+        return refuse(eventNotAvailableErr, "the global-shortcuts portal bound no key");
     }
+    refusal_.clear();
     registered_ = nextRef_++;
     return {0, *registered_};
 }

@@ -40,6 +40,9 @@ public:
     Status unregisterHotKey(HotKeyRef ref) override;
     Status removeEventHandler(HandlerRef ref) override;
 
+    // Why the last registration failed, in a few words; empty when it succeeded.
+    const std::string& refusal() const { return refusal_; }
+
     // The trigger in the shortcuts notation the portal takes ("ALT+space"); none for a key or
     // modifier it can't name.
     static std::optional<std::string> trigger(std::uint32_t keyCode, std::uint32_t modifiers);
@@ -69,6 +72,7 @@ private:
     std::optional<HotKeyRef> registered_;
     std::uint64_t nextRef_ = 1;
     unsigned nextToken_ = 0;
+    std::string refusal_;
 };
 
 } // namespace tavlin::platform

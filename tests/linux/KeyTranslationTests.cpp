@@ -19,6 +19,9 @@ TEST(KeyTranslation, HotKeyModifiersFollowTheKeyNotation) {
         {1024, std::nullopt},                                // Caps Lock: no hot key modifier
     };
     for (const auto& c : cases) EXPECT_EQ(XcbHotKeys::modifierMask(c.modifiers), c.mask) << c.modifiers;
+    // The same mapping where a refused grab names the combination.
+    EXPECT_EQ(XcbHotKeys::combination(49, 2048), "Alt+Space");
+    EXPECT_EQ(XcbHotKeys::combination(53, 256 | 512 | 4096), "Ctrl+Shift+Super+Escape");
 }
 
 TEST(KeyTranslation, OnlyEscapeIsKeyCode53) {
