@@ -5,7 +5,10 @@
 #include <QKeySequence>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tavlin::platform {
@@ -30,7 +33,10 @@ GVariant* actionId() {
     return g_variant_new_strv(id, 4);
 }
 
-bool writeDesktopEntry(const std::string& file, const std::string& exec) {
+// Writes the hidden desktop entry `file` into `folder`; why not, when it can't.
+std::optional<std::string> writeDesktopEntry(const std::string& folder, const std::string& file,
+                                             const std::string& exec) {
+    if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) return std::strerror(errno);
     std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> entry(g_key_file_new(), &g_key_file_unref);
     constexpr const char* group = "Desktop Entry";
     g_key_file_set_string(entry.get(), group, "Type", "Application");
@@ -39,7 +45,10 @@ bool writeDesktopEntry(const std::string& file, const std::string& exec) {
     g_key_file_set_string(entry.get(), group, "Icon", "tavlin");
     g_key_file_set_boolean(entry.get(), group, "NoDisplay", TRUE);
     g_key_file_set_boolean(entry.get(), group, "X-KDE-GlobalAccel-CommandShortcut", TRUE);
-    return g_key_file_save_to_file(entry.get(), file.c_str(), nullptr);
+    GError* raw = nullptr;
+    if (g_key_file_save_to_file(entry.get(), (folder + "/" + file).c_str(), &raw)) return std::nullopt;
+    const Error error(raw);
+    return std::string(error ? error->message : "unknown error");
 }
 
 } // namespace
@@ -96,9 +105,8 @@ KeyBindingOutcome KdeKeyBinding::bind(const std::string& program, const std::str
                                    "\"). Free it in System Settings → Shortcuts → " + held[2] +
                                    ", then run this again."};
 
-    if (g_mkdir_with_parents(applicationsDir.c_str(), 0700) != 0 ||
-        !writeDesktopEntry(applicationsDir + "/" + desktopFile, execLine(program, arguments)))
-        return {Result::failed, "Could not write " + applicationsDir + "/" + desktopFile};
+    if (const auto problem = writeDesktopEntry(applicationsDir, desktopFile, execLine(program, arguments)))
+        return {Result::failed, "Could not write " + applicationsDir + "/" + desktopFile + ": " + *problem};
     if (!call("doRegister", g_variant_new("(@as)", actionId()), nullptr))
         return {Result::failed, std::string("kglobalaccel refused the shortcut: ") + (error ? error->message : "")};
     Variant keys = call("setShortcut", g_variant_new("(@as@aiu)", actionId(),

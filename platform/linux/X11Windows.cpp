@@ -3,9 +3,12 @@
 #include "platform/linux/X11Display.h"
 #include "platform/linux/XcbReply.h"
 
+#include <QLoggingCategory>
 #include <xcb/xcb_icccm.h>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcWindows, "tavlin.windows")
 
 namespace tavlin::platform {
 
@@ -13,6 +16,7 @@ X11Windows::X11Windows(xcb_connection_t* connection, int screen) : connection_(c
     if (!connection_) return;
     xcb_intern_atom_cookie_t* cookies = xcb_ewmh_init_atoms(connection_, &ewmh_);
     ready_ = cookies && xcb_ewmh_init_atoms_replies(&ewmh_, cookies, nullptr);
+    if (!ready_) qCWarning(lcWindows) << "the window manager's atoms (EWMH) can't be read: the application in front is unknown";
     gtkApplicationId_ = X11Display::atom(connection_, "_GTK_APPLICATION_ID");
 }
 

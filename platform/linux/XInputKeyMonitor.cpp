@@ -4,12 +4,15 @@
 #include "platform/linux/XcbReply.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
 
 #include <X11/keysym.h>
 
 #include <memory>
+
+Q_LOGGING_CATEGORY(lcKeyMonitor, "tavlin.keymonitor")
 
 namespace tavlin::platform {
 
@@ -21,12 +24,17 @@ std::unique_ptr<XInputKeyMonitor> XInputKeyMonitor::make(xcb_connection_t* conne
                                                          Handler handler) {
     if (!connection || root == XCB_WINDOW_NONE) return nullptr;
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_input_id);
-    if (!extension || !extension->present) return nullptr;
+    if (!extension || !extension->present) {
+        qCWarning(lcKeyMonitor) << "the X server lacks XInput, so no key press outside the overlay is seen";
+        return nullptr;
+    }
     // Raw events reach every client that selects them only from XInput 2.1 on.
     XcbReply<xcb_input_xi_query_version_reply_t> version(
         xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
-    if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1))
+    if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1)) {
+        qCWarning(lcKeyMonitor) << "the X server lacks XInput 2.1 raw events, so no key press outside the overlay is seen";
         return nullptr;
+    }
     std::unique_ptr<XInputKeyMonitor> monitor(
         new XInputKeyMonitor(connection, root, extension->major_opcode, std::move(handler)));
     monitor->select(true);
