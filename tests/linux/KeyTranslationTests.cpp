@@ -27,10 +27,8 @@ TEST(KeyTranslation, HotKeyModifiersFollowTheKeyNotation) {
 TEST(KeyTranslation, OnlyEscapeIsKeyCode53) {
     EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_Escape, 9), 53);
     // X keycode 53 is "x" on the usual layouts: it must not read as Escape.
-    EXPECT_NE(XInputKeyMonitor::virtualKeyCode(XK_x, 53), 53);
     EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_x, 53), 256 + 53);
     EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_space, 65), 49);
-    EXPECT_EQ(XInputKeyMonitor::virtualKeyCode(XK_Return, 36), 36);
     for (int keycode = 8; keycode < 256; ++keycode)
         EXPECT_NE(XInputKeyMonitor::virtualKeyCode(0, static_cast<std::uint8_t>(keycode)), 53) << keycode;
 }
