@@ -1,6 +1,6 @@
 #include "platform/linux/KdeKeyBinding.h"
 
-#include <gio/gio.h> // before Qt, whose "signals" keyword clashes with it
+#include "platform/linux/GLibHandle.h" // before Qt
 
 #include <QKeySequence>
 
@@ -19,14 +19,8 @@ constexpr const char* path = "/kglobalaccel";
 constexpr const char* interface = "org.kde.KGlobalAccel";
 constexpr std::uint32_t setPresent = 2, noAutoloading = 4; // kglobalaccel's setShortcut flags
 
-struct VariantDeleter {
-    void operator()(GVariant* v) const { g_variant_unref(v); }
-};
-using Variant = std::unique_ptr<GVariant, VariantDeleter>;
-struct ErrorDeleter {
-    void operator()(GError* e) const { g_error_free(e); }
-};
-using Error = std::unique_ptr<GError, ErrorDeleter>;
+using Variant = GLibHandle<GVariant>;
+using Error = GLibHandle<GError>;
 
 GVariant* actionId() {
     const char* id[] = {KdeKeyBinding::desktopFile, KdeKeyBinding::launchAction, "Tavlin", "Show shortcuts"};
@@ -37,7 +31,7 @@ GVariant* actionId() {
 std::optional<std::string> writeDesktopEntry(const std::string& folder, const std::string& file,
                                              const std::string& exec) {
     if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) return std::strerror(errno);
-    std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> entry(g_key_file_new(), &g_key_file_unref);
+    GLibHandle<GKeyFile> entry(g_key_file_new());
     constexpr const char* group = "Desktop Entry";
     g_key_file_set_string(entry.get(), group, "Type", "Application");
     g_key_file_set_string(entry.get(), group, "Name", "Tavlin: show shortcuts");
@@ -68,14 +62,13 @@ KeyBindingOutcome KdeKeyBinding::bind(const std::string& program, const std::str
                                       const std::string& applicationsDir, const std::string& busAddress) {
     using Result = KeyBindingOutcome::Result;
     GError* raw = nullptr;
-    std::unique_ptr<GDBusConnection, decltype(&g_object_unref)> bus(
+    GLibHandle<GDBusConnection> bus(
         busAddress.empty() ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw)
                            : g_dbus_connection_new_for_address_sync(
                                  busAddress.c_str(),
                                  GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                                       G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-                                 nullptr, nullptr, &raw),
-        &g_object_unref);
+                                 nullptr, nullptr, &raw));
     Error error(raw);
     if (!bus) return {Result::failed, std::string("No session bus: ") + (error ? error->message : "")};
     auto call = [&](const char* method, GVariant* parameters, const char* replyType) {

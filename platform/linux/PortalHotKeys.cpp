@@ -1,6 +1,6 @@
 #include "platform/linux/PortalHotKeys.h"
 
-#include <gio/gio.h> // before Qt, whose "signals" keyword clashes with it
+#include "platform/linux/GLibHandle.h" // before Qt
 
 #include "platform/Keys.h"
 #include "platform/linux/XcbHotKeys.h"
@@ -23,14 +23,8 @@ constexpr const char* portalName = "org.freedesktop.portal.Desktop";
 constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
 constexpr const char* shortcutsInterface = "org.freedesktop.portal.GlobalShortcuts";
 
-struct VariantDeleter {
-    void operator()(GVariant* v) const { g_variant_unref(v); }
-};
-using Variant = std::unique_ptr<GVariant, VariantDeleter>;
-struct ErrorDeleter {
-    void operator()(GError* e) const { g_error_free(e); }
-};
-using Error = std::unique_ptr<GError, ErrorDeleter>;
+using Variant = GLibHandle<GVariant>;
+using Error = GLibHandle<GError>;
 
 // The part of a request or session path that stands for this connection: its unique name
 // without the colon, dots as underscores.
