@@ -76,6 +76,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     });
 }
 
+void AppDelegate::showStatusNote(const std::string& note) {
+    if (statusItem_) statusItem_->setNote(note);
+}
+
 std::vector<platform::MenuEntry> AppDelegate::statusMenu() {
     return {
         platform::MenuEntry::command(showTitle, weakly([](AppDelegate& self) { self.showFromMenu(); })),

@@ -6,6 +6,7 @@
 #include "platform/Accessibility.h"
 #include "platform/Autostart.h"
 #include "platform/HotKeys.h"
+#include "platform/Keys.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
 #include "platform/WorkQueue.h"
@@ -39,9 +40,9 @@ public:
     using CommonRows = std::function<std::vector<ShortcutItem>(const std::optional<std::string>& bundleIdentifier)>;
 
     static constexpr double statusItemLength = -2.0;     // the tray's square item
-    static constexpr std::uint32_t hotKeyCode = 49;        // Space
-    static constexpr std::uint32_t hotKeyModifiers = 2048; // Option (Alt)
-    static constexpr std::uint16_t escapeKeyCode = 53;
+    static constexpr std::uint32_t hotKeyCode = platform::Keys::Code::space;
+    static constexpr std::uint32_t hotKeyModifiers = platform::Keys::HotKeyModifier::option; // Alt
+    static constexpr std::uint16_t escapeKeyCode = platform::Keys::Code::escape;
     static constexpr double menuShowDelay = 0.12;
     static constexpr double promptToSettingsDelay = 0.35;
     static constexpr double settingsRetryInterval = 0.25;
@@ -76,6 +77,8 @@ public:
     // Turns the start at login over, from whatever the desktop's setting is now.
     void toggleStartAtLogin();
     void quit();
+    // Shows a note with the status item (when there is one), such as why the hot key is missing.
+    void showStatusNote(const std::string& note);
 
     // --- presentation and permission flow
     void showOverlay(bool rememberCurrentApp);

@@ -1,6 +1,7 @@
 #include "Tavlin/KeyNotation.h"
 
 #include "TavlinUI/Text.h"
+#include "platform/Keys.h"
 
 #include <array>
 #include <limits>
@@ -10,6 +11,8 @@ namespace tavlin {
 namespace {
 
 using Entry = std::pair<std::int64_t, std::string_view>;
+using Code = platform::Keys::Code;
+using Modifier = platform::Keys::MenuModifier;
 
 constexpr std::array<Entry, 13> glyphTable{{
     {3, "\u21A9"}, {8, "\u232B"}, {9, "\u21E5"}, {11, "\u21DE"}, {12, "\u21DF"}, {16, "\u2302"}, {23, "\u2327"},
@@ -17,14 +20,10 @@ constexpr std::array<Entry, 13> glyphTable{{
 }};
 
 constexpr std::array<Entry, 14> specialKeyTable{{
-    {36, "\u21A9"}, {48, "\u21E5"}, {49, "Space"}, {51, "\u232B"}, {53, "\u238B"}, {115, "\u2196"}, {116, "\u21DE"},
-    {117, "\u2326"}, {119, "\u2198"}, {121, "\u21DF"}, {123, "\u2190"}, {124, "\u2192"}, {125, "\u2193"}, {126, "\u2191"},
-}};
-
-constexpr std::array<Entry, 20> functionKeyTable{{
-    {122, "F1"}, {120, "F2"}, {99, "F3"}, {118, "F4"}, {96, "F5"}, {97, "F6"}, {98, "F7"},
-    {100, "F8"}, {101, "F9"}, {109, "F10"}, {103, "F11"}, {111, "F12"}, {105, "F13"}, {107, "F14"},
-    {113, "F15"}, {106, "F16"}, {64, "F17"}, {79, "F18"}, {80, "F19"}, {90, "F20"},
+    {Code::returnKey, "\u21A9"}, {Code::tab, "\u21E5"},      {Code::space, "Space"},    {Code::backspace, "\u232B"},
+    {Code::escape, "\u238B"},    {Code::home, "\u2196"},     {Code::pageUp, "\u21DE"},  {Code::forwardDelete, "\u2326"},
+    {Code::end, "\u2198"},       {Code::pageDown, "\u21DF"}, {Code::left, "\u2190"},    {Code::right, "\u2192"},
+    {Code::down, "\u2193"},      {Code::up, "\u2191"},
 }};
 
 template <std::size_t N>
@@ -41,10 +40,10 @@ std::string KeyNotation::prefix(std::int64_t modifiers) {
     // is no valid mask and counts as no modifiers, like an absent value.
     if (modifiers < 0 || modifiers > std::numeric_limits<std::uint32_t>::max()) modifiers = 0;
     std::string prefix;
-    if (modifiers & controlBit) prefix += "\u2303";
-    if (modifiers & optionBit) prefix += "\u2325";
-    if (modifiers & shiftBit) prefix += "\u21E7";
-    if (!(modifiers & noCommandBit)) prefix += "\u2318";
+    if (modifiers & Modifier::control) prefix += "\u2303";
+    if (modifiers & Modifier::option) prefix += "\u2325";
+    if (modifiers & Modifier::shift) prefix += "\u21E7";
+    if (!(modifiers & Modifier::noCommand)) prefix += "\u2318";
     return prefix;
 }
 
@@ -65,7 +64,9 @@ std::optional<std::string> KeyNotation::specialKeySymbol(std::int64_t virtualKey
     return lookup(specialKeyTable, virtualKey);
 }
 std::optional<std::string> KeyNotation::functionKeyName(std::int64_t virtualKey) {
-    return lookup(functionKeyTable, virtualKey);
+    for (std::size_t i = 0; i < Code::function.size(); ++i)
+        if (Code::function[i] == virtualKey) return std::string("F").append(std::to_string(i + 1));
+    return std::nullopt;
 }
 
 } // namespace tavlin

@@ -8,11 +8,9 @@
 namespace tavlin {
 
 // The one text form of a key combination: modifier symbols ⌃ ⌥ ⇧ ⌘ in that order,
-// then the key part.
+// then the key part. Modifiers are a menu item's modifier bits and keys virtual key
+// codes, both as platform/Keys.h names them.
 struct KeyNotation {
-    // Modifier bits of a menu item's key equivalent.
-    static constexpr std::int64_t shiftBit = 1, optionBit = 2, controlBit = 4, noCommandBit = 8;
-
     static std::string prefix(std::int64_t modifiers);
     // The key part from the first source present: command character, glyph, virtual key.
     // Absent when none of the three is present.

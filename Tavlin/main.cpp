@@ -42,6 +42,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -181,11 +182,18 @@ int main(int argc, char** argv) {
     QtMainQueue mainQueue;
     // No client may grab keys on Wayland: there the desktop's portal gives the hot key.
     std::unique_ptr<HotKeys> hotKeys;
-    if (wayland)
-        hotKeys = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts", "Show the shortcuts of the application in front",
-                                                  PortalHotKeys::Options{});
-    else
-        hotKeys = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
+    std::function<std::string()> hotKeyRefusal; // why the hot key was refused, in the adapter's words
+    if (wayland) {
+        auto portal = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts",
+                                                      "Show the shortcuts of the application in front",
+                                                      PortalHotKeys::Options{});
+        hotKeyRefusal = [portal = portal.get()] { return portal->refusal(); };
+        hotKeys = std::move(portal);
+    } else {
+        auto grabs = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
+        hotKeyRefusal = [grabs = grabs.get()] { return grabs->refusal(); };
+        hotKeys = std::move(grabs);
+    }
     atspi::AtspiAccessibility accessibility;
     // Reads other applications away from the main thread; ends (and waits for the read
     // under way) before the service it reads with.
@@ -209,17 +217,18 @@ int main(int argc, char** argv) {
         for (const std::string& argument : received) arguments << QString::fromStdString(argument);
         if (auto d = weakDelegate.lock()) perform(*d, CommandLine::parse(arguments));
     });
-    QTimer::singleShot(0, &app, [weakDelegate, commandLine, wayland] {
+    QTimer::singleShot(0, &app, [weakDelegate, commandLine, wayland, hotKeyRefusal] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
-        if (!d->hotKey())
-            std::fputs(wayland ? "tavlin: no hot key: the desktop's global-shortcuts portal is missing or gave no key; unless "
-                                 "the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key` "
-                                 "(README: \"Getting Alt+Space\")\n"
-                               : "tavlin: another program holds Alt+Space, so Tavlin has no hot key "
-                                 "(README: \"Getting Alt+Space\")\n",
-                       stderr);
+        if (!d->hotKey()) {
+            // One line, on stderr and with the tray icon: the cause, and where the README says what to do.
+            std::string note = "no hot key: " + hotKeyRefusal();
+            if (wayland) note += "; unless the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key`";
+            note += " (README: \"Getting Alt+Space\")";
+            std::fprintf(stderr, "tavlin: %s\n", note.c_str());
+            d->showStatusNote(note);
+        }
         perform(*d, commandLine);
     });
     return app.exec();

@@ -30,7 +30,6 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/TerminationSignals.cpp
     platform/linux/ThreadWorkQueue.cpp
     platform/linux/WaylandWindowSystem.cpp
-    platform/linux/X11Display.cpp
     platform/linux/X11TraySelection.cpp
     platform/linux/X11Windows.cpp
     platform/linux/X11WindowSystem.cpp
@@ -40,7 +39,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   )
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(tavlin_desktop PUBLIC tavlin_core Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
+  target_link_libraries(tavlin_desktop PUBLIC tavlin_core tavlin_x11 Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
                         PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON PkgConfig::ATSPI_EVENTS)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 

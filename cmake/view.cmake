@@ -36,11 +36,20 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/ShortcutRow.cpp
     ${_overlay}/SymbolView.cpp
     ${_overlay}/Symbols.cpp
-    ${_overlay}/X11Compositing.cpp
-    ${_overlay}/X11WindowHints.cpp
   )
   set_target_properties(tavlin_view PROPERTIES AUTOMOC ON)
-  target_link_libraries(tavlin_view PUBLIC tavlin_core Qt6::Widgets PRIVATE PkgConfig::VIEW_XCB)
+
+  # The X11 pieces the overlay window needs, beside the other X11 adapters: Qt's X
+  # connection, the window manager hints and the compositing check.
+  add_library(tavlin_x11 STATIC
+    ${_view_root}/platform/linux/X11Compositing.cpp
+    ${_view_root}/platform/linux/X11Display.cpp
+    ${_view_root}/platform/linux/X11WindowHints.cpp
+  )
+  target_include_directories(tavlin_x11 PUBLIC ${_view_root})
+  target_link_libraries(tavlin_x11 PUBLIC Qt6::Widgets PkgConfig::VIEW_XCB)
+
+  target_link_libraries(tavlin_view PUBLIC tavlin_core Qt6::Widgets PRIVATE tavlin_x11)
 
   # The interface's languages: one Qt Linguist catalogue per language in translations/
   # (Japanese, the texts' own language, needs none), compiled by lrelease and built in

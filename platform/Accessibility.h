@@ -26,6 +26,13 @@ struct AXValue {
     std::variant<AXElementRef, AXValueList, std::string, AXNumber> value;
 };
 
+// Failure statuses of an attribute read.
+struct AXError {
+    static constexpr std::int32_t cannotComplete = -25204;       // the element could not be reached
+    static constexpr std::int32_t attributeUnsupported = -25205; // the element has no such attribute
+    static constexpr std::int32_t noValue = -25212;              // the attribute is there but has no value
+};
+
 struct AXReadResult {
     std::int32_t status = 0;      // 0 is success, anything else failure
     std::optional<AXValue> value; // may be absent even on success

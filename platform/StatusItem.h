@@ -35,6 +35,9 @@ public:
     virtual bool setImage(const std::string& symbolName, const std::string& accessibilityDescription) = 0;
     // Attaches the menu that a click on the item opens.
     virtual void setMenu(std::vector<MenuEntry> entries) = 0;
+    // A short note shown with the item's description (as its tooltip), such as why the
+    // hot key is missing; empty for none.
+    virtual void setNote(const std::string& note) = 0;
 };
 
 } // namespace tavlin::platform

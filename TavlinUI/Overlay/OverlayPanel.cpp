@@ -1,8 +1,8 @@
 #include "TavlinUI/Overlay/OverlayPanel.h"
 
 #include "TavlinUI/Overlay/OverlayView.h"
-#include "TavlinUI/Overlay/X11Compositing.h"
-#include "TavlinUI/Overlay/X11WindowHints.h"
+#include "platform/linux/X11Compositing.h"
+#include "platform/linux/X11WindowHints.h"
 
 #include <QResizeEvent>
 
@@ -46,14 +46,14 @@ void OverlayPanel::makeKeyAndOrderFront() {
     // set again before every mapping.
     // A compositing manager may have started or stopped since the last show.
     if (!isVisible()) {
-        X11WindowHints::prepare(*this);
-        setShaped(!X11Compositing::active(*this));
+        platform::X11WindowHints::prepare(*this);
+        setShaped(!platform::X11Compositing::active(*this));
     }
     show();
     raise();
     activateWindow();
     if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
-    X11WindowHints::request(*this);
+    platform::X11WindowHints::request(*this);
 }
 
 void OverlayPanel::setShaped(bool shaped) {

@@ -12,9 +12,6 @@ namespace tavlin::platform::atspi {
 // below it; nothing is kept from one read to the next.
 class AtspiApplicationElement : public AXElement {
 public:
-    static constexpr std::int32_t cannotComplete = -25204;
-    static constexpr std::int32_t attributeUnsupported = -25205;
-
     // `readMenuBar` reads the application's menu bar, or gives null when it can't.
     explicit AtspiApplicationElement(std::function<AXElementRef()> readMenuBar) : readMenuBar_(std::move(readMenuBar)) {}
 

@@ -1,6 +1,7 @@
 #include "platform/linux/GnomeKeyBinding.h"
 
-#include <gio/gio.h>
+#include "platform/linux/GLibHandle.h"
+
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
@@ -13,22 +14,10 @@ namespace {
 constexpr const char* ourName = "Tavlin: show shortcuts";
 constexpr const char* ourBinding = "<Alt>space";
 
-struct ObjectDeleter {
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-using Settings = std::unique_ptr<GSettings, ObjectDeleter>;
-struct VariantDeleter {
-    void operator()(GVariant* v) const { g_variant_unref(v); }
-};
-using Variant = std::unique_ptr<GVariant, VariantDeleter>;
-struct StrvDeleter {
-    void operator()(gchar** v) const { g_strfreev(v); }
-};
-using Strv = std::unique_ptr<gchar*, StrvDeleter>;
-struct SchemaDeleter {
-    void operator()(GSettingsSchema* s) const { g_settings_schema_unref(s); }
-};
-using Schema = std::unique_ptr<GSettingsSchema, SchemaDeleter>;
+using Settings = GLibHandle<GSettings>;
+using Variant = GLibHandle<GVariant>;
+using Strv = GLibHandle<gchar*>;
+using Schema = GLibHandle<GSettingsSchema>;
 
 Schema lookup(const char* id) {
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();

@@ -1,11 +1,14 @@
 #include "platform/linux/KdeKeyBinding.h"
 
-#include <gio/gio.h> // before Qt, whose "signals" keyword clashes with it
+#include "platform/linux/GLibHandle.h" // before Qt
 
 #include <QKeySequence>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tavlin::platform {
@@ -16,22 +19,19 @@ constexpr const char* path = "/kglobalaccel";
 constexpr const char* interface = "org.kde.KGlobalAccel";
 constexpr std::uint32_t setPresent = 2, noAutoloading = 4; // kglobalaccel's setShortcut flags
 
-struct VariantDeleter {
-    void operator()(GVariant* v) const { g_variant_unref(v); }
-};
-using Variant = std::unique_ptr<GVariant, VariantDeleter>;
-struct ErrorDeleter {
-    void operator()(GError* e) const { g_error_free(e); }
-};
-using Error = std::unique_ptr<GError, ErrorDeleter>;
+using Variant = GLibHandle<GVariant>;
+using Error = GLibHandle<GError>;
 
 GVariant* actionId() {
     const char* id[] = {KdeKeyBinding::desktopFile, KdeKeyBinding::launchAction, "Tavlin", "Show shortcuts"};
     return g_variant_new_strv(id, 4);
 }
 
-bool writeDesktopEntry(const std::string& file, const std::string& exec) {
-    std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> entry(g_key_file_new(), &g_key_file_unref);
+// Writes the hidden desktop entry `file` into `folder`; why not, when it can't.
+std::optional<std::string> writeDesktopEntry(const std::string& folder, const std::string& file,
+                                             const std::string& exec) {
+    if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) return std::strerror(errno);
+    GLibHandle<GKeyFile> entry(g_key_file_new());
     constexpr const char* group = "Desktop Entry";
     g_key_file_set_string(entry.get(), group, "Type", "Application");
     g_key_file_set_string(entry.get(), group, "Name", "Tavlin: show shortcuts");
@@ -39,7 +39,10 @@ bool writeDesktopEntry(const std::string& file, const std::string& exec) {
     g_key_file_set_string(entry.get(), group, "Icon", "tavlin");
     g_key_file_set_boolean(entry.get(), group, "NoDisplay", TRUE);
     g_key_file_set_boolean(entry.get(), group, "X-KDE-GlobalAccel-CommandShortcut", TRUE);
-    return g_key_file_save_to_file(entry.get(), file.c_str(), nullptr);
+    GError* raw = nullptr;
+    if (g_key_file_save_to_file(entry.get(), (folder + "/" + file).c_str(), &raw)) return std::nullopt;
+    const Error error(raw);
+    return std::string(error ? error->message : "unknown error");
 }
 
 } // namespace
@@ -59,14 +62,13 @@ KeyBindingOutcome KdeKeyBinding::bind(const std::string& program, const std::str
                                       const std::string& applicationsDir, const std::string& busAddress) {
     using Result = KeyBindingOutcome::Result;
     GError* raw = nullptr;
-    std::unique_ptr<GDBusConnection, decltype(&g_object_unref)> bus(
+    GLibHandle<GDBusConnection> bus(
         busAddress.empty() ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw)
                            : g_dbus_connection_new_for_address_sync(
                                  busAddress.c_str(),
                                  GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                                       G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-                                 nullptr, nullptr, &raw),
-        &g_object_unref);
+                                 nullptr, nullptr, &raw));
     Error error(raw);
     if (!bus) return {Result::failed, std::string("No session bus: ") + (error ? error->message : "")};
     auto call = [&](const char* method, GVariant* parameters, const char* replyType) {
@@ -96,9 +98,8 @@ KeyBindingOutcome KdeKeyBinding::bind(const std::string& program, const std::str
                                    "\"). Free it in System Settings → Shortcuts → " + held[2] +
                                    ", then run this again."};
 
-    if (g_mkdir_with_parents(applicationsDir.c_str(), 0700) != 0 ||
-        !writeDesktopEntry(applicationsDir + "/" + desktopFile, execLine(program, arguments)))
-        return {Result::failed, "Could not write " + applicationsDir + "/" + desktopFile};
+    if (const auto problem = writeDesktopEntry(applicationsDir, desktopFile, execLine(program, arguments)))
+        return {Result::failed, "Could not write " + applicationsDir + "/" + desktopFile + ": " + *problem};
     if (!call("doRegister", g_variant_new("(@as)", actionId()), nullptr))
         return {Result::failed, std::string("kglobalaccel refused the shortcut: ") + (error ? error->message : "")};
     Variant keys = call("setShortcut", g_variant_new("(@as@aiu)", actionId(),

@@ -1,6 +1,6 @@
 #include "platform/linux/KeyBindingParser.h"
 
-#include "Tavlin/KeyNotation.h"
+#include "platform/Keys.h"
 
 #include <array>
 #include <cctype>
@@ -15,6 +15,8 @@ namespace tavlin::platform::atspi {
 namespace {
 
 using Bits = std::int64_t;
+using Code = Keys::Code;
+using Modifier = Keys::MenuModifier;
 constexpr Bits commandFlag = 1 << 16; // stands for Ctrl until the no-command bit is derived
 
 std::string lowered(std::string_view text) {
@@ -38,29 +40,25 @@ bool isOneCodePoint(std::string_view text) {
     return !text.empty() && firstCodePointLength(text) == text.size();
 }
 
-// Virtual key codes of F1 to F20.
-constexpr std::array<std::int64_t, 20> functionKeys{122, 120, 99,  118, 96,  97,  98,  100, 101, 109,
-                                                     103, 111, 105, 107, 113, 106, 64,  79,  80,  90};
-
 // The virtual key code of a key that the key tables show with a symbol or a name of
 // its own; absent for every other key.
 std::optional<std::int64_t> specialKeyCode(xkb_keysym_t keysym) {
-    if (keysym >= XKB_KEY_F1 && keysym <= XKB_KEY_F20) return functionKeys[keysym - XKB_KEY_F1];
+    if (keysym >= XKB_KEY_F1 && keysym <= XKB_KEY_F20) return Code::function[keysym - XKB_KEY_F1];
     switch (keysym) {
-    case XKB_KEY_Return: case XKB_KEY_KP_Enter: case XKB_KEY_ISO_Enter: return 36;
-    case XKB_KEY_Tab: case XKB_KEY_ISO_Left_Tab: case XKB_KEY_KP_Tab: return 48;
-    case XKB_KEY_space: case XKB_KEY_KP_Space: return 49;
-    case XKB_KEY_BackSpace: return 51;
-    case XKB_KEY_Escape: return 53;
-    case XKB_KEY_Home: case XKB_KEY_KP_Home: return 115;
-    case XKB_KEY_Page_Up: case XKB_KEY_KP_Page_Up: return 116;
-    case XKB_KEY_Delete: case XKB_KEY_KP_Delete: return 117;
-    case XKB_KEY_End: case XKB_KEY_KP_End: return 119;
-    case XKB_KEY_Page_Down: case XKB_KEY_KP_Page_Down: return 121;
-    case XKB_KEY_Left: case XKB_KEY_KP_Left: return 123;
-    case XKB_KEY_Right: case XKB_KEY_KP_Right: return 124;
-    case XKB_KEY_Down: case XKB_KEY_KP_Down: return 125;
-    case XKB_KEY_Up: case XKB_KEY_KP_Up: return 126;
+    case XKB_KEY_Return: case XKB_KEY_KP_Enter: case XKB_KEY_ISO_Enter: return Code::returnKey;
+    case XKB_KEY_Tab: case XKB_KEY_ISO_Left_Tab: case XKB_KEY_KP_Tab: return Code::tab;
+    case XKB_KEY_space: case XKB_KEY_KP_Space: return Code::space;
+    case XKB_KEY_BackSpace: return Code::backspace;
+    case XKB_KEY_Escape: return Code::escape;
+    case XKB_KEY_Home: case XKB_KEY_KP_Home: return Code::home;
+    case XKB_KEY_Page_Up: case XKB_KEY_KP_Page_Up: return Code::pageUp;
+    case XKB_KEY_Delete: case XKB_KEY_KP_Delete: return Code::forwardDelete;
+    case XKB_KEY_End: case XKB_KEY_KP_End: return Code::end;
+    case XKB_KEY_Page_Down: case XKB_KEY_KP_Page_Down: return Code::pageDown;
+    case XKB_KEY_Left: case XKB_KEY_KP_Left: return Code::left;
+    case XKB_KEY_Right: case XKB_KEY_KP_Right: return Code::right;
+    case XKB_KEY_Down: case XKB_KEY_KP_Down: return Code::down;
+    case XKB_KEY_Up: case XKB_KEY_KP_Up: return Code::up;
     default: return std::nullopt;
     }
 }
@@ -100,7 +98,7 @@ std::optional<KeyEquivalent> keyNamed(std::string_view name) {
     const char32_t character = xkb_keysym_to_utf32(keysym);
     if (character >= 0x20 && character != 0x7F && !(character >= 0x80 && character < 0xA0))
         return KeyEquivalent{utf8(character), std::nullopt, 0};
-    return KeyEquivalent{{}, KeyBindingParser::unlistedKeyCode, 0};
+    return KeyEquivalent{{}, Code::unlisted, 0};
 }
 
 // Modifier bits for a modifier name; 0 for names that carry no modifier; absent when
@@ -108,10 +106,10 @@ std::optional<KeyEquivalent> keyNamed(std::string_view name) {
 std::optional<Bits> modifierNamed(std::string_view name) {
     const std::string modifier = lowered(name);
     if (modifier == "primary" || modifier == "control" || modifier == "ctrl" || modifier == "ctl") return commandFlag;
-    if (modifier == "shift" || modifier == "shft") return KeyNotation::shiftBit;
-    if (modifier == "alt" || modifier == "mod1" || modifier == "option") return KeyNotation::optionBit;
+    if (modifier == "shift" || modifier == "shft") return Modifier::shift;
+    if (modifier == "alt" || modifier == "mod1" || modifier == "option") return Modifier::option;
     if (modifier == "super" || modifier == "meta" || modifier == "hyper" || modifier == "mod4")
-        return KeyNotation::controlBit;
+        return Modifier::control;
     if (modifier == "release" || modifier == "num" || modifier == "keypad" || modifier == "mod2" ||
         modifier == "mod3" || modifier == "mod5" || modifier == "lock")
         return Bits{0};
@@ -120,8 +118,8 @@ std::optional<Bits> modifierNamed(std::string_view name) {
 
 std::optional<KeyEquivalent> withModifiers(std::optional<KeyEquivalent> key, Bits bits) {
     if (!key) return std::nullopt;
-    key->modifiers = (bits & (KeyNotation::shiftBit | KeyNotation::optionBit | KeyNotation::controlBit)) |
-                     ((bits & commandFlag) ? 0 : KeyNotation::noCommandBit);
+    key->modifiers = (bits & (Modifier::shift | Modifier::option | Modifier::control)) |
+                     ((bits & commandFlag) ? 0 : Modifier::noCommand);
     return key;
 }
 
@@ -180,7 +178,7 @@ std::optional<KeyEquivalent> KeyBindingParser::parseQtSequence(std::string_view 
         const std::optional<Bits> modifier = modifierNamed(sequence.substr(0, plus));
         if (!modifier) break;
         bits |= *modifier;
-        onlyAlt = onlyAlt && *modifier == KeyNotation::optionBit;
+        onlyAlt = onlyAlt && *modifier == Modifier::option;
         sequence.remove_prefix(plus + 1);
     }
     // For an item without a shortcut, Qt reports its mnemonic instead: "Alt+" and the
@@ -188,7 +186,7 @@ std::optional<KeyEquivalent> KeyBindingParser::parseQtSequence(std::string_view 
     // name comes without the "&". So "Alt+" and one character of the name is taken for
     // the mnemonic; a real Alt shortcut on a character of the name reads the same and
     // can't be told from it.
-    if (bits == KeyNotation::optionBit && onlyAlt && isOneCodePoint(sequence) && occursIn(sequence, itemName))
+    if (bits == Modifier::option && onlyAlt && isOneCodePoint(sequence) && occursIn(sequence, itemName))
         return std::nullopt;
     return withModifiers(keyNamed(sequence), bits);
 }

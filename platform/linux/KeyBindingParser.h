@@ -17,9 +17,6 @@ namespace tavlin::platform::atspi {
 // Ctrl sets the no-command bit), Alt is Option, Shift is Shift and Super, Meta or
 // Hyper is Control.
 struct KeyBindingParser {
-    // A virtual key code that is in neither key table, for named keys without a symbol.
-    static constexpr std::int64_t unlistedKeyCode = 255;
-
     // The key equivalent of `binding`, reported for an item named `itemName`; absent
     // when the binding holds no shortcut.
     static std::optional<KeyEquivalent> parse(std::string_view binding, std::string_view itemName);

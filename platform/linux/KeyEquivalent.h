@@ -7,8 +7,7 @@
 namespace tavlin::platform::atspi {
 
 // A menu item's key equivalent in the terms the scanner reads: the command character
-// or a virtual key code, and the modifier bits of KeyNotation (shift 1, option 2,
-// control 4, no-command 8).
+// or a virtual key code, and the menu-item modifier bits (both as platform/Keys.h names them).
 struct KeyEquivalent {
     std::string character;                  // empty when the key is a named key
     std::optional<std::int64_t> virtualKey; // set when the key is a named key

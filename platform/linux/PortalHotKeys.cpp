@@ -1,7 +1,8 @@
 #include "platform/linux/PortalHotKeys.h"
 
-#include <gio/gio.h> // before Qt, whose "signals" keyword clashes with it
+#include "platform/linux/GLibHandle.h" // before Qt
 
+#include "platform/Keys.h"
 #include "platform/linux/XcbHotKeys.h"
 
 #include <QLoggingCategory>
@@ -22,14 +23,8 @@ constexpr const char* portalName = "org.freedesktop.portal.Desktop";
 constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
 constexpr const char* shortcutsInterface = "org.freedesktop.portal.GlobalShortcuts";
 
-struct VariantDeleter {
-    void operator()(GVariant* v) const { g_variant_unref(v); }
-};
-using Variant = std::unique_ptr<GVariant, VariantDeleter>;
-struct ErrorDeleter {
-    void operator()(GError* e) const { g_error_free(e); }
-};
-using Error = std::unique_ptr<GError, ErrorDeleter>;
+using Variant = GLibHandle<GVariant>;
+using Error = GLibHandle<GError>;
 
 // The part of a request or session path that stands for this connection: its unique name
 // without the colon, dots as underscores.
@@ -119,17 +114,17 @@ PortalHotKeys::~PortalHotKeys() {
 }
 
 std::optional<std::string> PortalHotKeys::trigger(std::uint32_t keyCode, std::uint32_t modifiers) {
-    constexpr std::uint32_t cmdKey = 256, shiftKey = 512, optionKey = 2048, controlKey = 4096;
-    if (modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) return std::nullopt;
+    using Modifier = Keys::HotKeyModifier;
+    if (modifiers & ~Modifier::all) return std::nullopt;
     const std::uint32_t sym = XcbHotKeys::keysym(keyCode);
     char name[64];
     if (sym == 0 || xkb_keysym_get_name(sym, name, sizeof name) <= 0) return std::nullopt;
     // Command is Ctrl, Option is Alt, Control is Super ("LOGO"): the key notation's own mapping.
     std::string text;
-    if (modifiers & cmdKey) text += "CTRL+";
-    if (modifiers & optionKey) text += "ALT+";
-    if (modifiers & shiftKey) text += "SHIFT+";
-    if (modifiers & controlKey) text += "LOGO+";
+    if (modifiers & Modifier::command) text += "CTRL+";
+    if (modifiers & Modifier::option) text += "ALT+";
+    if (modifiers & Modifier::shift) text += "SHIFT+";
+    if (modifiers & Modifier::control) text += "LOGO+";
     return text + name;
 }
 
@@ -144,17 +139,22 @@ std::pair<HotKeys::Status, HotKeys::HandlerRef> PortalHotKeys::installEventHandl
 std::pair<HotKeys::Status, HotKeys::HotKeyRef> PortalHotKeys::registerHotKey(std::uint32_t keyCode,
                                                                             std::uint32_t modifiers, HotKeyID,
                                                                             std::uint32_t) {
+    const auto refuse = [this](Status status, const char* why) {
+        refusal_ = why;
+        return std::pair<Status, HotKeyRef>{status, 0};
+    };
     const auto wanted = trigger(keyCode, modifiers);
-    if (!wanted) return {paramErr, 0};
-    if (registered_) return {eventHotKeyExistsErr, 0};
-    if (!connect()) return {eventNotAvailableErr, 0};
+    if (!wanted) return refuse(paramErr, "the portal can't name the key");
+    if (registered_) return refuse(eventHotKeyExistsErr, "the shortcut is already bound");
+    if (!connect()) return refuse(eventNotAvailableErr, "the desktop offers no global-shortcuts portal");
     const auto session = openSession();
-    if (!session) return {eventNotAvailableErr, 0};
+    if (!session) return refuse(eventNotAvailableErr, "the global-shortcuts portal refused a session");
     session_ = *session;
     if (!bind(*wanted)) {
         closeSession();
-        return {eventNotAvailableErr, 0};
+        return refuse(eventNotAvailableErr, "the global-shortcuts portal bound no key");
     }
+    refusal_.clear();
     registered_ = nextRef_++;
     return {0, *registered_};
 }

@@ -40,9 +40,8 @@ public:
     Status unregisterHotKey(HotKeyRef ref) override;
     Status removeEventHandler(HandlerRef ref) override;
 
-    static constexpr Status paramErr = -50;               // a key or modifier the portal can't name
-    static constexpr Status eventHotKeyExistsErr = -9878; // the one shortcut is already bound
-    static constexpr Status eventNotAvailableErr = -9877; // no portal, or it refused or bound no key
+    // Why the last registration failed, in a few words; empty when it succeeded.
+    const std::string& refusal() const { return refusal_; }
 
     // The trigger in the shortcuts notation the portal takes ("ALT+space"); none for a key or
     // modifier it can't name.
@@ -73,6 +72,7 @@ private:
     std::optional<HotKeyRef> registered_;
     std::uint64_t nextRef_ = 1;
     unsigned nextToken_ = 0;
+    std::string refusal_;
 };
 
 } // namespace tavlin::platform

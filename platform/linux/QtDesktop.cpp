@@ -7,11 +7,14 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QScreen>
 #include <QUrl>
 
 #include <cstdlib>
+
+Q_LOGGING_CATEGORY(lcDesktop, "tavlin.desktop")
 
 namespace tavlin::platform {
 namespace {
@@ -61,13 +64,20 @@ bool QtDesktop::openURL(std::string_view url) {
     if (url == AccessibilitySettings::link) {
         const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
         const auto tool = AccessibilitySettings::installed(desktop ? desktop : "");
-        if (!tool) return false;
+        if (!tool) {
+            qCInfo(lcDesktop) << "no accessibility settings of this desktop are installed";
+            return false;
+        }
         QStringList arguments;
         for (const auto& argument : tool->arguments) arguments << QString::fromStdString(argument);
-        return QProcess::startDetached(QString::fromStdString(tool->program), arguments);
+        const bool started = QProcess::startDetached(QString::fromStdString(tool->program), arguments);
+        if (!started) qCWarning(lcDesktop) << "can't start" << tool->program.c_str();
+        return started;
     }
     const QUrl parsed(QString::fromUtf8(url.data(), qsizetype(url.size())), QUrl::StrictMode);
-    return parsed.isValid() && QDesktopServices::openUrl(parsed);
+    const bool opened = parsed.isValid() && QDesktopServices::openUrl(parsed);
+    if (!opened) qCWarning(lcDesktop) << "can't open" << parsed.toString();
+    return opened;
 }
 
 } // namespace tavlin::platform

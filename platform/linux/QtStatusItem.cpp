@@ -57,7 +57,7 @@ std::unique_ptr<QtStatusItem> QtStatusItem::make() {
 
 QtStatusItem::QtStatusItem() {
     tray_.setIcon(programIcon());
-    tray_.setToolTip(QStringLiteral("Tavlin"));
+    showToolTip();
     tray_.setContextMenu(&menu_);
     // A left click opens the same menu as a right click, as on a menu bar.
     QObject::connect(&tray_, &QSystemTrayIcon::activated, &menu_, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -98,8 +98,18 @@ bool QtStatusItem::setImage(const std::string& symbolName, const std::string& ac
     QIcon icon = programIcon();
     if (icon.isNull()) return false;
     tray_.setIcon(icon);
-    tray_.setToolTip(QString::fromStdString(accessibilityDescription));
+    description_ = QString::fromStdString(accessibilityDescription);
+    showToolTip();
     return true;
+}
+
+void QtStatusItem::setNote(const std::string& note) {
+    note_ = QString::fromStdString(note);
+    showToolTip();
+}
+
+void QtStatusItem::showToolTip() {
+    tray_.setToolTip(note_.isEmpty() ? description_ : description_ + QLatin1Char('\n') + note_);
 }
 
 void QtStatusItem::setMenu(std::vector<MenuEntry> entries) {

@@ -26,6 +26,7 @@ public:
     bool hasButton() const override;
     bool setImage(const std::string& symbolName, const std::string& accessibilityDescription) override;
     void setMenu(std::vector<MenuEntry> entries) override;
+    void setNote(const std::string& note) override;
 
     // The program's icon, drawn from its SVG at the usual tray and window sizes.
     static QIcon programIcon();
@@ -36,11 +37,15 @@ private:
     void trayChanged(bool present);
     // Sets each checkable entry's mark from its question; the menu is about to open.
     void refreshChecks();
+    // The tooltip: the description, then the note on a line of its own.
+    void showToolTip();
 
     QSystemTrayIcon tray_;
     QMenu menu_;
     std::unique_ptr<X11TraySelection> traySelection_; // after the icon: ends first
     std::vector<MenuEntry> entries_;
+    QString description_ = QStringLiteral("Tavlin");
+    QString note_;
     std::vector<std::pair<QAction*, std::function<bool()>>> checks_;
 };
 

@@ -4,7 +4,7 @@ namespace tavlin::platform::atspi {
 namespace {
 
 AXReadResult found(AXValue value) { return AXReadResult{0, std::move(value)}; }
-AXReadResult missing() { return AXReadResult{SnapshotElement::noValue, std::nullopt}; }
+AXReadResult missing() { return AXReadResult{AXError::noValue, std::nullopt}; }
 AXReadResult number(std::int64_t value) { return found(AXValue{AXNumber{value}}); }
 
 } // namespace
@@ -24,7 +24,7 @@ AXReadResult SnapshotElement::copyAttributeValue(std::string_view attribute) con
     if (attribute == "AXMenuItemCmdGlyph") return missing();
     if (attribute == "AXMenuItemCmdVirtualKey") return key && key->virtualKey ? number(*key->virtualKey) : missing();
     if (attribute == "AXMenuItemCmdModifiers") return key ? number(key->modifiers) : missing();
-    return AXReadResult{attributeUnsupported, std::nullopt};
+    return AXReadResult{AXError::attributeUnsupported, std::nullopt};
 }
 
 } // namespace tavlin::platform::atspi

@@ -13,9 +13,6 @@ namespace tavlin::platform::atspi {
 // in one scan, without going back to the application.
 class SnapshotElement : public AXElement {
 public:
-    static constexpr std::int32_t attributeUnsupported = -25205;
-    static constexpr std::int32_t noValue = -25212;
-
     struct Values {
         std::optional<std::string> title;   // absent for menus and the menu bar
         std::optional<bool> enabled;        // absent for menus and the menu bar

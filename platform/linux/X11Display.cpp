@@ -1,5 +1,7 @@
 #include "platform/linux/X11Display.h"
 
+#include "platform/linux/XcbReply.h"
+
 #include <QGuiApplication>
 
 #include <cstdlib>
@@ -18,6 +20,12 @@ xcb_window_t X11Display::rootWindow() {
     if (!connection) return XCB_WINDOW_NONE;
     const auto screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
     return screen.rem > 0 ? screen.data->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+xcb_atom_t X11Display::atom(xcb_connection_t* connection, std::string_view name) {
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 std::optional<std::string> X11Display::unreachable() {

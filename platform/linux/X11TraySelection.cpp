@@ -1,29 +1,19 @@
 #include "platform/linux/X11TraySelection.h"
 
+#include "platform/linux/X11Display.h"
+#include "platform/linux/XcbReply.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace tavlin::platform {
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 // Adds `events` to what this client hears from `window`, keeping what it heard before.
 void listen(xcb_connection_t* connection, xcb_window_t window, std::uint32_t events) {
-    Reply<xcb_get_window_attributes_reply_t> attributes(
+    XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr));
     if (!attributes) return; // the window is already gone
     const std::uint32_t mask = attributes->your_event_mask | events;
@@ -35,11 +25,11 @@ void listen(xcb_connection_t* connection, xcb_window_t window, std::uint32_t eve
 X11TraySelection::X11TraySelection(xcb_connection_t* connection, xcb_window_t root, Changed changed)
     : connection_(connection), root_(root), changed_(std::move(changed)) {
     if (!connection_ || root_ == XCB_WINDOW_NONE) return;
-    selection_ = internAtom(connection_, "_NET_SYSTEM_TRAY_S0");
-    manager_ = internAtom(connection_, "MANAGER");
+    selection_ = X11Display::atom(connection_, "_NET_SYSTEM_TRAY_S0");
+    manager_ = X11Display::atom(connection_, "MANAGER");
     // Announcements of a new selection owner go to the root window's structure listeners.
     listen(connection_, root_, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
-    Reply<xcb_get_selection_owner_reply_t> owner(
+    XcbReply<xcb_get_selection_owner_reply_t> owner(
         xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection_), nullptr));
     if (owner) follow(owner->owner);
     xcb_flush(connection_);

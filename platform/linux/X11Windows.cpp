@@ -1,32 +1,23 @@
 #include "platform/linux/X11Windows.h"
 
+#include "platform/linux/X11Display.h"
+#include "platform/linux/XcbReply.h"
+
+#include <QLoggingCategory>
 #include <xcb/xcb_icccm.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
+
+Q_LOGGING_CATEGORY(lcWindows, "tavlin.windows")
 
 namespace tavlin::platform {
-namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
-} // namespace
 
 X11Windows::X11Windows(xcb_connection_t* connection, int screen) : connection_(connection), screen_(screen) {
     if (!connection_) return;
     xcb_intern_atom_cookie_t* cookies = xcb_ewmh_init_atoms(connection_, &ewmh_);
     ready_ = cookies && xcb_ewmh_init_atoms_replies(&ewmh_, cookies, nullptr);
-    gtkApplicationId_ = internAtom(connection_, "_GTK_APPLICATION_ID");
+    if (!ready_) qCWarning(lcWindows) << "the window manager's atoms (EWMH) can't be read: the application in front is unknown";
+    gtkApplicationId_ = X11Display::atom(connection_, "_GTK_APPLICATION_ID");
 }
 
 X11Windows::~X11Windows() {
@@ -40,7 +31,7 @@ xcb_window_t X11Windows::root() const {
 void X11Windows::watchRootProperties() {
     const xcb_window_t rootWindow = root();
     if (rootWindow == XCB_WINDOW_NONE) return;
-    Reply<xcb_get_window_attributes_reply_t> attributes(
+    XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, rootWindow), nullptr));
     const std::uint32_t mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_, rootWindow, XCB_CW_EVENT_MASK, &mask);

@@ -1,13 +1,18 @@
 #include "platform/linux/XInputKeyMonitor.h"
 
+#include "platform/Keys.h"
+#include "platform/linux/XcbReply.h"
+
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
 
 #include <X11/keysym.h>
 
-#include <cstdlib>
 #include <memory>
+
+Q_LOGGING_CATEGORY(lcKeyMonitor, "tavlin.keymonitor")
 
 namespace tavlin::platform {
 
@@ -19,13 +24,17 @@ std::unique_ptr<XInputKeyMonitor> XInputKeyMonitor::make(xcb_connection_t* conne
                                                          Handler handler) {
     if (!connection || root == XCB_WINDOW_NONE) return nullptr;
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_input_id);
-    if (!extension || !extension->present) return nullptr;
-    // Raw events reach every client that selects them only from XInput 2.1 on.
-    std::unique_ptr<xcb_input_xi_query_version_reply_t, decltype(&std::free)> version(
-        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr),
-        &std::free);
-    if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1))
+    if (!extension || !extension->present) {
+        qCWarning(lcKeyMonitor) << "the X server lacks XInput, so no key press outside the overlay is seen";
         return nullptr;
+    }
+    // Raw events reach every client that selects them only from XInput 2.1 on.
+    XcbReply<xcb_input_xi_query_version_reply_t> version(
+        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
+    if (!version || version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1)) {
+        qCWarning(lcKeyMonitor) << "the X server lacks XInput 2.1 raw events, so no key press outside the overlay is seen";
+        return nullptr;
+    }
     std::unique_ptr<XInputKeyMonitor> monitor(
         new XInputKeyMonitor(connection, root, extension->major_opcode, std::move(handler)));
     monitor->select(true);
@@ -55,17 +64,17 @@ void XInputKeyMonitor::select(bool on) {
 
 std::uint16_t XInputKeyMonitor::virtualKeyCode(std::uint32_t keysym, std::uint8_t keycode) {
     switch (keysym) {
-    case XK_Escape: return 53;
-    case XK_space: return 49;
-    case XK_Return: return 36;
-    case XK_Tab: return 48;
-    case XK_BackSpace: return 51;
-    case XK_Delete: return 117;
-    case XK_Left: return 123;
-    case XK_Right: return 124;
-    case XK_Down: return 125;
-    case XK_Up: return 126;
-    default: return static_cast<std::uint16_t>(256 + keycode);
+    case XK_Escape: return Keys::Code::escape;
+    case XK_space: return Keys::Code::space;
+    case XK_Return: return Keys::Code::returnKey;
+    case XK_Tab: return Keys::Code::tab;
+    case XK_BackSpace: return Keys::Code::backspace;
+    case XK_Delete: return Keys::Code::forwardDelete;
+    case XK_Left: return Keys::Code::left;
+    case XK_Right: return Keys::Code::right;
+    case XK_Down: return Keys::Code::down;
+    case XK_Up: return Keys::Code::up;
+    default: return static_cast<std::uint16_t>(unnamedKeyBase + keycode);
     }
 }
 

@@ -11,9 +11,9 @@ namespace tavlin::platform {
 
 // A global key-down monitor from XInput 2 raw key events on the root window: it sees
 // every key press on the display, whichever window has the focus, without grabbing
-// anything. The handler gets the key's virtual key code: 53 for Escape, the codes of
-// the other keys the notation knows, and 256 + the X keycode for the rest (never a
-// code of the virtual key tables).
+// anything. The handler gets the key's virtual key code (platform/Keys.h) for the keys
+// the notation knows, and unnamedKeyBase + the X keycode for the rest (never a virtual
+// key code).
 class XInputKeyMonitor final : private QAbstractNativeEventFilter {
 public:
     using Handler = std::function<void(std::uint16_t keyCode)>;
@@ -24,7 +24,9 @@ public:
     XInputKeyMonitor(const XInputKeyMonitor&) = delete;
     XInputKeyMonitor& operator=(const XInputKeyMonitor&) = delete;
 
-    // The virtual key code of an X keysym, or 256 + the keycode when it has none.
+    static constexpr std::uint16_t unnamedKeyBase = 256; // above every virtual key code
+
+    // The virtual key code of an X keysym, or unnamedKeyBase + the keycode when it has none.
     static std::uint16_t virtualKeyCode(std::uint32_t keysym, std::uint8_t keycode);
 
 private:

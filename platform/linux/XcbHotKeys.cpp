@@ -1,32 +1,54 @@
 #include "platform/linux/XcbHotKeys.h"
 
+#include "platform/Keys.h"
+#include "platform/linux/XcbReply.h"
+
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <xcb/xcb_keysyms.h>
 
 #include <X11/keysym.h>
 
-#include <cstdlib>
+#include <array>
 #include <memory>
+
+// The refusals are details: the program says once, on stderr, why it has no hot key.
+Q_LOGGING_CATEGORY(lcX11HotKeys, "tavlin.hotkeys.x11", QtInfoMsg)
 
 namespace tavlin::platform {
 namespace {
 
+// The keys a hot key may be on: virtual key code, X keysym, name.
+struct HotKeyKey {
+    std::uint16_t code;
+    std::uint32_t keysym;
+    const char* name;
+};
+constexpr std::array<HotKeyKey, 4> hotKeyKeys{{
+    {Keys::Code::space, XK_space, "Space"},
+    {Keys::Code::returnKey, XK_Return, "Return"},
+    {Keys::Code::tab, XK_Tab, "Tab"},
+    {Keys::Code::escape, XK_Escape, "Escape"},
+}};
+
+const HotKeyKey* hotKeyKey(std::uint32_t keyCode) {
+    for (const HotKeyKey& key : hotKeyKeys)
+        if (key.code == keyCode) return &key;
+    return nullptr;
+}
+
 constexpr std::uint16_t relevantModifiers =
     XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
 using KeySymbols = std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)>;
 
 // The modifier bit that carries Num Lock on this server (Mod2 on nearly every layout).
 std::uint16_t findNumLockMask(xcb_connection_t* connection) {
     KeySymbols symbols(xcb_key_symbols_alloc(connection), &xcb_key_symbols_free);
-    Reply<xcb_get_modifier_mapping_reply_t> mapping(
+    XcbReply<xcb_get_modifier_mapping_reply_t> mapping(
         xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
     if (!symbols || !mapping) return XCB_MOD_MASK_2;
-    Reply<xcb_keycode_t> numLock(xcb_key_symbols_get_keycode(symbols.get(), XK_Num_Lock));
+    XcbReply<xcb_keycode_t> numLock(xcb_key_symbols_get_keycode(symbols.get(), XK_Num_Lock));
     if (!numLock) return XCB_MOD_MASK_2;
     const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(mapping.get());
     const int perModifier = mapping->keycodes_per_modifier;
@@ -51,24 +73,31 @@ XcbHotKeys::~XcbHotKeys() {
 }
 
 std::uint32_t XcbHotKeys::keysym(std::uint32_t keyCode) {
-    switch (keyCode) {
-    case 49: return XK_space;
-    case 36: return XK_Return;
-    case 48: return XK_Tab;
-    case 53: return XK_Escape;
-    default: return 0;
-    }
+    const HotKeyKey* key = hotKeyKey(keyCode);
+    return key ? key->keysym : 0;
+}
+
+std::string XcbHotKeys::combination(std::uint32_t keyCode, std::uint32_t modifiers) {
+    // Command is Ctrl, Option is Alt, Control is Super: the key notation's own mapping.
+    using Modifier = Keys::HotKeyModifier;
+    std::string text;
+    if (modifiers & Modifier::command) text += "Ctrl+";
+    if (modifiers & Modifier::option) text += "Alt+";
+    if (modifiers & Modifier::shift) text += "Shift+";
+    if (modifiers & Modifier::control) text += "Super+";
+    const HotKeyKey* key = hotKeyKey(keyCode);
+    return text + (key ? key->name : "key " + std::to_string(keyCode));
 }
 
 std::optional<std::uint16_t> XcbHotKeys::modifierMask(std::uint32_t modifiers) {
     // Command is Ctrl, Option is Alt, Control is Super: the key notation's own mapping.
-    constexpr std::uint32_t cmdKey = 256, shiftKey = 512, optionKey = 2048, controlKey = 4096;
-    if (modifiers & ~(cmdKey | shiftKey | optionKey | controlKey)) return std::nullopt;
+    using Modifier = Keys::HotKeyModifier;
+    if (modifiers & ~Modifier::all) return std::nullopt;
     std::uint16_t mask = 0;
-    if (modifiers & cmdKey) mask |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & shiftKey) mask |= XCB_MOD_MASK_SHIFT;
-    if (modifiers & optionKey) mask |= XCB_MOD_MASK_1;
-    if (modifiers & controlKey) mask |= XCB_MOD_MASK_4;
+    if (modifiers & Modifier::command) mask |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & Modifier::shift) mask |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & Modifier::option) mask |= XCB_MOD_MASK_1;
+    if (modifiers & Modifier::control) mask |= XCB_MOD_MASK_4;
     return mask;
 }
 
@@ -96,15 +125,25 @@ std::pair<HotKeys::Status, HotKeys::HotKeyRef> XcbHotKeys::registerHotKey(std::u
                                                                           std::uint32_t) {
     const std::uint32_t sym = keysym(keyCode);
     const auto mask = modifierMask(modifiers);
-    if (!connection_ || sym == 0 || !mask) return {paramErr, 0};
+    const std::string wanted = combination(keyCode, modifiers);
+    refusal_.clear();
+    if (!connection_ || sym == 0 || !mask) {
+        refusal_ = connection_ ? "X11 has no equivalent of " + wanted : "no X11 display";
+        qCDebug(lcX11HotKeys) << "can't grab" << wanted.c_str() << ":" << refusal_.c_str();
+        return {paramErr, 0};
+    }
 
     Grab grab{{}, *mask};
     {
         KeySymbols symbols(xcb_key_symbols_alloc(connection_), &xcb_key_symbols_free);
-        Reply<xcb_keycode_t> codes(symbols ? xcb_key_symbols_get_keycode(symbols.get(), sym) : nullptr);
+        XcbReply<xcb_keycode_t> codes(symbols ? xcb_key_symbols_get_keycode(symbols.get(), sym) : nullptr);
         for (const xcb_keycode_t* k = codes.get(); k && *k != XCB_NO_SYMBOL; ++k) grab.keycodes.push_back(*k);
     }
-    if (grab.keycodes.empty()) return {paramErr, 0};
+    if (grab.keycodes.empty()) {
+        refusal_ = "the keyboard has no key for " + wanted;
+        qCDebug(lcX11HotKeys) << "can't grab" << wanted.c_str() << ":" << refusal_.c_str();
+        return {paramErr, 0};
+    }
 
     // Checked requests: a refused grab (BadAccess) is reported here, not as a stray error.
     const auto locks = lockVariants();
@@ -116,10 +155,13 @@ std::pair<HotKeys::Status, HotKeys::HotKeyRef> XcbHotKeys::registerHotKey(std::u
                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         bool refused = false;
         for (auto cookie : cookies)
-            if (Reply<xcb_generic_error_t> error{xcb_request_check(connection_, cookie)}) refused = true;
+            if (XcbReply<xcb_generic_error_t> error{xcb_request_check(connection_, cookie)}) refused = true;
         if (refused) {
             ungrab(grab, v + 1);
             xcb_flush(connection_);
+            refusal_ = "another program (often the window manager) holds " + wanted;
+            qCDebug(lcX11HotKeys) << "the X server refused the grab of" << wanted.c_str()
+                                    << "with lock modifiers" << locks[v] << ":" << refusal_.c_str();
             return {eventHotKeyExistsErr, 0};
         }
     }

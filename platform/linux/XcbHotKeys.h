@@ -7,6 +7,7 @@
 
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace tavlin::platform {
@@ -30,11 +31,14 @@ public:
     Status unregisterHotKey(HotKeyRef ref) override;
     Status removeEventHandler(HandlerRef ref) override;
 
-    static constexpr Status paramErr = -50;                 // a key or modifier without an X equivalent
-    static constexpr Status eventHotKeyExistsErr = -9878;   // another client holds the combination
+    // Why the last registration failed, in a few words ("another program holds Alt+Space");
+    // empty when it succeeded.
+    const std::string& refusal() const { return refusal_; }
 
     // The X keysym of a virtual key code, 0 for none.
     static std::uint32_t keysym(std::uint32_t keyCode);
+    // A key combination as the desktop writes it ("Alt+Space").
+    static std::string combination(std::uint32_t keyCode, std::uint32_t modifiers);
     // The X modifier mask of a hot-key modifier mask; nullopt when it names a modifier X lacks.
     static std::optional<std::uint16_t> modifierMask(std::uint32_t modifiers);
 
@@ -59,6 +63,7 @@ private:
     std::map<HotKeyRef, Grab> grabs_;
     std::set<xcb_keycode_t> held_;
     std::uint64_t nextRef_ = 1;
+    std::string refusal_;
 };
 
 } // namespace tavlin::platform

@@ -1,5 +1,7 @@
 #include "platform/linux/XdgAutostart.h"
 
+#include "platform/linux/GLibHandle.h" // before Qt
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -20,10 +22,7 @@ namespace {
 
 constexpr const char* group = G_KEY_FILE_DESKTOP_GROUP;
 
-struct KeyFileFree {
-    void operator()(GKeyFile* file) const { g_key_file_free(file); }
-};
-using KeyFile = std::unique_ptr<GKeyFile, KeyFileFree>;
+using KeyFile = GLibHandle<GKeyFile>;
 
 std::string entryIn(const std::string& configDir) {
     return configDir + "/autostart/" + XdgAutostart::entryName;

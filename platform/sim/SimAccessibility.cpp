@@ -31,7 +31,7 @@ void SimElement::clear() { table_.clear(); }
 AXReadResult SimElement::copyAttributeValue(std::string_view attribute) const {
     ++reads_;
     const auto found = table_.find(attribute);
-    if (found == table_.end()) return AXReadResult{attributeUnsupported, std::nullopt};
+    if (found == table_.end()) return AXReadResult{AXError::attributeUnsupported, std::nullopt};
     return found->second;
 }
 

@@ -12,8 +12,6 @@ namespace tavlin::platform::sim {
 // an attribute missing from the table answers with a failure status.
 class SimElement : public AXElement {
 public:
-    static constexpr std::int32_t attributeUnsupported = -25205;
-
     static std::shared_ptr<SimElement> make() { return std::make_shared<SimElement>(); }
 
     SimElement& set(std::string attribute, AXValue value);

@@ -6,11 +6,10 @@ namespace tavlin::platform::sim {
 
 namespace {
 constexpr HotKeys::Status noError = 0;
-constexpr HotKeys::Status invalidReference = -9876;
 } // namespace
 
 std::pair<HotKeys::Status, HotKeys::HandlerRef> SimHotKeys::installEventHandler(Callback callback, void* userData) {
-    if (refuseHandlers_ || callback == nullptr) return {handlerRefused, 0};
+    if (refuseHandlers_ || callback == nullptr) return {paramErr, 0};
     const HandlerRef ref = nextRef_++;
     handlers_[ref] = {callback, userData};
     return {noError, ref};
@@ -19,22 +18,22 @@ std::pair<HotKeys::Status, HotKeys::HandlerRef> SimHotKeys::installEventHandler(
 std::pair<HotKeys::Status, HotKeys::HotKeyRef> SimHotKeys::registerHotKey(std::uint32_t keyCode,
                                                                           std::uint32_t modifiers, HotKeyID id,
                                                                           std::uint32_t options) {
-    if (refuseRegistrations_) return {registrationRefused, 0};
+    if (refuseRegistrations_) return {eventHotKeyExistsErr, 0};
     for (const auto& [ref, registration] : registrations_)
-        if (registration.keyCode == keyCode && registration.modifiers == modifiers) return {registrationRefused, 0};
+        if (registration.keyCode == keyCode && registration.modifiers == modifiers) return {eventHotKeyExistsErr, 0};
     const HotKeyRef ref = nextRef_++;
     registrations_[ref] = {keyCode, modifiers, id, options};
     return {noError, ref};
 }
 
 HotKeys::Status SimHotKeys::unregisterHotKey(HotKeyRef ref) {
-    if (registrations_.erase(ref) == 0) return invalidReference;
+    if (registrations_.erase(ref) == 0) return eventHotKeyInvalidErr;
     ++unregistered_;
     return noError;
 }
 
 HotKeys::Status SimHotKeys::removeEventHandler(HandlerRef ref) {
-    if (handlers_.erase(ref) == 0) return invalidReference;
+    if (handlers_.erase(ref) == 0) return eventHotKeyInvalidErr;
     ++removed_;
     return noError;
 }

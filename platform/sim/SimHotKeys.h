@@ -11,9 +11,6 @@ namespace tavlin::platform::sim {
 // press a registered combination.
 class SimHotKeys : public HotKeys {
 public:
-    static constexpr Status handlerRefused = -50;         // a parameter error
-    static constexpr Status registrationRefused = -9878;  // the combination is taken
-
     struct Handler {
         Callback callback;
         void* userData;

@@ -24,12 +24,14 @@ public:
     bool hasButton() const override { return hasButton_; }
     bool setImage(const std::string& symbolName, const std::string& accessibilityDescription) override;
     void setMenu(std::vector<MenuEntry> entries) override { menu_ = std::move(entries); }
+    void setNote(const std::string& note) override { note_ = note; }
 
     double length() const { return length_; }
     const std::optional<ButtonImage>& image() const { return image_; }
     // How often an image was asked for, granted or not.
     std::size_t imageRequests() const { return imageRequests_; }
     const std::vector<MenuEntry>& menu() const { return menu_; }
+    const std::string& note() const { return note_; }
     // Runs the action of the menu command with this exact title, as a click would;
     // false when the menu has no such command.
     bool choose(std::string_view title) const;
@@ -41,6 +43,7 @@ private:
     std::optional<ButtonImage> image_;
     std::size_t imageRequests_ = 0;
     std::vector<MenuEntry> menu_;
+    std::string note_;
 };
 
 } // namespace tavlin::platform::sim

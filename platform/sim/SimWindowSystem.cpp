@@ -16,6 +16,7 @@ public:
         return item_->setImage(symbolName, description);
     }
     void setMenu(std::vector<MenuEntry> entries) override { item_->setMenu(std::move(entries)); }
+    void setNote(const std::string& note) override { item_->setNote(note); }
 
 private:
     std::shared_ptr<SimStatusItem> item_;

@@ -1,10 +1,12 @@
 #include "Tavlin/KeyNotation.h"
+#include "platform/Keys.h"
 #include "platform/linux/KeyBindingParser.h"
 
 #include <gtest/gtest.h>
 
 using namespace tavlin;
 using namespace tavlin::platform::atspi;
+using tavlin::platform::Keys;
 
 namespace {
 
@@ -105,7 +107,7 @@ TEST(KeyBindingParser, NamedKeysBecomeTheKeyCodesOfTheKeyTables) {
         {"Return", 36}, {"Tab", 48},     {"space", 49},    {"BackSpace", 51}, {"Escape", 53},
         {"Home", 115},  {"Page_Up", 116}, {"Delete", 117}, {"End", 119},      {"Page_Down", 121},
         {"Left", 123},  {"Right", 124},  {"Down", 125},    {"Up", 126},       {"F1", 122},
-        {"F2", 120},    {"F10", 109},    {"F17", 64},      {"F20", 90},       {"Menu", KeyBindingParser::unlistedKeyCode},
+        {"F2", 120},    {"F10", 109},    {"F17", 64},      {"F20", 90},       {"Menu", Keys::Code::unlisted},
     };
     for (const auto& [name, code] : cases) {
         const std::optional<KeyEquivalent> key = KeyBindingParser::parseGtkAccelerator(std::string("<Primary>") + name);
@@ -114,8 +116,8 @@ TEST(KeyBindingParser, NamedKeysBecomeTheKeyCodesOfTheKeyTables) {
         EXPECT_EQ(key->character, "") << name;
         EXPECT_EQ(key->modifiers, 0) << name;
     }
-    EXPECT_FALSE(KeyNotation::specialKeySymbol(KeyBindingParser::unlistedKeyCode));
-    EXPECT_FALSE(KeyNotation::functionKeyName(KeyBindingParser::unlistedKeyCode));
+    EXPECT_FALSE(KeyNotation::specialKeySymbol(Keys::Code::unlisted));
+    EXPECT_FALSE(KeyNotation::functionKeyName(Keys::Code::unlisted));
 }
 
 } // namespace

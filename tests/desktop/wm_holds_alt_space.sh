@@ -10,8 +10,12 @@ set_accessibility true
 start_tray
 
 start_app GTK "$GTK_APP"
-start_tavlin "$tavlin"
+errors=$(mktemp)
+start_tavlin "$tavlin" 2> >(tee "$errors" >&2)
 kill -0 "$TAVLIN_PID" || fail "Tavlin did not survive the refused hot key"
+# One line says why and where the README helps.
+grep -q '^tavlin: no hot key: another program (often the window manager) holds Alt+Space (README: "Getting Alt+Space")$' "$errors" ||
+  fail "no line on stderr that names the cause: $(cat "$errors")"
 # Alt+Space is the window manager's: its window menu opens, not the overlay.
 hot_key
 sleep 0.5

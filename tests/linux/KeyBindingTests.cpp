@@ -8,6 +8,7 @@
 #include "StandIn.h"
 #include "PrivateBus.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -142,12 +143,14 @@ TEST(KdeKeyBinding, ReportsAKeyItCanNotHave) {
         QStringList standIn; // none started when empty
         Result result;
         const char* says;
+        bool applicationsIsAFile = false;
     };
     const Case cases[] = {
         {"KRunner holds it", {"--holder", "org.kde.krunner.desktop,_launch,KRunner,Run Command"}, Result::taken,
          "KRunner"},
         {"kglobalaccel keeps it", {"--refuse-keys"}, Result::taken, "Shortcuts"},
         {"no kglobalaccel", {}, Result::failed, "kglobalaccel"},
+        {"no folder for the entry", {"--refuse-keys"}, Result::failed, "applications/tavlin-toggle.desktop: Not a directory", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,6 +159,7 @@ TEST(KdeKeyBinding, ReportsAKeyItCanNotHave) {
             ASSERT_TRUE(bus.start(standIn, c.standIn));
         }
         TempDir data;
+        if (c.applicationsIsAFile) QFile(QString::fromStdString(data / "applications")).open(QIODevice::WriteOnly);
         const auto outcome = KdeKeyBinding::bind("/usr/bin/tavlin", "--toggle", data / "applications", bus.address());
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_NE(outcome.message.find(c.says), std::string::npos) << outcome.message;

@@ -61,7 +61,9 @@ TEST(Launch, CarriesOnWithoutWhatTheDesktopRefuses) {
         shell.launch();
 
         EXPECT_EQ(shell.delegate->statusItem() != nullptr, c.tray) << c.name;
+        shell.delegate->showStatusNote("no hot key");
         if (c.tray) {
+            EXPECT_EQ(shell.desktop.statusItem()->note(), "no hot key") << c.name;
             EXPECT_EQ(shell.desktop.statusItem()->menu().size(), 6u) << c.name;
             EXPECT_EQ(shell.desktop.statusItem()->image().has_value(), c.button && c.symbols) << c.name;
             EXPECT_EQ(shell.desktop.statusItem()->imageRequests(), c.button ? 1u : 0u) << c.name;

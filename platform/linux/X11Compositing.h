@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace tavlin {
+namespace tavlin::platform {
 
 // Whether a compositing manager runs on the X11 screen of a window, that is whether
 // someone owns the screen's _NET_WM_CM_S<n> selection. Without one, the transparent
@@ -12,4 +12,4 @@ struct X11Compositing {
     static bool active(QWidget& window);
 };
 
-} // namespace tavlin
+} // namespace tavlin::platform

@@ -1,45 +1,24 @@
-#include "TavlinUI/Overlay/X11WindowHints.h"
+#include "platform/linux/X11WindowHints.h"
 
-#include <QGuiApplication>
+#include "platform/linux/X11Display.h"
+#include "platform/linux/XcbReply.h"
+
 #include <QWidget>
-#include <QtGui/qguiapplication_platform.h>
-
-#include <xcb/xcb.h>
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <string_view>
 
-namespace tavlin {
+namespace tavlin::platform {
 
 namespace {
 
 constexpr std::uint32_t allDesktops = 0xFFFFFFFF;
 constexpr std::uint32_t netWmStateAdd = 1;
 
-xcb_connection_t* connection() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atom(xcb_connection_t* c, std::string_view name) {
-    auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.data());
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    xcb_atom_t result = XCB_ATOM_NONE;
-    if (reply) result = reply->atom;
-    std::free(reply);
-    return result;
-}
-
 xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
-    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
-    xcb_window_t root = XCB_WINDOW_NONE;
-    if (reply) root = reply->root;
-    std::free(reply);
-    return root;
+    XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    return geometry ? geometry->root : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 struct Atoms {
@@ -47,10 +26,11 @@ struct Atoms {
 };
 
 Atoms atoms(xcb_connection_t* c) {
-    return {atom(c, "_NET_WM_STATE"),        atom(c, "_NET_WM_STATE_STICKY"),
-            atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER"),
-            atom(c, "_NET_WM_STATE_ABOVE"),  atom(c, "_NET_WM_DESKTOP"),
-            atom(c, "_MOTIF_WM_HINTS")};
+    const auto atom = [c](std::string_view name) { return X11Display::atom(c, name); };
+    return {atom("_NET_WM_STATE"),        atom("_NET_WM_STATE_STICKY"),
+            atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER"),
+            atom("_NET_WM_STATE_ABOVE"),  atom("_NET_WM_DESKTOP"),
+            atom("_MOTIF_WM_HINTS")};
 }
 
 void sendToRoot(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
@@ -72,7 +52,7 @@ void sendToRoot(xcb_connection_t* c, xcb_window_t window, xcb_atom_t type,
 } // namespace
 
 void X11WindowHints::prepare(QWidget& window) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = X11Display::connection();
     if (!c) return;
     const auto id = static_cast<xcb_window_t>(window.winId());
     const Atoms a = atoms(c);
@@ -89,7 +69,7 @@ void X11WindowHints::prepare(QWidget& window) {
 }
 
 void X11WindowHints::request(QWidget& window) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = X11Display::connection();
     if (!c) return;
     const auto id = static_cast<xcb_window_t>(window.winId());
     const Atoms a = atoms(c);
@@ -99,4 +79,4 @@ void X11WindowHints::request(QWidget& window) {
     xcb_flush(c);
 }
 
-} // namespace tavlin
+} // namespace tavlin::platform

@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace tavlin {
+namespace tavlin::platform {
 
 // The overlay window's wishes to an X11 window manager: on every desktop, out of the
 // task bar and the pager, above other windows, and not movable. Does nothing on other
@@ -15,4 +15,4 @@ struct X11WindowHints {
     static void request(QWidget& window);
 };
 
-} // namespace tavlin
+} // namespace tavlin::platform

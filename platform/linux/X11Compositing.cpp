@@ -1,0 +1,40 @@
+#include "platform/linux/X11Compositing.h"
+
+#include "platform/linux/X11Display.h"
+#include "platform/linux/XcbReply.h"
+
+#include <QWidget>
+
+#include <string>
+
+namespace tavlin::platform {
+
+namespace {
+
+// The number of the X screen whose root window holds the window, or -1.
+int screenOf(xcb_connection_t* c, xcb_window_t window) {
+    XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    if (!geometry) return -1;
+    const xcb_window_t root = geometry->root;
+    int number = 0;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem; xcb_screen_next(&it), ++number) {
+        if (it.data->root == root) return number;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool X11Compositing::active(QWidget& window) {
+    xcb_connection_t* c = X11Display::connection();
+    if (!c) return true;
+    const int screen = screenOf(c, static_cast<xcb_window_t>(window.winId()));
+    if (screen < 0) return true;
+    const xcb_atom_t selection = X11Display::atom(c, "_NET_WM_CM_S" + std::to_string(screen));
+    if (selection == XCB_ATOM_NONE) return true;
+    XcbReply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+    return !owner || owner->owner != XCB_WINDOW_NONE;
+}
+
+} // namespace tavlin::platform
