@@ -1,5 +1,7 @@
 #include "platform/linux/AtspiCallBatch.h"
 
+#include "platform/linux/GLibHandle.h"
+
 #include <algorithm>
 
 namespace tavlin::platform::atspi {
@@ -28,7 +30,7 @@ void AtspiCallBatch::call(const std::string& bus, const std::string& path, const
                           GVariant* parameters, const char* replyType, Handler handler) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
     if (left <= 0 || !g_variant_is_object_path(path.c_str()) || (!bus.empty() && !g_dbus_is_name(bus.c_str()))) {
-        if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
+        glib::adopt(parameters);
         handler(nullptr);
         return;
     }
@@ -42,11 +44,10 @@ void AtspiCallBatch::call(const std::string& bus, const std::string& path, const
 void AtspiCallBatch::finished(GObject* source, GAsyncResult* result, gpointer data) {
     Call* call = static_cast<Call*>(data);
     GError* error = nullptr;
-    GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
+    const glib::Variant reply(g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error));
     if (error) g_error_free(error);
     --call->batch->open_;
-    call->handler(reply);
-    if (reply) g_variant_unref(reply);
+    call->handler(reply.get());
     delete call;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Tavlin/ShortcutScanner.h"
 #include "platform/linux/AtspiCallBatch.h"
+#include "platform/linux/GLibHandle.h"
 #include "platform/linux/KeyBindingParser.h"
 #include "platform/linux/MenuSnapshot.h"
 
@@ -95,7 +96,9 @@ std::uint64_t statesOf(GVariant* words) {
     return states;
 }
 
-std::string text(GVariant* value) { return value ? std::string(g_variant_get_string(value, nullptr)) : std::string(); }
+using glib::child;
+using glib::text;
+using glib::Variant;
 
 // The (bus, path) pairs of an "a(so)" value that live on `bus`.
 std::vector<std::string> pathsOn(GVariant* references, const std::string& bus) {
@@ -113,10 +116,7 @@ void onChildren(AtspiCallBatch& batch, const Peer& peer, const std::string& path
                 std::function<void(std::vector<std::string>)> done) {
     batch.call(peer.destination, path, accessibleInterface, "GetChildren", nullptr, "(a(so))",
                [bus = peer.bus, done = std::move(done)](GVariant* reply) {
-                   if (!reply) return;
-                   GVariant* list = g_variant_get_child_value(reply, 0);
-                   done(pathsOn(list, bus));
-                   g_variant_unref(list);
+                   if (reply) done(pathsOn(child(reply, 0).get(), bus));
                });
 }
 
@@ -131,29 +131,25 @@ void askDetails(AtspiCallBatch& batch, const std::string& destination, const std
     if (withStates)
         batch.call(destination, path, accessibleInterface, "GetState", nullptr, "(au)", [&details](GVariant* reply) {
             if (!reply) return;
-            GVariant* words = g_variant_get_child_value(reply, 0);
-            details.states = statesOf(words);
+            details.states = statesOf(child(reply, 0).get());
             details.statesKnown = true;
-            g_variant_unref(words);
         });
     batch.call(destination, path, "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", accessibleInterface, "Name"),
                "(v)", [&details](GVariant* reply) {
                    if (!reply) return;
-                   GVariant* boxed = g_variant_get_child_value(reply, 0);
-                   GVariant* name = g_variant_get_variant(boxed);
-                   if (g_variant_is_of_type(name, G_VARIANT_TYPE_STRING)) {
-                       details.name = text(name);
+                   const Variant name(g_variant_get_variant(child(reply, 0).get()));
+                   if (g_variant_is_of_type(name.get(), G_VARIANT_TYPE_STRING)) {
+                       details.name = text(name.get());
                        details.known = true;
                    }
-                   g_variant_unref(name);
-                   g_variant_unref(boxed);
                });
 }
 
 // Reads the toolkit's cache of its objects (GTK answers it; Qt answers an empty list).
 // Returns false when the reply has neither of the two layouts in use.
 bool readCache(GVariant* reply, const std::string& bus, std::unordered_map<std::string, Details>& cache) {
-    GVariant* items = g_variant_get_child_value(reply, 0);
+    const Variant list = child(reply, 0);
+    GVariant* items = list.get();
     const std::string_view type = g_variant_get_type_string(items);
     // With the child count, or (older) with the list of children.
     const bool counted = type == "a((so)(so)(so)iiassusau)";
@@ -162,40 +158,22 @@ bool readCache(GVariant* reply, const std::string& bus, std::unordered_map<std::
         const gsize nameAt = counted ? 6 : 5;
         const gsize count = g_variant_n_children(items);
         cache.reserve(count);
-        auto string = [](GVariant* tuple, gsize at, gsize field) {
-            GVariant* reference = g_variant_get_child_value(tuple, at);
-            GVariant* value = g_variant_get_child_value(reference, field);
-            const char* text = g_variant_get_string(value, nullptr);
-            g_variant_unref(value);
-            g_variant_unref(reference);
-            return text; // still owned by the reply
-        };
+        // One field of an object reference "(so)" in the tuple.
+        auto string = [](GVariant* tuple, gsize at, gsize field) { return text(child(child(tuple, at).get(), field).get()); };
         for (gsize i = 0; i < count; ++i) {
-            GVariant* item = g_variant_get_child_value(items, i);
-            if (bus == string(item, 0, 0)) {
-                Details& details = cache[string(item, 0, 1)];
-                details.known = true;
-                GVariant* name = g_variant_get_child_value(item, nameAt);
-                details.name = g_variant_get_string(name, nullptr);
-                g_variant_unref(name);
-                GVariant* role = g_variant_get_child_value(item, nameAt + 1);
-                details.role = g_variant_get_uint32(role);
-                g_variant_unref(role);
-                GVariant* words = g_variant_get_child_value(item, nameAt + 3);
-                details.states = statesOf(words);
-                details.statesKnown = true;
-                g_variant_unref(words);
-                if (bus == string(item, 2, 0)) details.parent = string(item, 2, 1);
-                if (counted) {
-                    GVariant* index = g_variant_get_child_value(item, 3);
-                    details.index = g_variant_get_int32(index);
-                    g_variant_unref(index);
-                }
-            }
-            g_variant_unref(item);
+            const Variant held = child(items, i);
+            GVariant* item = held.get();
+            if (bus != string(item, 0, 0)) continue;
+            Details& details = cache[string(item, 0, 1)];
+            details.known = true;
+            details.name = text(child(item, nameAt).get());
+            details.role = g_variant_get_uint32(child(item, nameAt + 1).get());
+            details.states = statesOf(child(item, nameAt + 3).get());
+            details.statesKnown = true;
+            if (bus == string(item, 2, 0)) details.parent = string(item, 2, 1);
+            if (counted) details.index = g_variant_get_int32(child(item, 3).get());
         }
     }
-    g_variant_unref(items);
     return counted || listed;
 }
 
@@ -259,10 +237,7 @@ std::optional<std::string> searchMenuBar(const Peer& peer, const std::vector<std
                 });
                 if (depth == 0)
                     batch.call(peer.destination, node.path, accessibleInterface, "GetState", nullptr, "(au)", [&node](GVariant* reply) {
-                        if (!reply) return;
-                        GVariant* words = g_variant_get_child_value(reply, 0);
-                        node.details.states = statesOf(words);
-                        g_variant_unref(words);
+                        if (reply) node.details.states = statesOf(child(reply, 0).get());
                     });
                 onChildren(batch, peer, node.path, [&node](std::vector<std::string> children) { node.children = std::move(children); });
             }
@@ -328,10 +303,7 @@ struct CaptureBuilder {
     void askKeyBinding(AtspiCallBatch& batch, const Peer& peer, std::size_t index) {
         batch.call(peer.destination, paths[index], "org.a11y.atspi.Action", "GetKeyBinding", g_variant_new("(i)", 0), "(s)",
                    [this, index](GVariant* reply) {
-                       if (!reply) return;
-                       const gchar* binding = nullptr;
-                       g_variant_get(reply, "(&s)", &binding);
-                       capture.nodes[index].keyBinding = binding;
+                       if (reply) capture.nodes[index].keyBinding = text(child(reply, 0).get());
                    });
     }
 };
@@ -612,13 +584,12 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusCon
         batch.call(registryName, rootPath, accessibleInterface, "GetChildren", nullptr, "(a(so))",
                    [&applications](GVariant* reply) {
                        if (!reply) return;
-                       GVariant* list = g_variant_get_child_value(reply, 0);
+                       const Variant list = child(reply, 0);
                        GVariantIter iter;
-                       g_variant_iter_init(&iter, list);
+                       g_variant_iter_init(&iter, list.get());
                        const gchar *bus = nullptr, *path = nullptr;
                        while (g_variant_iter_next(&iter, "(&s&o)", &bus, &path))
                            applications.push_back(Application{bus, path, 0, {}});
-                       g_variant_unref(list);
                    });
         batch.wait();
     }
@@ -653,10 +624,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
         // a GTK application start the cache of its objects, which is read below.
         batch.call(onBus.destination, application.path, "org.a11y.atspi.Application", "GetApplicationBusAddress",
                    nullptr, "(s)", [&address](GVariant* reply) {
-                       if (!reply) return;
-                       const gchar* value = nullptr;
-                       g_variant_get(reply, "(&s)", &value);
-                       address = value;
+                       if (reply) address = text(child(reply, 0).get());
                    });
         onChildren(batch, onBus, application.path, [&windows](std::vector<std::string> children) { windows = std::move(children); });
         batch.wait();
@@ -664,15 +632,10 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
     }
     // Calls go straight to the application when it offers a local socket, which spares
     // the bus daemon two hops per call. Any other kind of address is not followed.
-    std::shared_ptr<GDBusConnection> direct;
+    glib::Connection direct;
     if (address.rfind("unix:path=", 0) == 0 || address.rfind("unix:abstract=", 0) == 0) {
         AtspiCallBatch batch(connection, context, deadline);
-        batch.connect(address, false, [&direct](GDBusConnection* opened) {
-            if (opened) direct.reset(opened, [](GDBusConnection* c) {
-                g_dbus_connection_close_sync(c, nullptr, nullptr);
-                g_object_unref(c);
-            });
-        });
+        batch.connect(address, false, [&direct](GDBusConnection* opened) { direct.reset(opened); });
         batch.wait();
     }
     const Peer peer = direct ? Peer{direct.get(), context, "", application.bus} : onBus;
