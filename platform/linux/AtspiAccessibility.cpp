@@ -80,7 +80,7 @@ Connection session() {
 Variant callLauncher(const char* interface, const char* method, GVariant* parameters, const char* replyType) {
     const Connection connection = session();
     if (!connection) {
-        glib::adopt(parameters);
+        glib::sink(parameters);
         return nullptr;
     }
     GError* error = nullptr;

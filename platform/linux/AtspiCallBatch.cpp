@@ -30,7 +30,7 @@ void AtspiCallBatch::call(const std::string& bus, const std::string& path, const
                           GVariant* parameters, const char* replyType, Handler handler) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
     if (left <= 0 || !g_variant_is_object_path(path.c_str()) || (!bus.empty() && !g_dbus_is_name(bus.c_str()))) {
-        glib::adopt(parameters);
+        glib::sink(parameters);
         handler(nullptr);
         return;
     }

@@ -16,8 +16,8 @@ struct VariantUnref {
 // A GVariant reference owned by the holder.
 using Variant = std::unique_ptr<GVariant, VariantUnref>;
 
-// Takes a reference the caller owns, or a floating one, which it sinks.
-inline Variant adopt(GVariant* value) { return Variant(value ? g_variant_ref_sink(value) : nullptr); }
+// Takes a floating reference, as g_variant_new() gives, or null.
+inline Variant sink(GVariant* value) { return Variant(value ? g_variant_ref_sink(value) : nullptr); }
 
 // The child at `index` of a container value.
 inline Variant child(GVariant* container, gsize index) { return Variant(g_variant_get_child_value(container, index)); }
