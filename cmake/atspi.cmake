@@ -54,6 +54,9 @@ add_library(tavlin_atspi_reader STATIC
 )
 target_include_directories(tavlin_atspi_reader PUBLIC ${ATSPI_INCLUDE_DIRS})
 target_link_libraries(tavlin_atspi_reader PUBLIC tavlin_atspi_model PkgConfig::ATSPI_GIO)
+# What the reader meets (failed calls, odd trees) is logged in a GLib log domain of its
+# own: G_MESSAGES_DEBUG=tavlin-atspi shows the debug messages.
+target_compile_definitions(tavlin_atspi_reader PRIVATE G_LOG_DOMAIN="tavlin-atspi")
 
 if(BUILD_TESTING)
 add_executable(tavlin_atspi_reader_tests tests/atspi/AtspiReaderTests.cpp)
@@ -70,6 +73,7 @@ add_library(tavlin_atspi STATIC
   platform/linux/AtspiApplicationElement.cpp
 )
 target_link_libraries(tavlin_atspi PUBLIC tavlin_atspi_reader PRIVATE PkgConfig::ATSPI)
+target_compile_definitions(tavlin_atspi PRIVATE G_LOG_DOMAIN="tavlin-atspi")
 
 add_executable(tavlin-scan tools/tavlin-scan.cpp)
 target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_scan_support tavlin_core)

@@ -54,7 +54,7 @@ Connection connect(const char* address) {
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, nullptr, &error));
-    if (error) g_error_free(error);
+    AtspiCallBatch::report(error, "connecting to the session bus at", address);
     return connection;
 }
 
@@ -87,7 +87,7 @@ Variant callLauncher(const char* interface, const char* method, GVariant* parame
     Variant reply(g_dbus_connection_call_sync(connection.get(), launcherName, launcherPath, interface, method,
                                                   parameters, replyType ? G_VARIANT_TYPE(replyType) : nullptr,
                                                   G_DBUS_CALL_FLAGS_NO_AUTO_START, sessionTimeoutMs, nullptr, &error));
-    if (error) g_error_free(error);
+    AtspiCallBatch::report(error, method, std::string(launcherName) + " " + launcherPath);
     return reply;
 }
 

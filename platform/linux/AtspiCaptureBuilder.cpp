@@ -31,8 +31,14 @@ void AtspiCaptureBuilder::askChildren(AtspiCallBatch& batch, const AtspiCalls::P
     AtspiCalls::children(batch, peer, paths_[index], [this, index](std::vector<std::string> children) {
         // Past the cap, only nodes met already are kept.
         std::vector<std::size_t> indices;
-        for (const std::string& child : children)
-            if (capture_.nodes.size() < nodeCap || indexOf_.count(child)) indices.push_back(nodeFor(child));
+        for (const std::string& child : children) {
+            if (capture_.nodes.size() < nodeCap || indexOf_.count(child)) {
+                indices.push_back(nodeFor(child));
+            } else if (!capped_) {
+                capped_ = true;
+                g_debug("menu bar of over %zu objects: the rest not read", nodeCap);
+            }
+        }
         capture_.nodes[index].children = std::move(indices);
         capture_.nodes[index].childrenKnown = true;
     });

@@ -39,6 +39,7 @@ private:
     MenuCapture capture_;
     std::vector<std::string> paths_;
     std::unordered_map<std::string, std::size_t> indexOf_;
+    bool capped_ = false;
 };
 
 } // namespace tavlin::platform::atspi

@@ -54,6 +54,7 @@ std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::By
             if (it == cache.end() || it->second.parent.empty()) break;
             ancestor = it->second.parent;
         }
+        if (depth == parentChain) g_debug("menu bar %s: over %d ancestors, not followed further", path.c_str(), parentChain);
         if (!window) continue;
         // Rank: the active window first, then window order, then the shallowest bar.
         const std::size_t rank = active && *window == *active ? 0 : *window + 1;
@@ -89,7 +90,10 @@ std::optional<std::string> AtspiMenuBarLocator::search(const AtspiCalls::Peer& p
                                      [&node](std::vector<std::string> children) { node.children = std::move(children); });
             }
             batch.wait();
-            if (batch.timedOut()) return fallback;
+            if (batch.timedOut()) {
+                g_debug("menu bar search out of time at depth %d", depth);
+                return fallback;
+            }
         }
         if (depth == 0)
             for (const Found& window : level)
@@ -106,7 +110,10 @@ std::optional<std::string> AtspiMenuBarLocator::search(const AtspiCalls::Peer& p
             if (holdsNoMenuBar(node.details.role)) continue;
             if (fallback && node.window != *active) continue;
             for (const std::string& child : node.children) {
-                if (++seen > searchNodes) break;
+                if (++seen > searchNodes) {
+                    if (seen == searchNodes + 1) g_debug("menu bar search stopped after %zu objects", searchNodes);
+                    break;
+                }
                 next.push_back(Found{child, node.window, {}, {}});
             }
         }

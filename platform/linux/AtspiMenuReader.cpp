@@ -74,7 +74,10 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
                    });
         AtspiCalls::children(batch, onBus, application.path, [&windows](std::vector<std::string> children) { windows = std::move(children); });
         batch.wait();
-        if (batch.timedOut()) return std::nullopt;
+        if (batch.timedOut()) {
+            g_debug("%s: its windows not told by the deadline", application.bus.c_str());
+            return std::nullopt;
+        }
     }
     // Calls go straight to the application when it offers a local socket, which spares
     // the bus daemon two hops per call. Any other kind of address is not followed.
@@ -92,12 +95,17 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
         batch.call(peer.destination, cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr, nullptr,
                    [&](GVariant* reply) { if (reply) AtspiReplies::read(reply, peer.bus, cache); });
         batch.wait();
-        if (batch.timedOut()) return std::nullopt;
+        if (batch.timedOut()) {
+            g_debug("%s: its cache not told by the deadline", application.bus.c_str());
+            return std::nullopt;
+        }
     }
     if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows))
         return AtspiMenuWalk::fromCache(peer, *bar, cache, deadline);
     if (std::optional<std::string> bar = AtspiMenuBarLocator::search(peer, windows, deadline))
         return AtspiMenuWalk::read(peer, *bar, deadline);
+    g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,
+            windows.size());
     return std::nullopt;
 }
 

@@ -120,6 +120,7 @@ MenuCapture AtspiMenuWalk::fromCache(const AtspiCalls::Peer& peer, const std::st
         builder.setChildren(entry.index, below);
         if (depth < MenuSnapshot::itemDepthBound && !below.empty()) push(below, depth, true, entry.index);
     }
+    if (!stack.empty()) g_debug("menu bar of over %zu objects: the rest not read", AtspiCaptureBuilder::nodeCap);
     AtspiRowTally tally;
     for (std::size_t next = 0; next < keyed.size() && !tally.full();) {
         const std::size_t end = std::min(keyed.size(), next + roundSize);
@@ -129,6 +130,7 @@ MenuCapture AtspiMenuWalk::fromCache(const AtspiCalls::Peer& peer, const std::st
         for (; next < end; ++next) tally.add(builder.node(keyed[next]));
         if (batch.timedOut()) break;
     }
+    if (tally.full()) g_debug("the rows shown are in: key bindings past them not read");
     return builder.take();
 }
 
@@ -241,6 +243,7 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
             return true;
         });
     }
+    if (tally.full()) g_debug("the rows shown are in: the menus past them not read");
     return builder.take();
 }
 
