@@ -9,7 +9,7 @@ namespace tavlin::platform::atspi {
 struct AtspiCallBatch::Call {
     AtspiCallBatch* batch;
     Handler handler;
-    const char* method; // as given to call(): a literal
+    std::string method;
     std::string where;  // the bus name and object path called
 };
 
@@ -63,7 +63,7 @@ void AtspiCallBatch::finished(GObject* source, GAsyncResult* result, gpointer da
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED))
         g_clear_error(&error);
     else
-        report(error, call->method, call->where);
+        report(error, call->method.c_str(), call->where);
     --call->batch->open_;
     call->handler(reply.get());
     delete call;
