@@ -3,6 +3,7 @@
 #include "platform/linux/AtspiApplicationElement.h"
 #include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
+#include "platform/linux/GLibHandle.h"
 #include "platform/linux/MenuSnapshot.h"
 
 #include <atspi/atspi.h>
@@ -10,6 +11,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace tavlin::platform::atspi {
 namespace {
@@ -18,7 +20,8 @@ constexpr int sessionTimeoutMs = 1000;
 constexpr const char* launcherName = "org.a11y.Bus";
 constexpr const char* launcherPath = "/org/a11y/bus";
 
-using Connection = std::shared_ptr<GDBusConnection>;
+using glib::Connection;
+using glib::Variant;
 using Context = std::shared_ptr<GMainContext>;
 
 // Runs what is due in `context` without waiting: the late work of connections closed in
@@ -44,23 +47,15 @@ private:
     GMainContext* context_;
 };
 
-Connection adopt(GDBusConnection* connection) {
-    return Connection(connection, [](GDBusConnection* c) {
-        if (!c) return;
-        g_dbus_connection_close_sync(c, nullptr, nullptr);
-        g_object_unref(c);
-    });
-}
-
 Connection connect(const char* address) {
     GError* error = nullptr;
-    GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
+    Connection connection(g_dbus_connection_new_for_address_sync(
         address,
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &error);
-    if (error) g_error_free(error);
-    return connection ? adopt(connection) : nullptr;
+        nullptr, nullptr, &error));
+    AtspiCallBatch::report(error, "connecting to the session bus at", address);
+    return connection;
 }
 
 // A private connection to the session bus, or none when there is no session bus: its
@@ -82,30 +77,27 @@ Connection session() {
 }
 
 // Calls the accessibility bus launcher on the session bus; null when it can't be reached.
-GVariant* callLauncher(const char* interface, const char* method, GVariant* parameters, const char* replyType) {
+Variant callLauncher(const char* interface, const char* method, GVariant* parameters, const char* replyType) {
     const Connection connection = session();
     if (!connection) {
-        if (parameters) g_variant_unref(g_variant_ref_sink(parameters));
+        glib::sink(parameters);
         return nullptr;
     }
     GError* error = nullptr;
-    GVariant* reply = g_dbus_connection_call_sync(connection.get(), launcherName, launcherPath, interface, method,
+    Variant reply(g_dbus_connection_call_sync(connection.get(), launcherName, launcherPath, interface, method,
                                                   parameters, replyType ? G_VARIANT_TYPE(replyType) : nullptr,
-                                                  G_DBUS_CALL_FLAGS_NO_AUTO_START, sessionTimeoutMs, nullptr, &error);
-    if (error) g_error_free(error);
+                                                  G_DBUS_CALL_FLAGS_NO_AUTO_START, sessionTimeoutMs, nullptr, &error));
+    AtspiCallBatch::report(error, method, std::string(launcherName) + " " + launcherPath);
     return reply;
 }
 
 std::optional<std::string> accessibilityBusAddress() {
     if (const char* address = std::getenv("AT_SPI_BUS_ADDRESS"); address && *address) return std::string(address);
-    GVariant* reply = callLauncher("org.a11y.Bus", "GetAddress", nullptr, "(s)");
+    const Variant reply = callLauncher("org.a11y.Bus", "GetAddress", nullptr, "(s)");
     if (!reply) return std::nullopt;
-    const gchar* address = nullptr;
-    g_variant_get(reply, "(&s)", &address);
-    std::optional<std::string> result;
-    if (address && *address) result = address;
-    g_variant_unref(reply);
-    return result;
+    std::string address = glib::text(glib::child(reply.get(), 0).get());
+    if (address.empty()) return std::nullopt;
+    return address;
 }
 
 } // namespace
@@ -119,17 +111,13 @@ AtspiAccessibility::AtspiAccessibility() : context_(g_main_context_new()) {
 AtspiAccessibility::~AtspiAccessibility() {
     if (bus_) {
         InContext in(context_);
-        g_dbus_connection_close_sync(bus_, nullptr, nullptr);
-        g_object_unref(bus_);
+        Connection(std::exchange(bus_, nullptr));
     }
     g_main_context_unref(context_);
 }
 
 GDBusConnection* AtspiAccessibility::bus() {
-    if (bus_ && g_dbus_connection_is_closed(bus_)) {
-        g_object_unref(bus_);
-        bus_ = nullptr;
-    }
+    if (bus_ && g_dbus_connection_is_closed(bus_)) Connection(std::exchange(bus_, nullptr));
     if (!bus_) {
         InContext in(context_);
         const std::optional<std::string> address = accessibilityBusAddress();
@@ -145,8 +133,12 @@ GDBusConnection* AtspiAccessibility::bus() {
 
 AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
     GDBusConnection* connection = bus();
-    Connection held(connection ? static_cast<GDBusConnection*>(g_object_ref(connection)) : nullptr,
-                    [](GDBusConnection* c) { if (c) g_object_unref(c); });
+    // Shared with the element, which may outlive this object's hold on the bus: a plain
+    // reference, closed by whoever owns the bus.
+    const std::shared_ptr<GDBusConnection> held =
+        connection ? std::shared_ptr<GDBusConnection>(static_cast<GDBusConnection*>(g_object_ref(connection)),
+                                                      GLibRelease{})
+                   : nullptr;
     Context context(g_main_context_ref(context_), &g_main_context_unref);
     return std::make_shared<AtspiApplicationElement>([held, context, pid]() -> AXElementRef {
         if (!held) return nullptr;
@@ -164,25 +156,19 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
 
 bool AtspiAccessibility::isProcessTrusted() {
     InContext in(context_);
-    GVariant* reply = callLauncher("org.freedesktop.DBus.Properties", "Get",
-                                   g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
+    const Variant reply = callLauncher("org.freedesktop.DBus.Properties", "Get",
+                                       g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
     if (!reply) return false;
-    GVariant* value = nullptr;
-    g_variant_get(reply, "(v)", &value);
-    const bool enabled = g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value);
-    g_variant_unref(value);
-    g_variant_unref(reply);
-    return enabled;
+    const Variant value(g_variant_get_variant(glib::child(reply.get(), 0).get()));
+    return g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value.get());
 }
 
 bool AtspiAccessibility::isProcessTrustedWithOptions(bool prompt) {
     if (prompt) {
         InContext in(context_);
         // Turns on the session's accessibility; never the screen reader.
-        GVariant* reply = callLauncher("org.freedesktop.DBus.Properties", "Set",
-                                       g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)),
-                                       nullptr);
-        if (reply) g_variant_unref(reply);
+        callLauncher("org.freedesktop.DBus.Properties", "Set",
+                     g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), nullptr);
     }
     return isProcessTrusted();
 }

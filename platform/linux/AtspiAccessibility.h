@@ -43,7 +43,7 @@ private:
     GDBusConnection* bus();
 
     GMainContext* const context_;
-    GDBusConnection* bus_ = nullptr;
+    GDBusConnection* bus_ = nullptr; // owned; released as a glib::Connection
 };
 
 } // namespace tavlin::platform::atspi

@@ -41,6 +41,12 @@ public:
     // Whether the deadline passed with calls still open.
     bool timedOut() const { return timedOut_; }
 
+    // Logs a failed call or connection by what it says of the peer, and frees the error:
+    // at debug level what a reader meets in the normal run of things (the call timed out
+    // or was cancelled, the peer answered with an error of its own, such as an object
+    // gone), as a warning anything else.
+    static void report(GError* error, const char* what, const std::string& where);
+
 private:
     struct Call;
     struct Connecting;

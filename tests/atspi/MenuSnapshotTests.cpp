@@ -1,5 +1,4 @@
 #include "Tavlin/ShortcutScanner.h"
-#include "platform/AXRead.h"
 #include "platform/linux/MenuSnapshot.h"
 #include "platform/sim/SimAccessibility.h"
 
@@ -86,31 +85,6 @@ TEST(MenuSnapshot, GtkAndQtShapesReadAsTheSameMenus) {
     };
     EXPECT_EQ(scan(gtk.capture), expected);
     EXPECT_EQ(scan(qt.capture), expected);
-}
-
-TEST(MenuSnapshot, EveryItemHasExactlyOneUntitledMenuHoldingItsEntries) {
-    Capture gtk;
-    const std::size_t edit = gtk.add(0, Role::menu, "Edit");
-    gtk.add(edit, Role::item, "Undo", "u;;<Primary>z");
-    gtk.add(edit, Role::item, "Redo", "r;;<Primary><Shift>z");
-    const AXElementRef bar = MenuSnapshot::menuBar(gtk.capture);
-    const auto topLevel = AXRead::elements(*bar, "AXChildren");
-    ASSERT_EQ(topLevel.size(), 1u);
-    EXPECT_EQ(AXRead::text(*topLevel[0], "AXTitle"), "Edit");
-    const auto menus = AXRead::elements(*topLevel[0], "AXChildren");
-    ASSERT_EQ(menus.size(), 1u);
-    EXPECT_FALSE(AXRead::text(*menus[0], "AXTitle"));
-    EXPECT_FALSE(AXRead::boolean(*menus[0], "AXEnabled"));
-    const auto items = AXRead::elements(*menus[0], "AXChildren");
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(AXRead::text(*items[1], "AXTitle"), "Redo");
-    EXPECT_EQ(AXRead::boolean(*items[1], "AXEnabled"), true);
-    EXPECT_EQ(AXRead::text(*items[1], "AXMenuItemCmdChar"), "z");
-    EXPECT_EQ(AXRead::integer(*items[1], "AXMenuItemCmdModifiers"), 1);
-    EXPECT_FALSE(AXRead::integer(*items[1], "AXMenuItemCmdGlyph"));
-    EXPECT_FALSE(AXRead::integer(*items[1], "AXMenuItemCmdVirtualKey"));
-    EXPECT_TRUE(AXRead::elements(*items[1], "AXChildren").empty());
-    EXPECT_NE(items[1]->copyAttributeValue("AXRole").status, 0);
 }
 
 TEST(MenuSnapshot, TitlesAreVerbatimAndNodesNotReadFailEveryRead) {

@@ -1,0 +1,67 @@
+#include "platform/linux/AtspiCalls.h"
+
+#include "platform/linux/AtspiReplies.h"
+#include "platform/linux/GLibHandle.h"
+
+namespace tavlin::platform::atspi {
+
+namespace {
+constexpr const char* accessibleInterface = "org.a11y.atspi.Accessible";
+}
+
+using glib::child;
+using glib::text;
+using glib::Variant;
+
+void AtspiCalls::children(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
+                          std::function<void(std::vector<std::string>)> done) {
+    batch.call(peer.destination, path, accessibleInterface, "GetChildren", nullptr, "(a(so))",
+               [bus = peer.bus, done = std::move(done)](GVariant* reply) {
+                   if (reply) done(AtspiReplies::pathsOn(child(reply, 0).get(), bus));
+               });
+}
+
+void AtspiCalls::details(AtspiCallBatch& batch, const std::string& destination, const std::string& path,
+                         AtspiDetails& details, bool withRole, bool withStates) {
+    if (withRole)
+        batch.call(destination, path, accessibleInterface, "GetRole", nullptr, "(u)", [&details](GVariant* reply) {
+            if (reply) g_variant_get(reply, "(u)", &details.role);
+        });
+    if (withStates)
+        batch.call(destination, path, accessibleInterface, "GetState", nullptr, "(au)", [&details](GVariant* reply) {
+            if (!reply) return;
+            details.states = AtspiReplies::states(child(reply, 0).get());
+            details.statesKnown = true;
+        });
+    batch.call(destination, path, "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", accessibleInterface, "Name"),
+               "(v)", [&details](GVariant* reply) {
+                   if (!reply) return;
+                   const Variant name(g_variant_get_variant(child(reply, 0).get()));
+                   if (g_variant_is_of_type(name.get(), G_VARIANT_TYPE_STRING)) {
+                       details.name = text(name.get());
+                       details.known = true;
+                   }
+               });
+}
+
+void AtspiCalls::role(AtspiCallBatch& batch, const Peer& peer, const std::string& path, std::uint32_t& role) {
+    batch.call(peer.destination, path, accessibleInterface, "GetRole", nullptr, "(u)", [&role](GVariant* reply) {
+        if (reply) g_variant_get(reply, "(u)", &role);
+    });
+}
+
+void AtspiCalls::states(AtspiCallBatch& batch, const Peer& peer, const std::string& path, std::uint64_t& states) {
+    batch.call(peer.destination, path, accessibleInterface, "GetState", nullptr, "(au)", [&states](GVariant* reply) {
+        if (reply) states = AtspiReplies::states(child(reply, 0).get());
+    });
+}
+
+void AtspiCalls::keyBinding(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
+                            std::function<void(std::string)> done) {
+    batch.call(peer.destination, path, "org.a11y.atspi.Action", "GetKeyBinding", g_variant_new("(i)", 0), "(s)",
+               [done = std::move(done)](GVariant* reply) {
+                   if (reply) done(text(child(reply, 0).get()));
+               });
+}
+
+} // namespace tavlin::platform::atspi

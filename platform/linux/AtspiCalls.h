@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/linux/AtspiCallBatch.h"
+#include "platform/linux/AtspiDetails.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavlin::platform::atspi {
+
+// The calls the menu reader makes of an application's objects, each sent in a batch and
+// answered into plain values when the batch runs.
+struct AtspiCalls {
+    // Where an application's objects are reached: through the bus, or through a direct
+    // connection to the application (`destination` empty). Object references in replies
+    // name the application's bus name either way.
+    struct Peer {
+        GDBusConnection* connection;
+        GMainContext* context;
+        std::string destination;
+        std::string bus;
+    };
+
+    // The children of the object at `path` that live on the application's bus; `done`
+    // runs only when they were told.
+    static void children(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
+                         std::function<void(std::vector<std::string>)> done);
+    // An object's name and, when wanted, its role and states; `details` must outlive the
+    // batch's wait.
+    static void details(AtspiCallBatch& batch, const std::string& destination, const std::string& path,
+                        AtspiDetails& details, bool withRole = true, bool withStates = true);
+    // An object's role alone.
+    static void role(AtspiCallBatch& batch, const Peer& peer, const std::string& path, std::uint32_t& role);
+    // An object's states alone, left as they are when not told.
+    static void states(AtspiCallBatch& batch, const Peer& peer, const std::string& path, std::uint64_t& states);
+    // The key binding of an item's first action; `done` runs only when it was told.
+    static void keyBinding(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
+                           std::function<void(std::string)> done);
+};
+
+} // namespace tavlin::platform::atspi

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/linux/AtspiCalls.h"
+#include "platform/linux/AtspiDetails.h"
+#include "platform/linux/MenuCapture.h"
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tavlin::platform::atspi {
+
+// A menu capture under construction: one node per object path, in the order met.
+class AtspiCaptureBuilder {
+public:
+    // Nodes of one menu bar, at most: children met past it are dropped.
+    static constexpr std::size_t nodeCap = 5000;
+
+    MenuCapture& capture() { return capture_; }
+    MenuCapture::Node& node(std::size_t index) { return capture_.nodes[index]; }
+    const std::string& path(std::size_t index) const { return paths_[index]; }
+    std::size_t size() const { return capture_.nodes.size(); }
+    MenuCapture take() { return std::move(capture_); }
+
+    // The node of `path`, added when first met.
+    std::size_t nodeFor(const std::string& path);
+    // Fills a node with what its object told.
+    void apply(std::size_t index, const AtspiDetails& details);
+    // Sets a node's children, in the order given.
+    void setChildren(std::size_t index, const std::vector<std::string>& children);
+    // Asks for a node's children and its key binding; the answers land in the node.
+    void askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index);
+    void askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index);
+
+    static MenuCapture::Role menuRole(std::uint32_t role);
+
+private:
+    MenuCapture capture_;
+    std::vector<std::string> paths_;
+    std::unordered_map<std::string, std::size_t> indexOf_;
+    bool capped_ = false;
+};
+
+} // namespace tavlin::platform::atspi

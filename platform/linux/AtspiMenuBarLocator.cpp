@@ -1,0 +1,125 @@
+#include "platform/linux/AtspiMenuBarLocator.h"
+
+#include "platform/linux/AtspiCallBatch.h"
+
+namespace tavlin::platform::atspi {
+namespace {
+
+// Bounds against broken or hostile trees.
+constexpr int searchDepth = 6;            // levels below a window searched for its menu bar
+constexpr std::size_t searchNodes = 2000; // nodes looked at in that search
+constexpr int parentChain = 64;           // ancestors followed from a menu bar to its window
+
+// Roles whose insides hold no menu bar: not searched.
+bool holdsNoMenuBar(std::uint32_t role) {
+    switch (role) {
+    case ATSPI_ROLE_MENU_BAR:
+    case ATSPI_ROLE_MENU:
+    case ATSPI_ROLE_POPUP_MENU:
+    case ATSPI_ROLE_TABLE:
+    case ATSPI_ROLE_TREE_TABLE:
+    case ATSPI_ROLE_TREE:
+    case ATSPI_ROLE_LIST:
+    case ATSPI_ROLE_LIST_BOX:
+    case ATSPI_ROLE_TEXT:
+    case ATSPI_ROLE_DOCUMENT_FRAME:
+    case ATSPI_ROLE_DOCUMENT_TEXT:
+    case ATSPI_ROLE_DOCUMENT_WEB:
+    case ATSPI_ROLE_TERMINAL:
+    case ATSPI_ROLE_COMBO_BOX: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::ByPath& cache,
+                                                          const std::vector<std::string>& windows) {
+    std::optional<std::size_t> active;
+    for (std::size_t i = 0; i < windows.size() && !active; ++i)
+        if (auto it = cache.find(windows[i]); it != cache.end() && it->second.has(ATSPI_STATE_ACTIVE)) active = i;
+    std::optional<std::string> best;
+    std::size_t bestWindow = 0;
+    int bestDepth = 0;
+    for (const auto& [path, details] : cache) {
+        if (details.role != ATSPI_ROLE_MENU_BAR) continue;
+        std::string ancestor = path;
+        int depth = 0;
+        std::optional<std::size_t> window;
+        for (; depth < parentChain && !window; ++depth) {
+            for (std::size_t i = 0; i < windows.size(); ++i)
+                if (windows[i] == ancestor) window = i;
+            if (window) break;
+            auto it = cache.find(ancestor);
+            if (it == cache.end() || it->second.parent.empty()) break;
+            ancestor = it->second.parent;
+        }
+        if (depth == parentChain) g_debug("menu bar %s: over %d ancestors, not followed further", path.c_str(), parentChain);
+        if (!window) continue;
+        // Rank: the active window first, then window order, then the shallowest bar.
+        const std::size_t rank = active && *window == *active ? 0 : *window + 1;
+        if (!best || rank < bestWindow || (rank == bestWindow && (depth < bestDepth || (depth == bestDepth && path < *best)))) {
+            best = path;
+            bestWindow = rank;
+            bestDepth = depth;
+        }
+    }
+    return best;
+}
+
+std::optional<std::string> AtspiMenuBarLocator::search(const AtspiCalls::Peer& peer, const std::vector<std::string>& windows,
+                                                       Deadline deadline) {
+    struct Found {
+        std::string path;
+        std::size_t window;
+        AtspiDetails details;
+        std::vector<std::string> children;
+    };
+    std::vector<Found> level;
+    for (std::size_t i = 0; i < windows.size(); ++i) level.push_back(Found{windows[i], i, {}, {}});
+    std::optional<std::size_t> active;
+    std::optional<std::string> fallback;
+    std::size_t seen = 0;
+    for (int depth = 0; depth <= searchDepth && !level.empty(); ++depth) {
+        {
+            AtspiCallBatch batch(peer.connection, peer.context, deadline);
+            for (Found& node : level) {
+                AtspiCalls::role(batch, peer, node.path, node.details.role);
+                if (depth == 0) AtspiCalls::states(batch, peer, node.path, node.details.states);
+                AtspiCalls::children(batch, peer, node.path,
+                                     [&node](std::vector<std::string> children) { node.children = std::move(children); });
+            }
+            batch.wait();
+            if (batch.timedOut()) {
+                g_debug("menu bar search out of time at depth %d", depth);
+                return fallback;
+            }
+        }
+        if (depth == 0)
+            for (const Found& window : level)
+                if (!active && window.details.has(ATSPI_STATE_ACTIVE)) active = window.window;
+        for (const Found& node : level) {
+            if (node.details.role != ATSPI_ROLE_MENU_BAR) continue;
+            if (active && node.window == *active) return node.path;
+            if (!fallback) fallback = node.path;
+        }
+        // Once some window has a menu bar, only the active window is searched further.
+        if (fallback && !active) return fallback;
+        std::vector<Found> next;
+        for (const Found& node : level) {
+            if (holdsNoMenuBar(node.details.role)) continue;
+            if (fallback && node.window != *active) continue;
+            for (const std::string& child : node.children) {
+                if (++seen > searchNodes) {
+                    if (seen == searchNodes + 1) g_debug("menu bar search stopped after %zu objects", searchNodes);
+                    break;
+                }
+                next.push_back(Found{child, node.window, {}, {}});
+            }
+        }
+        level = std::move(next);
+    }
+    return fallback;
+}
+
+} // namespace tavlin::platform::atspi

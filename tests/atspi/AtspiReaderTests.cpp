@@ -1,0 +1,191 @@
+// The menu reader's parts that need no bus, fed with replies built here.
+#include "platform/linux/AtspiCallBatch.h"
+#include "platform/linux/AtspiCaptureBuilder.h"
+#include "platform/linux/AtspiMenuBarLocator.h"
+#include "platform/linux/AtspiMenuWalk.h"
+#include "platform/linux/AtspiReplies.h"
+#include "platform/linux/GLibHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using namespace tavlin::platform;
+using namespace tavlin::platform::atspi;
+
+namespace {
+
+constexpr const char* app = ":1.7";
+
+std::uint64_t bit(AtspiStateType state) { return std::uint64_t{1} << state; }
+
+// One object of a cache reply.
+struct Record {
+    std::string path;
+    std::string name;
+    std::uint32_t role;
+    std::uint64_t states = 0;
+    std::string parent = "/org/a11y/atspi/null";
+    std::string parentBus = app;
+    std::string bus = app;
+};
+
+GVariant* reference(const std::string& bus, const std::string& path) {
+    return g_variant_new("(so)", bus.c_str(), path.c_str());
+}
+
+GVariant* states(std::uint64_t states) {
+    GVariantBuilder words;
+    g_variant_builder_init(&words, G_VARIANT_TYPE("au"));
+    g_variant_builder_add(&words, "u", static_cast<guint32>(states));
+    g_variant_builder_add(&words, "u", static_cast<guint32>(states >> 32));
+    return g_variant_builder_end(&words);
+}
+
+// A GetItems reply: with each object's place (`places`, one per record), or else in the
+// older layout with child lists.
+glib::Variant cacheReply(const std::vector<Record>& records, const std::vector<int>& places = {}) {
+    const bool counted = !places.empty();
+    GVariantBuilder items;
+    g_variant_builder_init(&items, G_VARIANT_TYPE(counted ? "a((so)(so)(so)iiassusau)" : "a((so)(so)(so)a(so)assusau)"));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const Record& r = records[i];
+        GVariantBuilder item;
+        g_variant_builder_init(&item, G_VARIANT_TYPE_TUPLE);
+        g_variant_builder_add_value(&item, reference(r.bus, r.path));
+        g_variant_builder_add_value(&item, reference(r.bus, "/org/a11y/atspi/accessible/root"));
+        g_variant_builder_add_value(&item, reference(r.parentBus, r.parent));
+        if (counted) {
+            g_variant_builder_add(&item, "i", places[i]);
+            g_variant_builder_add(&item, "i", 0);
+        } else {
+            g_variant_builder_add_value(&item, g_variant_new_array(G_VARIANT_TYPE("(so)"), nullptr, 0));
+        }
+        g_variant_builder_add_value(&item, g_variant_new_strv(nullptr, 0));
+        g_variant_builder_add(&item, "s", r.name.c_str());
+        g_variant_builder_add(&item, "u", r.role);
+        g_variant_builder_add(&item, "s", "a description");
+        g_variant_builder_add_value(&item, states(r.states));
+        g_variant_builder_add_value(&items, g_variant_builder_end(&item));
+    }
+    GVariant* list = g_variant_builder_end(&items);
+    return glib::sink(g_variant_new_tuple(&list, 1));
+}
+
+AtspiDetails::ByPath read(const glib::Variant& reply) {
+    AtspiDetails::ByPath cache;
+    EXPECT_TRUE(AtspiReplies::read(reply.get(), app, cache));
+    return cache;
+}
+
+} // namespace
+
+TEST(AtspiReplies, ReadsTheCacheInBothLayoutsFieldByField) {
+    const std::vector<Record> records{
+        {"/o/1", "File", ATSPI_ROLE_MENU, bit(ATSPI_STATE_SENSITIVE) | bit(ATSPI_STATE_VISIBLE), "/o/0"},
+        // A state in the second word.
+        {"/o/2", "Quit", ATSPI_ROLE_MENU_ITEM, bit(ATSPI_STATE_READ_ONLY), "/o/1"},
+        // A parent on another bus is no parent here; an object on another bus is no object.
+        {"/o/3", "Plug", ATSPI_ROLE_PANEL, 0, "/x", ":1.99"},
+        {"/o/4", "Stranger", ATSPI_ROLE_MENU, 0, "/o/0", app, ":1.99"},
+    };
+    for (const bool counted : {true, false}) {
+        SCOPED_TRACE(counted ? "with places" : "with child lists");
+        const AtspiDetails::ByPath cache = read(counted ? cacheReply(records, {3, 0, 1, 2}) : cacheReply(records));
+        ASSERT_EQ(cache.size(), 3U);
+        const AtspiDetails& file = cache.at("/o/1");
+        EXPECT_TRUE(file.known);
+        EXPECT_EQ(file.name, "File");
+        EXPECT_EQ(file.role, static_cast<std::uint32_t>(ATSPI_ROLE_MENU));
+        EXPECT_TRUE(file.statesKnown);
+        EXPECT_TRUE(file.has(ATSPI_STATE_SENSITIVE) && file.has(ATSPI_STATE_VISIBLE) && !file.has(ATSPI_STATE_ACTIVE));
+        EXPECT_EQ(file.parent, "/o/0");
+        EXPECT_EQ(file.index, counted ? 3 : -1);
+        EXPECT_TRUE(cache.at("/o/2").has(ATSPI_STATE_READ_ONLY));
+        EXPECT_EQ(cache.at("/o/2").parent, "/o/1");
+        EXPECT_EQ(cache.at("/o/3").parent, "");
+    }
+}
+
+TEST(AtspiReplies, RefusesAnotherLayoutAndKeepsOnlyTheApplicationsReferences) {
+    AtspiDetails::ByPath cache;
+    const glib::Variant other = glib::sink(g_variant_new_parsed("([(%s, %o, 'x')],)", "a", "/o/1"));
+    EXPECT_FALSE(AtspiReplies::read(other.get(), app, cache));
+    EXPECT_TRUE(cache.empty());
+
+    const glib::Variant references =
+        glib::sink(g_variant_new_parsed("[(%s, %o), (':1.99', '/o/2'), (%s, '/o/3')]", app, "/o/1", app));
+    EXPECT_EQ(AtspiReplies::pathsOn(references.get(), app), (std::vector<std::string>{"/o/1", "/o/3"}));
+}
+
+TEST(AtspiMenuBarLocator, PrefersTheActiveWindowThenWindowOrderThenTheShallowestBar) {
+    const std::uint64_t active = bit(ATSPI_STATE_ACTIVE);
+    std::vector<Record> records{
+        {"/w/1", "Palette", ATSPI_ROLE_FRAME},
+        {"/w/2", "Main", ATSPI_ROLE_FRAME},
+        {"/w/1/bar", "", ATSPI_ROLE_MENU_BAR, 0, "/w/1"},
+        {"/w/2/panel", "", ATSPI_ROLE_PANEL, 0, "/w/2"},
+        {"/w/2/panel/bar", "", ATSPI_ROLE_MENU_BAR, 0, "/w/2/panel"},
+        {"/w/2/bar", "", ATSPI_ROLE_MENU_BAR, 0, "/w/2"},
+        // Not below any window: never chosen.
+        {"/loose/bar", "", ATSPI_ROLE_MENU_BAR, 0, "/loose"},
+    };
+    const std::vector<std::string> windows{"/w/1", "/w/2"};
+    EXPECT_EQ(AtspiMenuBarLocator::fromCache(read(cacheReply(records)), windows), "/w/1/bar");
+    records[1].states = active;
+    EXPECT_EQ(AtspiMenuBarLocator::fromCache(read(cacheReply(records)), windows), "/w/2/bar");
+
+    // Only the loose bar, whose ancestors run in a circle.
+    const std::vector<Record> loose{{"/a", "", ATSPI_ROLE_PANEL, 0, "/b"},
+                                    {"/b", "", ATSPI_ROLE_PANEL, 0, "/a"},
+                                    {"/a/bar", "", ATSPI_ROLE_MENU_BAR, 0, "/a"}};
+    EXPECT_EQ(AtspiMenuBarLocator::fromCache(read(cacheReply(loose)), windows), std::nullopt);
+}
+
+TEST(AtspiMenuWalk, OrdersChildrenByTheirCachedPlacesOnlyWhenThosePlacesAreWhole) {
+    const std::vector<Record> records{
+        {"/m/a", "A", ATSPI_ROLE_MENU_ITEM, 0, "/m"}, {"/m/b", "B", ATSPI_ROLE_MENU_ITEM, 0, "/m"},
+        {"/m/c", "C", ATSPI_ROLE_MENU_ITEM, 0, "/m"},
+        // Two at the same place.
+        {"/n/a", "A", ATSPI_ROLE_MENU_ITEM, 0, "/n"}, {"/n/b", "B", ATSPI_ROLE_MENU_ITEM, 0, "/n"},
+        // A gap: place 2 of two children.
+        {"/p/a", "A", ATSPI_ROLE_MENU_ITEM, 0, "/p"}, {"/p/b", "B", ATSPI_ROLE_MENU_ITEM, 0, "/p"},
+    };
+    const AtspiMenuWalk::Children children = AtspiMenuWalk::children(read(cacheReply(records, {2, 0, 1, 0, 0, 0, 2})));
+    EXPECT_EQ(children.of.at("/m"), (std::vector<std::string>{"/m/b", "/m/c", "/m/a"}));
+    EXPECT_EQ(children.placed, (std::unordered_set<std::string>{"/m"}));
+    EXPECT_EQ(children.of.at("/n").size(), 2U);
+    EXPECT_EQ(children.of.at("/p").size(), 2U);
+    // Without places nothing is in order.
+    EXPECT_TRUE(AtspiMenuWalk::children(read(cacheReply(records))).placed.empty());
+}
+
+TEST(AtspiCaptureBuilder, StatesLeftUnreadShowAndEnableTheNode) {
+    AtspiCaptureBuilder builder;
+    const std::size_t item = builder.nodeFor("/i");
+    builder.apply(item, AtspiDetails{true, "Open", ATSPI_ROLE_CHECK_MENU_ITEM, 0, false, {}, -1});
+    EXPECT_TRUE(builder.node(item).visible && builder.node(item).sensitive);
+    builder.apply(item, AtspiDetails{true, "Open", ATSPI_ROLE_MENU_ITEM, bit(ATSPI_STATE_VISIBLE), true, {}, -1});
+    EXPECT_TRUE(builder.node(item).visible);
+    EXPECT_FALSE(builder.node(item).sensitive);
+}
+
+TEST(AtspiCallBatch, ReportsWhatAReaderMeetsAnywayAtDebugLevelAndRealTroubleAsAWarning) {
+    std::vector<GLogLevelFlags> levels;
+    const guint handler = g_log_set_handler(
+        "tavlin-atspi", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL),
+        [](const gchar*, GLogLevelFlags level, const gchar*, gpointer levels) {
+            static_cast<std::vector<GLogLevelFlags>*>(levels)->push_back(
+                static_cast<GLogLevelFlags>(level & G_LOG_LEVEL_MASK));
+        },
+        &levels);
+    AtspiCallBatch::report(g_error_new_literal(G_IO_ERROR, G_IO_ERROR_TIMED_OUT, "late"), "GetRole", ":1.7 /o");
+    AtspiCallBatch::report(g_dbus_error_new_for_dbus_error("org.freedesktop.DBus.Error.UnknownObject", "gone"), "GetRole",
+                           ":1.7 /o");
+    AtspiCallBatch::report(g_error_new_literal(G_IO_ERROR, G_IO_ERROR_CLOSED, "closed"), "GetRole", ":1.7 /o");
+    AtspiCallBatch::report(nullptr, "GetRole", ":1.7 /o");
+    g_log_remove_handler("tavlin-atspi", handler);
+    EXPECT_EQ(levels, (std::vector<GLogLevelFlags>{G_LOG_LEVEL_DEBUG, G_LOG_LEVEL_DEBUG, G_LOG_LEVEL_WARNING}));
+}
