@@ -36,15 +36,6 @@ TEST(ShortcutOverlay, GroupsByFirstAppearanceGatheringLaterRows) {
     EXPECT_TRUE(overlay({}).grouped().empty());
 }
 
-TEST(ShortcutOverlay, CommonGroupsComeFirstInTableOrder) {
-    const auto groups = overlay(CommonShortcuts::items("com.apple.finder")).grouped();
-    EXPECT_EQ(names(groups), (std::vector<std::string>{"基本操作 · 常設", "スクリーンショット · 常設", "Finder · 常設"}));
-    const auto column0 = ShortcutOverlay::distribute(groups, 0, 2);
-    const auto column1 = ShortcutOverlay::distribute(groups, 1, 2);
-    EXPECT_EQ(names(column0), (std::vector<std::string>{"基本操作 · 常設", "Finder · 常設"}));
-    EXPECT_EQ(names(column1), (std::vector<std::string>{"スクリーンショット · 常設"}));
-}
-
 TEST(ShortcutOverlay, ColumnCountForWidth) {
     const double inf = std::numeric_limits<double>::infinity();
     const std::pair<double, int> cases[] = {
