@@ -72,13 +72,6 @@ TEST(ShortcutGrid, ResizingAcrossTheBoundaryDealsTheColumnsAnewAtOnce) {
     EXPECT_EQ(shown.findAll("groupCard").size(), 7);
 }
 
-TEST(ShortcutGrid, SevenGroupsInThreeColumnsAreDealtRoundRobin) {
-    ShownOverlay shown(overlay(rowsInGroups(sevenGroups, 2)), {1000, 600});
-    EXPECT_EQ(headingsOf(shown.find("column0")), (std::vector<std::string>{"G0", "G3", "G6"}));
-    EXPECT_EQ(headingsOf(shown.find("column1")), (std::vector<std::string>{"G1", "G4"}));
-    EXPECT_EQ(headingsOf(shown.find("column2")), (std::vector<std::string>{"G2", "G5"}));
-}
-
 TEST(ShortcutGrid, FewerGroupsThanColumnsLeaveEmptyColumnsOfFullShare) {
     ShownOverlay shown(overlay(rowsInGroups({"Only"})), {1120, 600});
     EXPECT_EQ(headingsOf(shown.find("column0")), std::vector<std::string>{"ONLY"});
