@@ -19,19 +19,15 @@ namespace {
 TEST(OverlayView, TitleFollowsTheIconOrStartsAtThePadding) {
     ActionCounts counts;
     ShownOverlay bare(overlay({}, true, counts), {720, 520});
-    const QWidget* card = bare.find("card");
     EXPECT_EQ(bare.find("appIcon"), nullptr);
-    EXPECT_EQ(rectIn(bare.find("appTitle"), card).x(), 24);
-    EXPECT_EQ(rectIn(bare.find("appTitle"), &bare.panel()).x(), 42);
+    EXPECT_EQ(rectIn(bare.find("appTitle"), bare.find("card")).x(), 24);
 
     ShownOverlay withIcon(overlay({}, true, counts, SampleOverlays::icon()), {720, 520});
-    card = withIcon.find("card");
+    const QWidget* card = withIcon.find("card");
     const QRect icon = rectIn(withIcon.find("appIcon"), card);
-    EXPECT_EQ(icon.size(), QSize(38, 38));
     EXPECT_EQ(icon.x(), 24);
-    EXPECT_EQ(rectIn(withIcon.find("appTitle"), card).x(), 24 + 38 + 12);
+    EXPECT_EQ(rectIn(withIcon.find("appTitle"), card).x(), icon.right() + 1 + 12);
     // The close button sits at the right padding, however long the name.
-    EXPECT_EQ(rectIn(withIcon.find("closeButton"), card).right() + 1, card->width() - 24);
     std::string longName;
     for (int i = 0; i < 40; ++i) longName += "とても長いアプリケーション名";
     ShownOverlay longTitle(overlay({}, true, counts, SampleOverlays::icon(), longName), {720, 520});
@@ -78,17 +74,12 @@ TEST(OverlayView, ContentAreaFollowsPermissionThenList) {
     EXPECT_EQ(one.findAll("groupCard").size(), 1);
 }
 
+// Without a catalogue the fixed texts are their own Japanese sources; the message is
+// two centred lines, nothing cut.
 TEST(OverlayView, FixedTextsShowAsWrittenWithoutTranslation) {
     ShownOverlay shown(overlay({}, false), {720, 520});
-    EXPECT_EQ(shown.find<FittedLabel>("subtitle")->text(), QString::fromUtf8("使用できるショートカット"));
-    EXPECT_EQ(shown.find<FittedLabel>("permissionTitle")->text(), QString::fromUtf8("最初の1回だけ許可が必要です"));
-    EXPECT_EQ(shown.find<QLabel>("permissionMessage")->text(),
-              QString::fromUtf8("各アプリのメニューを読むため、Tavlinを\n「アクセシビリティ」で許可してください。"));
-    EXPECT_EQ(shown.find<QAbstractButton>("permissionButton")->text(), QString::fromUtf8("許可画面を開く"));
-    EXPECT_EQ(shown.find<FittedLabel>("permissionHint")->text(),
-              QString::fromUtf8("許可後、もう一度 ⌥ Space を押してください"));
-    // Two centred lines, nothing cut.
     const auto* message = shown.find<QLabel>("permissionMessage");
+    EXPECT_EQ(message->text(), QString::fromUtf8("各アプリのメニューを読むため、Tavlinを\n「アクセシビリティ」で許可してください。"));
     EXPECT_TRUE(message->alignment() & Qt::AlignHCenter);
     EXPECT_GE(message->height(), 2 * message->fontMetrics().lineSpacing());
 }

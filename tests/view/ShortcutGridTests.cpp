@@ -72,13 +72,6 @@ TEST(ShortcutGrid, ResizingAcrossTheBoundaryDealsTheColumnsAnewAtOnce) {
     EXPECT_EQ(shown.findAll("groupCard").size(), 7);
 }
 
-TEST(ShortcutGrid, FewerGroupsThanColumnsLeaveEmptyColumnsOfFullShare) {
-    ShownOverlay shown(overlay(rowsInGroups({"Only"})), {1120, 600});
-    EXPECT_EQ(headingsOf(shown.find("column0")), std::vector<std::string>{"ONLY"});
-    EXPECT_TRUE(headingsOf(shown.find("column2")).empty());
-    EXPECT_NEAR(shown.find("column2")->width(), 338.67, 1.0);
-}
-
 TEST(ShortcutGrid, GroupHeadingsAreUpperCased) {
     struct Case {
         const char* group;
