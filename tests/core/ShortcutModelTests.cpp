@@ -50,18 +50,6 @@ TEST(CommonShortcuts, EveryCallBuildsNewItems) {
     for (std::size_t i = 0; i < first.size(); ++i) EXPECT_FALSE(first[i] == second[i]);
 }
 
-TEST(ShortcutMerge, EmptyInputsPassTheOtherListThroughUnchanged) {
-    const auto common = CommonShortcuts::items(std::nullopt);
-    const auto merged = ShortcutMerge::merge(common, {});
-    ASSERT_EQ(merged.size(), common.size());
-    for (std::size_t i = 0; i < common.size(); ++i) EXPECT_TRUE(merged[i] == common[i]);
-
-    const std::vector<ShortcutItem> scanned{{"File", "New", "⌘N"}, {"File", "New", "⌘N"}, {"Edit", "Go", "⌃G"}};
-    const auto alone = ShortcutMerge::merge({}, scanned);
-    ASSERT_EQ(alone.size(), 3u);
-    for (std::size_t i = 0; i < scanned.size(); ++i) EXPECT_TRUE(alone[i] == scanned[i]);
-}
-
 TEST(ShortcutMerge, RetitlesCommonRowsAndDropsTheApplicationsOwn) {
     const auto common = CommonShortcuts::items(std::nullopt);
     const std::vector<ShortcutItem> scanned{
