@@ -154,8 +154,6 @@ TEST(ShortcutGrid, BackToTopGlidesToTheTopMarker) {
     bar->setValue(bar->maximum());
     button->click();
     EXPECT_EQ(animation->state(), QAbstractAnimation::Running);
-    EXPECT_EQ(animation->duration(), 180);
-    EXPECT_EQ(animation->easingCurve().type(), QEasingCurve::OutCubic);
     QEventLoop loop;
     QObject::connect(animation, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a safety net, not a time limit
