@@ -65,25 +65,6 @@ TEST(KeyNotation, ModifierPrefixAndKeyPartOfAMenuItem) {
     }
 }
 
-TEST(KeyNotation, TablesAreCompleteAndDisjoint) {
-    const std::int64_t glyphs[] = {3, 8, 9, 11, 12, 16, 23, 27, 28, 29, 30, 31, 127};
-    int glyphCount = 0, specialCount = 0, functionCount = 0;
-    for (std::int64_t code = -1; code < 300; ++code) {
-        glyphCount += KeyNotation::glyphSymbol(code).has_value();
-        const bool special = KeyNotation::specialKeySymbol(code).has_value();
-        const bool function = KeyNotation::functionKeyName(code).has_value();
-        EXPECT_FALSE(special && function) << code;
-        specialCount += special;
-        functionCount += function;
-    }
-    EXPECT_EQ(glyphCount, 13);
-    EXPECT_EQ(specialCount, 14);
-    EXPECT_EQ(functionCount, 20);
-    for (std::int64_t glyph : glyphs) EXPECT_TRUE(KeyNotation::glyphSymbol(glyph)) << glyph;
-    EXPECT_EQ(KeyNotation::functionKeyName(111), "F12");
-    EXPECT_EQ(KeyNotation::specialKeySymbol(115), "↖");
-}
-
 TEST(ShortcutScanner, WalksTopLevelMenusAndTheirDirectSubmenusOnly) {
     SimMenuItem deep = key("Deep", "d");
     SimMenuItem inner{"Inner", "", {}, {}, {}, true, {key("Inner Item", "i"), deep}};

@@ -62,6 +62,9 @@ TEST_F(DesktopEntriesTest, AnEntryByItsId) {
     EXPECT_EQ(entry->id, "org.example.Editor");
     EXPECT_EQ(entry->name, "Example Editor");
     EXPECT_EQ(entry->icon, "accessories-text-editor");
+    const auto withIconFile = DesktopEntries::withId("frobnicator");
+    ASSERT_TRUE(withIconFile);
+    EXPECT_EQ(withIconFile->icon, "/opt/frob/frob.png"); // an icon file keeps its path
     EXPECT_FALSE(DesktopEntries::withId("org.example.Missing"));
     EXPECT_FALSE(DesktopEntries::withId(""));
 }
@@ -83,12 +86,6 @@ TEST_F(DesktopEntriesTest, AnEntryByWindowClass) {
         const auto entry = DesktopEntries::forWindowClass(c.instance, c.className);
         EXPECT_EQ(entry ? std::optional(entry->id) : std::nullopt, c.id) << c.instance << " " << c.className;
     }
-}
-
-TEST_F(DesktopEntriesTest, AnIconFileKeepsItsPath) {
-    const auto entry = DesktopEntries::withId("frobnicator");
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->icon, "/opt/frob/frob.png");
 }
 
 // An entry matches the program its Exec line starts, found by path, through PATH, or by

@@ -53,16 +53,6 @@ TEST(PermissionFlow, TheSettingsCommandLooksUpSevenTimesAQuarterSecondApartUntil
     }
 }
 
-TEST(PermissionFlow, WithBothSettingsApplicationsRunningOnlyTheFirstIdentifierIsActivated) {
-    Shell shell;
-    shell.desktop.addApplication(settings);
-    shell.desktop.addApplication(preferences);
-    shell.delegate->openAccessibilitySettings();
-    ASSERT_EQ(shell.desktop.activations().size(), 1u);
-    EXPECT_EQ(shell.desktop.activations()[0].processIdentifier, preferences.processIdentifier);
-    EXPECT_EQ(shell.desktop.lookups(), std::vector<std::string>{"com.apple.systempreferences"});
-}
-
 TEST(PermissionFlow, TheOverlaysButtonHidesAsksForThePromptAndOpensThePaneAThirdOfASecondLater) {
     for (const bool alreadyTrusted : {false, true}) {
         Shell shell;

@@ -7,28 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QKeyEvent>
 #include <QPointer>
 
 namespace tavlin::test {
 namespace {
-
-TEST(OverlayPanel, IsAFramelessTransparentToolWindowThatTakesTheKeyboard) {
-    QtPanel port(platform::Rect{100, 80, 720, 520});
-    const OverlayPanel& window = port.window();
-    EXPECT_EQ(window.geometry(), QRect(100, 80, 720, 520));
-    EXPECT_TRUE(window.isWindow());
-    const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
-    EXPECT_TRUE(flags & Qt::FramelessWindowHint);
-    EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(flags & Qt::WindowDoesNotAcceptFocus);
-    EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_FALSE(port.isVisible());
-    EXPECT_TRUE(window.canBecomeKey()); // even while hidden
-}
 
 TEST(OverlayPanel, PortShowsReplacesAndHidesTheOverlay) {
     QtPanel port(platform::Rect{0, 0, 720, 520});
@@ -61,28 +43,6 @@ TEST(OverlayPanel, PortShowsReplacesAndHidesTheOverlay) {
     port.makeKeyAndOrderFront();
     settle();
     EXPECT_TRUE(port.isVisible());
-}
-
-TEST(OverlayPanel, EscapeAndCloseButtonHideThePanelThroughTheCloseAction) {
-    for (const bool useEscape : {true, false}) {
-        QtPanel port(platform::Rect{0, 0, 720, 520});
-        int closes = 0;
-        port.setContent(ShortcutOverlay("テスト", nullptr, rowsInGroups({"A"}), true, {}, [&] {
-            ++closes;
-            port.orderOut();
-        }));
-        port.makeKeyAndOrderFront();
-        settle();
-        if (useEscape) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(port.window().content(), &press);
-        } else {
-            port.window().findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
-        }
-        settle();
-        EXPECT_EQ(closes, 1) << useEscape;
-        EXPECT_FALSE(port.isVisible()) << useEscape;
-    }
 }
 
 TEST(OverlayPanel, ShapeIsTheCardsRoundedRectangleAndFollowsTheFrame) {

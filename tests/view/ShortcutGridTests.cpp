@@ -72,20 +72,6 @@ TEST(ShortcutGrid, ResizingAcrossTheBoundaryDealsTheColumnsAnewAtOnce) {
     EXPECT_EQ(shown.findAll("groupCard").size(), 7);
 }
 
-TEST(ShortcutGrid, SevenGroupsInThreeColumnsAreDealtRoundRobin) {
-    ShownOverlay shown(overlay(rowsInGroups(sevenGroups, 2)), {1000, 600});
-    EXPECT_EQ(headingsOf(shown.find("column0")), (std::vector<std::string>{"G0", "G3", "G6"}));
-    EXPECT_EQ(headingsOf(shown.find("column1")), (std::vector<std::string>{"G1", "G4"}));
-    EXPECT_EQ(headingsOf(shown.find("column2")), (std::vector<std::string>{"G2", "G5"}));
-}
-
-TEST(ShortcutGrid, FewerGroupsThanColumnsLeaveEmptyColumnsOfFullShare) {
-    ShownOverlay shown(overlay(rowsInGroups({"Only"})), {1120, 600});
-    EXPECT_EQ(headingsOf(shown.find("column0")), std::vector<std::string>{"ONLY"});
-    EXPECT_TRUE(headingsOf(shown.find("column2")).empty());
-    EXPECT_NEAR(shown.find("column2")->width(), 338.67, 1.0);
-}
-
 TEST(ShortcutGrid, GroupHeadingsAreUpperCased) {
     struct Case {
         const char* group;
@@ -168,8 +154,6 @@ TEST(ShortcutGrid, BackToTopGlidesToTheTopMarker) {
     bar->setValue(bar->maximum());
     button->click();
     EXPECT_EQ(animation->state(), QAbstractAnimation::Running);
-    EXPECT_EQ(animation->duration(), 180);
-    EXPECT_EQ(animation->easingCurve().type(), QEasingCurve::OutCubic);
     QEventLoop loop;
     QObject::connect(animation, &QAbstractAnimation::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a safety net, not a time limit
