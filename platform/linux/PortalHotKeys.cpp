@@ -130,10 +130,7 @@ std::optional<std::string> PortalHotKeys::trigger(std::uint32_t keyCode, std::ui
 
 std::pair<HotKeys::Status, HotKeys::HandlerRef> PortalHotKeys::installEventHandler(Callback callback,
                                                                                    void* userData) {
-    if (!callback) return {paramErr, 0};
-    const HandlerRef ref = nextRef_++;
-    handlers_.emplace(ref, Handler{callback, userData});
-    return {0, ref};
+    return handlers_.install(callback, userData);
 }
 
 std::pair<HotKeys::Status, HotKeys::HotKeyRef> PortalHotKeys::registerHotKey(std::uint32_t keyCode,
@@ -167,7 +164,7 @@ HotKeys::Status PortalHotKeys::unregisterHotKey(HotKeyRef ref) {
 }
 
 HotKeys::Status PortalHotKeys::removeEventHandler(HandlerRef ref) {
-    return handlers_.erase(ref) ? 0 : paramErr;
+    return handlers_.remove(ref);
 }
 
 bool PortalHotKeys::connect() {
@@ -319,10 +316,7 @@ void PortalHotKeys::closeSession() {
 
 void PortalHotKeys::activated(const char* session, const char* shortcutId) {
     if (session_ != session || shortcutId_ != shortcutId) return;
-    // Copy first: a handler may install or remove handlers.
-    std::vector<Handler> handlers;
-    for (const auto& [ref, handler] : handlers_) handlers.push_back(handler);
-    for (const auto& handler : handlers) handler.callback(handler.userData);
+    handlers_.pressed();
 }
 
 } // namespace tavlin::platform

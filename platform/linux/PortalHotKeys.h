@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HotKeys.h"
+#include "platform/linux/HotKeyHandlers.h"
 
 #include <chrono>
 #include <map>
@@ -48,10 +49,6 @@ public:
     static std::optional<std::string> trigger(std::uint32_t keyCode, std::uint32_t modifiers);
 
 private:
-    struct Handler {
-        Callback callback;
-        void* userData;
-    };
 
     bool connect();
     std::optional<std::string> openSession();
@@ -68,7 +65,7 @@ private:
     _GDBusConnection* bus_ = nullptr;
     std::string session_;
     unsigned activatedSubscription_ = 0;
-    std::map<HandlerRef, Handler> handlers_;
+    HotKeyHandlers handlers_;
     std::optional<HotKeyRef> registered_;
     std::uint64_t nextRef_ = 1;
     unsigned nextToken_ = 0;

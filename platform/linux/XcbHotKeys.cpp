@@ -114,10 +114,7 @@ void XcbHotKeys::ungrab(const Grab& grab, std::size_t variants) {
 }
 
 std::pair<HotKeys::Status, HotKeys::HandlerRef> XcbHotKeys::installEventHandler(Callback callback, void* userData) {
-    if (!callback) return {paramErr, 0};
-    const HandlerRef ref = nextRef_++;
-    handlers_.emplace(ref, Handler{callback, userData});
-    return {0, ref};
+    return handlers_.install(callback, userData);
 }
 
 std::pair<HotKeys::Status, HotKeys::HotKeyRef> XcbHotKeys::registerHotKey(std::uint32_t keyCode,
@@ -180,7 +177,7 @@ HotKeys::Status XcbHotKeys::unregisterHotKey(HotKeyRef ref) {
 }
 
 HotKeys::Status XcbHotKeys::removeEventHandler(HandlerRef ref) {
-    return handlers_.erase(ref) ? 0 : paramErr;
+    return handlers_.remove(ref);
 }
 
 bool XcbHotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -198,10 +195,7 @@ bool XcbHotKeys::nativeEventFilter(const QByteArray& eventType, void* message, q
         }
         if ((key->state & relevantModifiers) != grab.modifiers) continue;
         if (!held_.insert(key->detail).second) return true; // auto-repeat of a held key
-        // Copy first: a handler may install or remove handlers.
-        std::vector<Handler> handlers;
-        for (const auto& [handlerRef, handler] : handlers_) handlers.push_back(handler);
-        for (const auto& handler : handlers) handler.callback(handler.userData);
+        handlers_.pressed();
         return true;
     }
     return false;

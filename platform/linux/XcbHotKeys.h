@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HotKeys.h"
+#include "platform/linux/HotKeyHandlers.h"
 
 #include <QAbstractNativeEventFilter>
 #include <xcb/xcb.h>
@@ -43,10 +44,6 @@ public:
     static std::optional<std::uint16_t> modifierMask(std::uint32_t modifiers);
 
 private:
-    struct Handler {
-        Callback callback;
-        void* userData;
-    };
     struct Grab {
         std::vector<xcb_keycode_t> keycodes;
         std::uint16_t modifiers;
@@ -59,7 +56,7 @@ private:
     xcb_connection_t* connection_;
     xcb_window_t root_;
     std::uint16_t numLockMask_;
-    std::map<HandlerRef, Handler> handlers_;
+    HotKeyHandlers handlers_;
     std::map<HotKeyRef, Grab> grabs_;
     std::set<xcb_keycode_t> held_;
     std::uint64_t nextRef_ = 1;
