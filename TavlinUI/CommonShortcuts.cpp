@@ -1,5 +1,6 @@
 #include "TavlinUI/CommonShortcuts.h"
 
+#include "TavlinUI/CommonRow.h"
 #include "TavlinUI/Text.h"
 
 #include <array>
@@ -8,12 +9,9 @@
 namespace tavlin {
 namespace {
 
-struct Row {
-    std::string_view group, title, keys;
-};
-
-constexpr std::string_view basics = "基本操作 \u00B7 常設";
-constexpr std::string_view screenshots = "スクリーンショット \u00B7 常設";
+using Row = CommonRow;
+constexpr std::string_view basics = CommonRow::basics;
+constexpr std::string_view screenshots = CommonRow::screenshots;
 constexpr std::string_view finder = "Finder \u00B7 常設";
 constexpr std::string_view fileManagerIdentifier = "com.apple.finder";
 
@@ -41,17 +39,13 @@ constexpr std::array<Row, 4> fileManagerRows{{
     {finder, "新規フォルダ", "\u21E7\u2318N"},
 }};
 
-void append(std::vector<ShortcutItem>& into, const auto& rows) {
-    for (const Row& row : rows) into.emplace_back(std::string(row.group), std::string(row.title), std::string(row.keys));
-}
-
 } // namespace
 
 std::vector<ShortcutItem> CommonShortcuts::items(const std::optional<std::string>& bundleIdentifier) {
     std::vector<ShortcutItem> items;
     items.reserve(baseRows.size() + fileManagerRows.size());
-    append(items, baseRows);
-    if (bundleIdentifier && Text::equal(*bundleIdentifier, fileManagerIdentifier)) append(items, fileManagerRows);
+    CommonRow::append(items, baseRows);
+    if (bundleIdentifier && Text::equal(*bundleIdentifier, fileManagerIdentifier)) CommonRow::append(items, fileManagerRows);
     return items;
 }
 

@@ -1,5 +1,6 @@
 #include "TavlinUI/LinuxCommonShortcuts.h"
 
+#include "TavlinUI/CommonRow.h"
 #include "TavlinUI/Text.h"
 
 #include <algorithm>
@@ -10,12 +11,9 @@
 namespace tavlin {
 namespace {
 
-struct Row {
-    std::string_view group, title, keys;
-};
-
-constexpr std::string_view basics = "基本操作 \u00B7 常設";
-constexpr std::string_view screenshots = "スクリーンショット \u00B7 常設";
+using Row = CommonRow;
+constexpr std::string_view basics = CommonRow::basics;
+constexpr std::string_view screenshots = CommonRow::screenshots;
 constexpr std::string_view gnomeFiles = "ファイル \u00B7 常設";
 
 // GNOME's HIG list of standard shortcuts and KDE's KStandardShortcut defaults agree on
@@ -102,12 +100,9 @@ std::vector<ShortcutItem> LinuxCommonShortcuts::items(Desktop desktop, const std
     const bool files = bundleIdentifier && Text::equal(*bundleIdentifier, gnomeFilesIdentifier);
     std::vector<ShortcutItem> items;
     items.reserve(editingRows.size() + 4 + (files ? gnomeFilesRows.size() : 0));
-    const auto append = [&items](std::span<const Row> rows) {
-        for (const Row& row : rows) items.emplace_back(std::string(row.group), std::string(row.title), std::string(row.keys));
-    };
-    append(editingRows);
-    append(screenshotRows(desktop));
-    if (files) append(gnomeFilesRows);
+    CommonRow::append(items, editingRows);
+    CommonRow::append(items, screenshotRows(desktop));
+    if (files) CommonRow::append(items, gnomeFilesRows);
     return items;
 }
 
