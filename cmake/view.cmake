@@ -45,6 +45,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_view_root}/platform/linux/X11Compositing.cpp
     ${_view_root}/platform/linux/X11Display.cpp
     ${_view_root}/platform/linux/X11WindowHints.cpp
+    ${_view_root}/platform/linux/ShowTiming.cpp
   )
   target_include_directories(tavlin_x11 PUBLIC ${_view_root})
   target_link_libraries(tavlin_x11 PUBLIC Qt6::Widgets PkgConfig::VIEW_XCB)

@@ -2,6 +2,7 @@
 
 #include "TavlinUI/Overlay/OverlayCard.h"
 #include "TavlinUI/Overlay/OverlayStyle.h"
+#include "platform/linux/ShowTiming.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -41,6 +42,11 @@ void OverlayView::keyPressEvent(QKeyEvent* event) {
 }
 
 void OverlayView::paintEvent(QPaintEvent*) {
+    if (platform::ShowTiming::enabled()) {
+        platform::ShowTiming::mark("painting");
+        // Runs once this paint, the children's and the flush to the window are done.
+        QMetaObject::invokeMethod(this, [] { platform::ShowTiming::mark("painted"); }, Qt::QueuedConnection);
+    }
     // A soft shadow in the margin around the card, as a floating panel casts one.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

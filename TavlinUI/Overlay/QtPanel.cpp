@@ -2,10 +2,13 @@
 
 #include "TavlinUI/Overlay/OverlayPanel.h"
 #include "TavlinUI/Overlay/OverlayView.h"
+#include "platform/linux/ShowTiming.h"
 
 #include <cmath>
 
 namespace tavlin {
+
+using platform::ShowTiming;
 
 namespace {
 QRect toQRect(const platform::Rect& r) {
@@ -25,10 +28,15 @@ void QtPanel::setFrame(const platform::Rect& frame, bool display) {
 }
 
 void QtPanel::setContent(const ShortcutOverlay& overlay) {
+    ShowTiming::mark("content given");
     window_->setContent(new OverlayView(overlay, notation_));
+    ShowTiming::mark("view built");
 }
 
-void QtPanel::makeKeyAndOrderFront() { window_->makeKeyAndOrderFront(); }
+void QtPanel::makeKeyAndOrderFront() {
+    window_->makeKeyAndOrderFront();
+    ShowTiming::mark("window shown");
+}
 
 bool QtPanel::isVisible() const { return window_->isVisible(); }
 

@@ -1,5 +1,7 @@
 #include "platform/linux/ThreadWorkQueue.h"
 
+#include "platform/linux/ShowTiming.h"
+
 namespace tavlin::platform {
 
 ThreadWorkQueue::ThreadWorkQueue(MainQueue& mainQueue) : mainQueue_(mainQueue), thread_([this] { loop(); }) {}
@@ -30,7 +32,9 @@ void ThreadWorkQueue::loop() {
         auto [work, done] = std::move(jobs_.front());
         jobs_.pop_front();
         lock.unlock();
+        ShowTiming::mark("job started");
         if (work) work();
+        ShowTiming::mark("job done");
         lock.lock();
         if (ending_) return;
         // Queued while the queue still lives; the main queue runs it later, on its thread.

@@ -1,6 +1,7 @@
 #include "platform/linux/XcbHotKeys.h"
 
 #include "platform/Keys.h"
+#include "platform/linux/ShowTiming.h"
 #include "platform/linux/XcbReply.h"
 
 #include <QCoreApplication>
@@ -195,6 +196,7 @@ bool XcbHotKeys::nativeEventFilter(const QByteArray& eventType, void* message, q
         }
         if ((key->state & relevantModifiers) != grab.modifiers) continue;
         if (!held_.insert(key->detail).second) return true; // auto-repeat of a held key
+        ShowTiming::mark("hot key pressed");
         handlers_.pressed();
         return true;
     }
