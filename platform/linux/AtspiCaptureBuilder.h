@@ -2,6 +2,7 @@
 
 #include "platform/linux/AtspiCalls.h"
 #include "platform/linux/AtspiDetails.h"
+#include "platform/linux/AtspiPeerBatch.h"
 #include "platform/linux/MenuCapture.h"
 
 #include <cstddef>
@@ -32,6 +33,7 @@ public:
     // Asks for a node's children and its key binding; the answers land in the node.
     void askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index);
     void askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index);
+    void askKeyBinding(AtspiPeerBatch& batch, std::size_t index);
 
     static MenuCapture::Role menuRole(std::uint32_t role);
 
