@@ -51,9 +51,15 @@ AtspiMenuWalk::Children AtspiMenuWalk::children(const AtspiDetails::ByPath& cach
     return result;
 }
 
+bool AtspiMenuWalk::visibilityTold(const AtspiDetails::ByPath& cache, const std::vector<std::string>& entries) {
+    return entries.empty() || std::any_of(entries.begin(), entries.end(), [&cache](const std::string& entry) {
+               const auto it = cache.find(entry);
+               return it == cache.end() || !it->second.statesKnown || it->second.has(ATSPI_STATE_VISIBLE);
+           });
+}
+
 MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::string& barPath,
                                      const AtspiDetails::ByPath& cache, Deadline deadline) {
-    AtspiCaptureBuilder builder;
     Children order = children(cache);
     auto& kids = order.of;
     // The order of the others below the bar is asked for, in one batch, before the walk,
@@ -70,65 +76,111 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
                 if (met.insert(kid).second) queue.push_back(kid);
         }
     }
-    if (!unordered.empty()) {
+    auto kidsOf = [&kids](const std::string& path) -> const std::vector<std::string>& {
+        static const std::vector<std::string> none;
+        auto it = kids.find(path);
+        return it == kids.end() ? none : it->second;
+    };
+    // Walks the cache below the bar in the children's order as known, into `builder`,
+    // and gives the items whose key bindings count, in that order.
+    auto walk = [&](AtspiCaptureBuilder& builder) {
+        // Pushes the children of a node so that they come off the stack in order.
+        std::vector<Entry> stack;
+        std::unordered_set<std::size_t> shownAnyway;
+        auto push = [&](const std::vector<std::string>& below, int depth, bool underItem, std::size_t parent) {
+            const bool told = visibilityTold(cache, below);
+            for (auto kid = below.rbegin(); kid != below.rend(); ++kid) {
+                stack.push_back(Entry{builder.nodeFor(*kid), depth, underItem, parent});
+                if (!told) shownAnyway.insert(stack.back().index);
+            }
+        };
+        const std::size_t bar = builder.nodeFor(barPath);
+        builder.apply(bar, cache.at(barPath));
+        builder.node(bar).role = MenuCapture::Role::menuBar;
+        builder.setChildren(bar, kidsOf(barPath));
+        push(kidsOf(barPath), 1, false, bar);
+        std::unordered_set<std::size_t> read{bar};
+        std::vector<std::size_t> keyed;
+        while (!stack.empty() && builder.size() < AtspiCaptureBuilder::nodeCap) {
+            const Entry entry = stack.back();
+            stack.pop_back();
+            if (!read.insert(entry.index).second) continue;
+            const std::string path = builder.path(entry.index);
+            builder.apply(entry.index, cache.at(path));
+            if (shownAnyway.count(entry.index)) builder.node(entry.index).visible = true;
+            const std::vector<std::string>& below = kidsOf(path);
+            if (entry.underItem && MenuSnapshot::isMenuOf(builder.node(entry.parent), builder.node(entry.index))) {
+                builder.setChildren(entry.index, below);
+                push(below, entry.depth + 1, false, entry.index);
+                continue;
+            }
+            const int depth = entry.underItem ? entry.depth + 1 : entry.depth;
+            // Only an enabled, titled item inside a menu can give a row: the others' key
+            // bindings (and the menu bar's own items') aren't read.
+            const MenuCapture::Node& node = builder.node(entry.index);
+            if (depth > 1 && node.sensitive && node.visible && !node.name.empty() &&
+                node.role != MenuCapture::Role::separator)
+                keyed.push_back(entry.index);
+            // Below the deepest items read, only whether there is a submenu counts.
+            builder.setChildren(entry.index, below);
+            if (depth < MenuSnapshot::itemDepthBound && !below.empty()) push(below, depth, true, entry.index);
+        }
+        if (!stack.empty()) g_debug("menu bar of over %zu objects: the rest not read", AtspiCaptureBuilder::nodeCap);
+        return keyed;
+    };
+
+    // The order of the others is asked for together with the first key bindings, which
+    // don't wait for it: which items count doesn't depend on their order, only where a
+    // cap cuts them off, and the walk in menu order afterwards asks for any it missed.
+    std::unordered_map<std::string, std::string> bindings; // by path, as told
+    {
+        AtspiCaptureBuilder provisional;
+        const std::vector<std::size_t> keyed = walk(provisional);
         AtspiPeerBatch batch(peer, deadline);
         for (const std::string& parent : unordered)
             batch.children(parent, [&kids, &cache, parent](std::vector<std::string> children) {
                 std::erase_if(children, [&cache](const std::string& child) { return !cache.count(child); });
                 kids[parent] = std::move(children);
             });
+        for (std::size_t i = 0; i < keyed.size() && i < roundSize; ++i) {
+            const std::string& path = provisional.path(keyed[i]);
+            bindings.emplace(path, "");
+            batch.keyBinding(path, [&bindings, path](std::string binding) { bindings[path] = std::move(binding); });
+        }
         batch.wait();
+        if (batch.timedOut()) bindings.clear();
     }
-    auto kidsOf = [&kids](const std::string& path) -> const std::vector<std::string>& {
-        static const std::vector<std::string> none;
-        auto it = kids.find(path);
-        return it == kids.end() ? none : it->second;
+    AtspiCaptureBuilder builder;
+    const std::vector<std::size_t> keyed = walk(builder); // in menu order
+    AtspiRowTally tally;
+    std::size_t next = 0;
+    auto take = [&](std::size_t index) {
+        const auto told = bindings.find(builder.path(index));
+        if (told == bindings.end()) return false;
+        builder.node(index).keyBinding = told->second;
+        return true;
     };
-    // Pushes the children of a node so that they come off the stack in menu order.
-    std::vector<Entry> stack;
-    auto push = [&](const std::vector<std::string>& below, int depth, bool underItem, std::size_t parent) {
-        for (auto kid = below.rbegin(); kid != below.rend(); ++kid)
-            stack.push_back(Entry{builder.nodeFor(*kid), depth, underItem, parent});
-    };
-
-    const std::size_t bar = builder.nodeFor(barPath);
-    builder.apply(bar, cache.at(barPath));
-    builder.node(bar).role = MenuCapture::Role::menuBar;
-    builder.setChildren(bar, kidsOf(barPath));
-    push(kidsOf(barPath), 1, false, bar);
-    std::unordered_set<std::size_t> read{bar};
-    std::vector<std::size_t> keyed; // the items whose key bindings count, in menu order
-    while (!stack.empty() && builder.size() < AtspiCaptureBuilder::nodeCap) {
-        const Entry entry = stack.back();
-        stack.pop_back();
-        if (!read.insert(entry.index).second) continue;
-        const std::string path = builder.path(entry.index);
-        builder.apply(entry.index, cache.at(path));
-        const std::vector<std::string>& below = kidsOf(path);
-        if (entry.underItem && MenuSnapshot::isMenuOf(builder.node(entry.parent), builder.node(entry.index))) {
-            builder.setChildren(entry.index, below);
-            push(below, entry.depth + 1, false, entry.index);
+    while (next < keyed.size() && !tally.full()) {
+        // The rows whose bindings are in count first; the next round asks for the rest.
+        if (take(keyed[next])) {
+            tally.add(builder.node(keyed[next++]));
             continue;
         }
-        const int depth = entry.underItem ? entry.depth + 1 : entry.depth;
-        // Only an enabled, titled item inside a menu can give a row: the others' key
-        // bindings (and the menu bar's own items') aren't read.
-        const MenuCapture::Node& node = builder.node(entry.index);
-        if (depth > 1 && node.sensitive && node.visible && !node.name.empty() && node.role != MenuCapture::Role::separator)
-            keyed.push_back(entry.index);
-        // Below the deepest items read, only whether there is a submenu counts.
-        builder.setChildren(entry.index, below);
-        if (depth < MenuSnapshot::itemDepthBound && !below.empty()) push(below, depth, true, entry.index);
-    }
-    if (!stack.empty()) g_debug("menu bar of over %zu objects: the rest not read", AtspiCaptureBuilder::nodeCap);
-    AtspiRowTally tally;
-    for (std::size_t next = 0; next < keyed.size() && !tally.full();) {
-        const std::size_t end = std::min(keyed.size(), next + roundSize);
+        std::vector<std::size_t> asked;
+        for (std::size_t i = next; i < keyed.size() && asked.size() < roundSize; ++i)
+            if (!bindings.count(builder.path(keyed[i]))) asked.push_back(keyed[i]);
         AtspiPeerBatch batch(peer, deadline);
-        for (std::size_t i = next; i < end; ++i) builder.askKeyBinding(batch, keyed[i]);
+        for (std::size_t index : asked) {
+            const std::string& path = builder.path(index);
+            bindings.emplace(path, "");
+            batch.keyBinding(path, [&bindings, path](std::string binding) { bindings[path] = std::move(binding); });
+        }
         batch.wait();
-        for (; next < end; ++next) tally.add(builder.node(keyed[next]));
-        if (batch.timedOut()) break;
+        if (batch.timedOut()) {
+            // What was told by the deadline still counts.
+            for (; next < keyed.size(); ++next) take(keyed[next]);
+            break;
+        }
     }
     if (tally.full()) g_debug("the rows shown are in: key bindings past them not read");
     return builder.take();

@@ -27,6 +27,11 @@ struct AtspiMenuWalk {
     };
     static Children children(const AtspiDetails::ByPath& cache);
 
+    // Whether the cache tells which of a menu's entries are shown. GTK hides an item by
+    // clearing its visible state and leaves the others visible; LibreOffice tells no
+    // entry of a closed menu visible, and then none of them is taken as hidden.
+    static bool visibilityTold(const AtspiDetails::ByPath& cache, const std::vector<std::string>& entries);
+
     // When the toolkit's cache already told what every node is and where it hangs: asks
     // only the order of the children the cache gives no places for, and the key bindings.
     static MenuCapture fromCache(AtspiPeerConnection& peer, const std::string& barPath,

@@ -182,6 +182,22 @@ TEST(AtspiMenuWalk, OrdersChildrenByTheirCachedPlacesOnlyWhenThosePlacesAreWhole
     EXPECT_TRUE(AtspiMenuWalk::children(read(cacheReply(records))).placed.empty());
 }
 
+TEST(AtspiMenuWalk, TakesAMenuWhoseEntriesAreAllInvisibleAsTellingNothingOfThem) {
+    const std::uint64_t shown = bit(ATSPI_STATE_VISIBLE) | bit(ATSPI_STATE_SENSITIVE);
+    const AtspiDetails::ByPath cache = read(cacheReply({
+        // A closed LibreOffice menu: no entry visible.
+        {"/lo/open", "Open...", ATSPI_ROLE_MENU_ITEM, bit(ATSPI_STATE_SENSITIVE), "/lo"},
+        {"/lo/close", "Close", ATSPI_ROLE_MENU_ITEM, bit(ATSPI_STATE_SENSITIVE), "/lo"},
+        // A GTK menu with one item hidden.
+        {"/gtk/new", "New", ATSPI_ROLE_MENU_ITEM, shown, "/gtk"},
+        {"/gtk/hidden", "Debug", ATSPI_ROLE_MENU_ITEM, bit(ATSPI_STATE_SENSITIVE), "/gtk"},
+    }));
+    EXPECT_FALSE(AtspiMenuWalk::visibilityTold(cache, {"/lo/open", "/lo/close"}));
+    EXPECT_TRUE(AtspiMenuWalk::visibilityTold(cache, {"/gtk/new", "/gtk/hidden"}));
+    // An entry the cache doesn't hold may be shown: the menu is read as told.
+    EXPECT_TRUE(AtspiMenuWalk::visibilityTold(cache, {"/lo/open", "/elsewhere"}));
+}
+
 TEST(AtspiCaptureBuilder, StatesLeftUnreadShowAndEnableTheNode) {
     AtspiCaptureBuilder builder;
     const std::size_t item = builder.nodeFor("/i");
