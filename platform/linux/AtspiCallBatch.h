@@ -49,14 +49,21 @@ public:
 
 private:
     struct Call;
+    struct Replies;
     struct Connecting;
-    static void finished(GObject* source, GAsyncResult* result, gpointer data);
+    static GDBusMessage* filter(GDBusConnection* connection, GDBusMessage* message, gboolean incoming, gpointer data);
     static void connected(GObject* source, GAsyncResult* result, gpointer data);
+    // Runs the handlers of the replies come in so far.
+    void answer();
+    // Runs the handlers of the calls still unanswered with null.
+    void giveUp();
 
     GDBusConnection* connection_;
     Clock::time_point deadline_;
     GMainContext* context_;
     GCancellable* cancellable_;
+    Replies* replies_ = nullptr; // shared with the connection's filter, made at the first call
+    guint filterId_ = 0;
     std::size_t open_ = 0;
     bool timedOut_ = false;
 };
