@@ -102,8 +102,8 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
     }
     if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows))
         return AtspiMenuWalk::fromCache(peer, *bar, cache, deadline);
-    if (std::optional<std::string> bar = AtspiMenuBarLocator::search(peer, windows, deadline))
-        return AtspiMenuWalk::read(peer, *bar, deadline);
+    if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(peer, windows, deadline))
+        return AtspiMenuWalk::read(peer, bar->path, bar->children, deadline);
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,
             windows.size());
     return std::nullopt;
