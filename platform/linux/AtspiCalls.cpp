@@ -74,6 +74,18 @@ void AtspiCalls::states(AtspiCallBatch& batch, const Peer& peer, const std::stri
     });
 }
 
+void AtspiCalls::states(AtspiCallBatch& batch, const Peer& peer, const std::string& path, AtspiDetails& details,
+                        std::function<void()> answered) {
+    batch.call(peer.destination, path, accessibleInterface, "GetState", nullptr, "(au)",
+               [&details, answered = afterAll(1, std::move(answered))](GVariant* reply) {
+                   if (reply) {
+                       details.states = AtspiReplies::states(child(reply, 0).get());
+                       details.statesKnown = true;
+                   }
+                   answered();
+               });
+}
+
 void AtspiCalls::keyBinding(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
                             std::function<void(std::string)> done, std::function<void()> answered) {
     batch.call(peer.destination, path, "org.a11y.atspi.Action", "GetKeyBinding", g_variant_new("(i)", 0), "(s)",

@@ -38,6 +38,9 @@ struct AtspiCalls {
     static void role(AtspiCallBatch& batch, const Peer& peer, const std::string& path, std::uint32_t& role);
     // An object's states alone, left as they are when not told.
     static void states(AtspiCallBatch& batch, const Peer& peer, const std::string& path, std::uint64_t& states);
+    // The same into `details`, which must outlive the batch's wait.
+    static void states(AtspiCallBatch& batch, const Peer& peer, const std::string& path, AtspiDetails& details,
+                       std::function<void()> answered);
     // The key binding of an item's first action; `done` runs only when it was told.
     static void keyBinding(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
                            std::function<void(std::string)> done, std::function<void()> answered = {});

@@ -201,21 +201,29 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
         }
         launch();
     };
-    // Each node is asked only what tells the scan something. An item: its name, states
-    // and children (below the deepest items read, whether there is a submenu changes no
-    // row, so not asked), then its key binding only if it can give a row: an enabled,
-    // titled item inside a menu. A child of an item, which may be the item's menu (Qt) or
-    // an entry of it (GTK): its role, name and children; an entry then its states and
-    // key binding.
+    // Each node is asked only what tells the scan something. An item of the bar: its
+    // name, states and children. An item inside a menu: its states and children (below
+    // the deepest items read, whether there is a submenu changes no row, so not asked),
+    // then its name and key binding only if it is enabled, as only then can it give a
+    // row (a separator is a disabled item too). A child of an item, which may be the
+    // item's menu (Qt) or an entry of it (GTK): its role, name and children; an entry
+    // then its states and key binding.
     auto itemRead = [&](Reading& node) {
         const Entry& entry = node.entry;
         builder.apply(entry.index, node.details);
         if (entry.depth < MenuSnapshot::itemDepthBound) enqueue(entry.index, node.place, entry.depth, true);
-        const MenuCapture::Node& item = capture.nodes[entry.index];
-        if (entry.depth > 1 && item.known && item.sensitive && !item.name.empty())
-            builder.askKeyBinding(batch, peer, entry.index, [&done, &node] { done(node, true); });
-        else
+        if (entry.depth == 1 || !capture.nodes[entry.index].sensitive) {
             done(node, entry.depth > 1);
+            return;
+        }
+        auto both = std::make_shared<int>(2);
+        auto answered = [&builder, &done, &node, both] {
+            if (--*both > 0) return;
+            builder.apply(node.entry.index, node.details);
+            done(node, true);
+        };
+        AtspiCalls::details(batch, peer.destination, builder.path(entry.index), node.details, false, false, answered);
+        builder.askKeyBinding(batch, peer, entry.index, answered);
     };
     auto childRead = [&](Reading& node) {
         const Entry& entry = node.entry;
@@ -235,7 +243,7 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
             item.sensitive = !node.details.statesKnown || node.details.has(ATSPI_STATE_SENSITIVE);
             done(node, true);
         };
-        AtspiCalls::details(batch, peer.destination, builder.path(entry.index), node.details, false, true, answered);
+        AtspiCalls::states(batch, peer, builder.path(entry.index), node.details, answered);
         builder.askKeyBinding(batch, peer, entry.index, answered);
     };
     launch = [&] {
@@ -257,23 +265,22 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
                 };
                 AtspiCalls::details(batch, peer.destination, path, node.details, true, false, answered);
                 builder.askChildren(batch, peer, entry.index, answered);
-            } else if (entry.depth < MenuSnapshot::itemDepthBound) {
-                auto both = std::make_shared<int>(2);
-                auto answered = [&itemRead, &node, both] {
-                    if (--*both == 0) itemRead(node);
-                };
-                AtspiCalls::details(batch, peer.destination, path, node.details, false, true, answered);
-                builder.askChildren(batch, peer, entry.index, answered);
             } else {
-                AtspiCalls::details(batch, peer.destination, path, node.details, false, true,
-                                    [&itemRead, &node] { itemRead(node); });
+                const bool deepest = entry.depth >= MenuSnapshot::itemDepthBound;
+                auto left = std::make_shared<int>(deepest ? 1 : 2);
+                auto answered = [&itemRead, &node, left] {
+                    if (--*left == 0) itemRead(node);
+                };
+                if (entry.depth == 1)
+                    AtspiCalls::details(batch, peer.destination, path, node.details, false, true, answered);
+                else
+                    AtspiCalls::states(batch, peer, path, node.details, answered);
+                if (!deepest) builder.askChildren(batch, peer, entry.index, answered);
             }
         }
         launching = false;
     };
-    {
-        enqueue(bar, {}, 1, false);
-    }
+    enqueue(bar, {}, 1, false);
     launch();
     batch.wait();
     if (tally.full()) g_debug("the rows shown are in: the menus past them not read");
