@@ -42,6 +42,8 @@ if(NOT ATSPI_FOUND)
   return()
 endif()
 pkg_check_modules(ATSPI_GIO REQUIRED QUIET IMPORTED_TARGET gio-2.0)
+# libdbus (which AT-SPI itself is built on) for the applications read call by call.
+pkg_check_modules(ATSPI_DBUS REQUIRED QUIET IMPORTED_TARGET dbus-1)
 
 add_library(tavlin_atspi_reader STATIC
   platform/linux/AtspiCallBatch.cpp
@@ -51,9 +53,11 @@ add_library(tavlin_atspi_reader STATIC
   platform/linux/AtspiMenuReader.cpp
   platform/linux/AtspiMenuWalk.cpp
   platform/linux/AtspiReplies.cpp
+  platform/linux/AtspiWire.cpp
+  platform/linux/AtspiWireValues.cpp
 )
 target_include_directories(tavlin_atspi_reader PUBLIC ${ATSPI_INCLUDE_DIRS})
-target_link_libraries(tavlin_atspi_reader PUBLIC tavlin_atspi_model PkgConfig::ATSPI_GIO)
+target_link_libraries(tavlin_atspi_reader PUBLIC tavlin_atspi_model PkgConfig::ATSPI_GIO PRIVATE PkgConfig::ATSPI_DBUS)
 # What the reader meets (failed calls, odd trees) is logged in a GLib log domain of its
 # own: G_MESSAGES_DEBUG=tavlin-atspi shows the debug messages.
 target_compile_definitions(tavlin_atspi_reader PRIVATE G_LOG_DOMAIN="tavlin-atspi")

@@ -1,6 +1,9 @@
 #include "platform/linux/AtspiCallBatch.h"
 
+#include "platform/linux/AtspiWireValues.h"
 #include "platform/linux/GLibHandle.h"
+
+#include <dbus/dbus.h>
 
 #include <algorithm>
 #include <atomic>
@@ -52,13 +55,24 @@ void AtspiCallBatch::report(GError* error, const char* what, const std::string& 
     g_error_free(error);
 }
 
-AtspiCallBatch::AtspiCallBatch(GDBusConnection* connection, GMainContext* context, Clock::time_point deadline)
-    : connection_(connection), deadline_(deadline), context_(context), cancellable_(g_cancellable_new()) {
+AtspiCallBatch::AtspiCallBatch(GDBusConnection* connection, GMainContext* context, Clock::time_point deadline,
+                               DBusConnection* wire)
+    : connection_(connection), deadline_(deadline), context_(context), cancellable_(g_cancellable_new()), wire_(wire) {
     // Replies are delivered to the context that is the thread's default when a call is made.
     g_main_context_push_thread_default(context_);
 }
 
 AtspiCallBatch::~AtspiCallBatch() {
+    if (!onWire_.empty()) {
+        // Their replies, should they still come, are dropped by the next batch.
+        g_debug("%zu calls given up unanswered", onWire_.size());
+        auto unanswered = std::move(onWire_);
+        for (auto& [serial, call] : unanswered) {
+            --open_;
+            call->handler(nullptr);
+            delete call;
+        }
+    }
     if (open_ > 0) {
         g_debug("%zu calls given up unanswered", open_);
         giveUp();
@@ -94,6 +108,10 @@ GDBusMessage* AtspiCallBatch::filter(GDBusConnection*, GDBusMessage* message, gb
 
 void AtspiCallBatch::call(const std::string& bus, const std::string& path, const char* interface, const char* method,
                           GVariant* parameters, const char* replyType, Handler handler) {
+    if (wire_ && !bus.empty()) {
+        callOnWire(bus, path, interface, method, parameters, replyType, std::move(handler));
+        return;
+    }
     if (Clock::now() >= deadline_ || !connection_ || !g_variant_is_object_path(path.c_str()) ||
         (!bus.empty() && !g_dbus_is_name(bus.c_str()))) {
         glib::sink(parameters);
@@ -125,6 +143,87 @@ void AtspiCallBatch::call(const std::string& bus, const std::string& path, const
         return;
     }
     ++open_;
+}
+
+void AtspiCallBatch::callOnWire(const std::string& bus, const std::string& path, const char* interface,
+                                const char* method, GVariant* parameters, const char* replyType, Handler handler) {
+    const glib::Variant arguments = glib::sink(parameters);
+    DBusMessage* message = nullptr;
+    if (Clock::now() < deadline_ && g_variant_is_object_path(path.c_str()) && g_dbus_is_name(bus.c_str()))
+        message = dbus_message_new_method_call(bus.c_str(), path.c_str(), interface, method);
+    if (message && arguments && !AtspiWireValues::append(message, arguments.get())) {
+        g_warning("%s %s %s: arguments of type %s not sent", method, bus.c_str(), path.c_str(),
+                  g_variant_get_type_string(arguments.get()));
+        dbus_message_unref(message);
+        message = nullptr;
+    }
+    dbus_uint32_t serial = 0;
+    if (message) {
+        dbus_message_set_auto_start(message, FALSE);
+        if (!dbus_connection_send(wire_, message, &serial)) serial = 0;
+        dbus_message_unref(message);
+    }
+    if (serial == 0) {
+        handler(nullptr);
+        return;
+    }
+    onWire_.emplace(serial, new Call{std::move(handler), replyType, method, bus + " " + path});
+    ++open_;
+}
+
+void AtspiCallBatch::waitOnWire() {
+    while (!onWire_.empty()) {
+        if (DBusMessage* message = dbus_connection_pop_message(wire_)) {
+            const int type = dbus_message_get_type(message);
+            const auto it = type == DBUS_MESSAGE_TYPE_METHOD_RETURN || type == DBUS_MESSAGE_TYPE_ERROR
+                                ? onWire_.find(dbus_message_get_reply_serial(message))
+                                : onWire_.end();
+            if (it == onWire_.end()) { // a late reply to an earlier batch, or the bus's own signals
+                dbus_message_unref(message);
+                continue;
+            }
+            Call* call = it->second;
+            onWire_.erase(it);
+            GVariant* reply = nullptr;
+            GError* error = nullptr;
+            if (type == DBUS_MESSAGE_TYPE_ERROR) {
+                const char* text = nullptr;
+                dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &text, DBUS_TYPE_INVALID);
+                error = g_dbus_error_new_for_dbus_error(dbus_message_get_error_name(message), text ? text : "");
+            } else if (!(reply = AtspiWireValues::body(message))) {
+                g_set_error(&error, G_IO_ERROR, G_IO_ERROR_INVALID_ARGUMENT, "answered with values of type %s",
+                            dbus_message_get_signature(message));
+            } else if (call->replyType && !g_variant_is_of_type(reply, G_VARIANT_TYPE(call->replyType))) {
+                g_set_error(&error, G_IO_ERROR, G_IO_ERROR_INVALID_ARGUMENT, "answered with type %s, not %s",
+                            g_variant_get_type_string(reply), call->replyType);
+                g_clear_pointer(&reply, g_variant_unref);
+            }
+            dbus_message_unref(message);
+            report(error, call->method.c_str(), call->where);
+            --open_;
+            call->handler(reply);
+            if (reply) g_variant_unref(reply);
+            delete call;
+            continue;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+        // Writes what is queued and reads what has come, waiting at most until the deadline.
+        if (left <= 0 || !dbus_connection_read_write(wire_, static_cast<int>(std::min<long long>(left + 1, G_MAXINT)))) {
+            if (left <= 0) {
+                g_debug("deadline passed with %zu calls unanswered", onWire_.size());
+                timedOut_ = true;
+            } else {
+                g_debug("the bus closed the connection with %zu calls unanswered", onWire_.size());
+            }
+            auto unanswered = std::move(onWire_);
+            onWire_.clear();
+            for (auto& [serial, call] : unanswered) {
+                --open_;
+                call->handler(nullptr);
+                delete call;
+            }
+        }
+    }
 }
 
 void AtspiCallBatch::answer() {
@@ -206,6 +305,7 @@ void AtspiCallBatch::connected(GObject*, GAsyncResult* result, gpointer data) {
 }
 
 void AtspiCallBatch::wait() {
+    if (wire_) waitOnWire();
     while (open_ > 0) {
         if (replies_) {
             answer();

@@ -14,12 +14,14 @@ namespace tavlin::platform::atspi {
 struct AtspiCalls {
     // Where an application's objects are reached: through the bus, or through a direct
     // connection to the application (`destination` empty). Object references in replies
-    // name the application's bus name either way.
+    // name the application's bus name either way. Calls through the bus go over `wire`
+    // when there is one (see AtspiCallBatch).
     struct Peer {
         GDBusConnection* connection;
         GMainContext* context;
         std::string destination;
         std::string bus;
+        DBusConnection* wire = nullptr;
     };
 
     // Each call below may be given `answered`, which runs once after all of its own D-Bus

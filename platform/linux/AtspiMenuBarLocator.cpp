@@ -83,7 +83,7 @@ std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(const Atsp
     std::size_t seen = 0;
     for (int depth = 0; depth <= searchDepth && !level.empty(); ++depth) {
         {
-            AtspiCallBatch batch(peer.connection, peer.context, deadline);
+            AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
             for (Node& node : level) {
                 AtspiCalls::role(batch, peer, node.path, node.details.role);
                 if (depth == 0) AtspiCalls::states(batch, peer, node.path, node.details.states);

@@ -5,6 +5,7 @@
 #include "platform/linux/AtspiMenuBarLocator.h"
 #include "platform/linux/AtspiMenuWalk.h"
 #include "platform/linux/AtspiReplies.h"
+#include "platform/linux/AtspiWire.h"
 #include "platform/linux/GLibHandle.h"
 
 namespace tavlin::platform::atspi {
@@ -102,8 +103,13 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
     }
     if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows))
         return AtspiMenuWalk::fromCache(peer, *bar, cache, deadline);
-    if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(peer, windows, deadline))
-        return AtspiMenuWalk::read(peer, bar->path, bar->children, deadline);
+    // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
+    // call to the caller counts: through the bus, the calls go over a libdbus connection.
+    const AtspiWire wire(direct ? nullptr : connection, deadline);
+    Peer reading = peer;
+    reading.wire = wire.get();
+    if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(reading, windows, deadline))
+        return AtspiMenuWalk::read(reading, bar->path, bar->children, deadline);
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,
             windows.size());
     return std::nullopt;

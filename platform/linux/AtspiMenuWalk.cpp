@@ -77,7 +77,7 @@ MenuCapture AtspiMenuWalk::fromCache(const AtspiCalls::Peer& peer, const std::st
         }
     }
     if (!unordered.empty()) {
-        AtspiCallBatch batch(peer.connection, peer.context, deadline);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
         for (const std::string& parent : unordered)
             AtspiCalls::children(batch, peer, parent, [&kids, &cache, parent](std::vector<std::string> children) {
                 std::erase_if(children, [&cache](const std::string& child) { return !cache.count(child); });
@@ -130,7 +130,7 @@ MenuCapture AtspiMenuWalk::fromCache(const AtspiCalls::Peer& peer, const std::st
     AtspiRowTally tally;
     for (std::size_t next = 0; next < keyed.size() && !tally.full();) {
         const std::size_t end = std::min(keyed.size(), next + roundSize);
-        AtspiCallBatch batch(peer.connection, peer.context, deadline);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
         for (std::size_t i = next; i < end; ++i) builder.askKeyBinding(batch, peer, keyed[i]);
         batch.wait();
         for (; next < end; ++next) tally.add(builder.node(keyed[next]));
@@ -148,7 +148,7 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
     if (barChildren) {
         builder.setChildren(bar, *barChildren);
     } else {
-        AtspiCallBatch batch(peer.connection, peer.context, deadline);
+        AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
         builder.askChildren(batch, peer, bar);
         batch.wait();
         if (batch.timedOut()) return builder.take();
@@ -186,7 +186,7 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
     // turned out to be decides the calls that follow. At most `window` nodes are out at
     // once, the first in menu order, so that reading stops once the rows the overlay can
     // show are in.
-    AtspiCallBatch batch(peer.connection, peer.context, deadline);
+    AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
     std::function<void()> launch;
     auto done = [&](Reading& node, bool row) {
         if (row) rows.emplace(node.place, node.entry.index);
