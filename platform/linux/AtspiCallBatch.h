@@ -15,15 +15,17 @@ namespace tavlin::platform::atspi {
 // A batch of D-Bus method calls sent at once, without waiting for each reply in turn,
 // and answered before a deadline. Each handler runs once: with the reply, or with null
 // when the call failed, answered with another type than asked for, or was still
-// unanswered at the deadline. Lives on one thread, for one round of calls.
+// unanswered at the deadline. Lives on one thread. A handler may send further calls in
+// the same batch, which wait() then waits for too: a reader can send each call as soon
+// as the answer it depends on is in, rather than round by round.
 //
 // Replies are dispatched in `context`, which the batch makes the thread's default while
 // it lives. The context must outlive the batch and stay in use afterwards: a connection
 // opened by the batch queues its own late work there (its "closed" notice), and that work
 // keeps the connection alive until someone iterates the context.
 //
-// Given a `wire` (a libdbus connection to the same bus, see AtspiWire), the calls go over
-// it instead, and the batch reads their replies itself: libdbus costs a caller a small
+// Given a `wire` (a libdbus connection to the same bus, see AtspiWire), the calls to a
+// bus name go over it instead, and the batch reads their replies itself: libdbus costs a caller a small
 // part of what GDBus does per call, which counts where an application is read call by
 // call. The replies are handed to the handlers as the same GVariant values.
 class AtspiCallBatch {
