@@ -32,7 +32,9 @@ struct AtspiCalls {
     static void children(AtspiCallBatch& batch, const Peer& peer, const std::string& path,
                          std::function<void(std::vector<std::string>)> done, std::function<void()> answered = {});
     // An object's name and, when wanted, its role and states; `details` must outlive the
-    // batch's wait.
+    // batch's wait. Never through Properties.GetAll, which would spare calls: Qt 5 takes
+    // a second argument of every Properties call, and an application asked GetAll
+    // crashes.
     static void details(AtspiCallBatch& batch, const std::string& destination, const std::string& path,
                         AtspiDetails& details, bool withRole = true, bool withStates = true,
                         std::function<void()> answered = {});
