@@ -105,9 +105,8 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
         return AtspiMenuWalk::fromCache(peer, *bar, cache, deadline);
     // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
     // call to the caller counts: through the bus, the calls go over a libdbus connection.
-    const AtspiWire wire(direct ? nullptr : connection, deadline);
     Peer reading = peer;
-    reading.wire = wire.get();
+    if (!direct) reading.wire = AtspiWire::of(connection, deadline);
     if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(reading, windows, deadline))
         return AtspiMenuWalk::read(reading, bar->path, bar->children, deadline);
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,

@@ -33,40 +33,50 @@ std::string addressOf(GDBusConnection* bus) {
 
 } // namespace
 
-AtspiWire::AtspiWire(GDBusConnection* bus, std::chrono::steady_clock::time_point deadline) {
-    if (!bus || g_dbus_connection_is_closed(bus)) return;
+DBusConnection* AtspiWire::of(GDBusConnection* bus, Clock::time_point deadline) {
+    if (!bus || g_dbus_connection_is_closed(bus)) return nullptr;
+    static const GQuark key = g_quark_from_static_string("tavlin-atspi-wire");
+    auto* kept = static_cast<AtspiWire*>(g_object_get_qdata(G_OBJECT(bus), key));
+    if (kept && dbus_connection_get_is_connected(kept->connection_)) return kept->connection_;
+    DBusConnection* opened = open(bus, deadline);
+    // Replaces (and so closes) a wire the bus closed; none is kept when this one failed.
+    g_object_set_qdata_full(G_OBJECT(bus), key, opened ? new AtspiWire(opened) : nullptr,
+                            [](gpointer wire) { delete static_cast<AtspiWire*>(wire); });
+    return opened;
+}
+
+DBusConnection* AtspiWire::open(GDBusConnection* bus, Clock::time_point deadline) {
     const std::string address = addressOf(bus);
-    if (address.empty()) return;
+    if (address.empty()) return nullptr;
     DBusError error;
     dbus_error_init(&error);
-    connection_ = dbus_connection_open_private(address.c_str(), &error);
-    if (!connection_) {
+    DBusConnection* connection = dbus_connection_open_private(address.c_str(), &error);
+    if (!connection) {
         g_debug("no libdbus connection to %s: %s", address.c_str(), error.message);
         dbus_error_free(&error);
-        return;
+        return nullptr;
     }
-    dbus_connection_set_exit_on_disconnect(connection_, FALSE);
+    dbus_connection_set_exit_on_disconnect(connection, FALSE);
     // The bus routes nothing before the hello; it is said by hand, so that a bus that
     // doesn't answer costs no more than what is left of the scan.
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     DBusMessage* hello = dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, "Hello");
-    DBusMessage* reply = left > 0 ? dbus_connection_send_with_reply_and_block(connection_, hello,
-                                                                                static_cast<int>(std::min<long long>(left, 60000)), &error)
-                                  : nullptr;
+    DBusMessage* reply =
+        left > 0 ? dbus_connection_send_with_reply_and_block(connection, hello, static_cast<int>(std::min<long long>(left, 60000)), &error)
+                 : nullptr;
     dbus_message_unref(hello);
     if (reply) {
         dbus_message_unref(reply);
-        return;
+        return connection;
     }
     g_debug("the bus at %s didn't answer a hello: %s", address.c_str(), error.message ? error.message : "out of time");
     dbus_error_free(&error);
-    dbus_connection_close(connection_);
-    dbus_connection_unref(connection_);
-    connection_ = nullptr;
+    dbus_connection_close(connection);
+    dbus_connection_unref(connection);
+    return nullptr;
 }
 
 AtspiWire::~AtspiWire() {
-    if (!connection_) return;
     dbus_connection_close(connection_);
     dbus_connection_unref(connection_);
 }
