@@ -42,8 +42,9 @@ if(NOT ATSPI_FOUND)
   return()
 endif()
 pkg_check_modules(ATSPI_GIO REQUIRED QUIET IMPORTED_TARGET gio-2.0)
-# libdbus (which AT-SPI itself is built on) for the applications read call by call.
-pkg_check_modules(ATSPI_DBUS REQUIRED QUIET IMPORTED_TARGET dbus-1)
+# The calls to an application's own objects go through libdbus, which reads replies in
+# place; the rest of the reader speaks GDBus.
+tavlin_require_modules(ATSPI_LIBDBUS libdbus-1-dev dbus-1)
 
 add_library(tavlin_atspi_reader STATIC
   platform/linux/AtspiCallBatch.cpp
@@ -52,19 +53,21 @@ add_library(tavlin_atspi_reader STATIC
   platform/linux/AtspiMenuBarLocator.cpp
   platform/linux/AtspiMenuReader.cpp
   platform/linux/AtspiMenuWalk.cpp
+  platform/linux/AtspiPeerBatch.cpp
+  platform/linux/AtspiPeerConnection.cpp
+  platform/linux/AtspiPeerLinks.cpp
   platform/linux/AtspiReplies.cpp
-  platform/linux/AtspiWire.cpp
   platform/linux/AtspiWireValues.cpp
 )
 target_include_directories(tavlin_atspi_reader PUBLIC ${ATSPI_INCLUDE_DIRS})
-target_link_libraries(tavlin_atspi_reader PUBLIC tavlin_atspi_model PkgConfig::ATSPI_GIO PRIVATE PkgConfig::ATSPI_DBUS)
+target_link_libraries(tavlin_atspi_reader PUBLIC tavlin_atspi_model PkgConfig::ATSPI_GIO PkgConfig::ATSPI_LIBDBUS)
 # What the reader meets (failed calls, odd trees) is logged in a GLib log domain of its
 # own: G_MESSAGES_DEBUG=tavlin-atspi shows the debug messages.
 target_compile_definitions(tavlin_atspi_reader PRIVATE G_LOG_DOMAIN="tavlin-atspi")
 
 if(BUILD_TESTING)
 add_executable(tavlin_atspi_reader_tests tests/atspi/AtspiReaderTests.cpp)
-target_link_libraries(tavlin_atspi_reader_tests PRIVATE tavlin_atspi_reader PkgConfig::ATSPI_DBUS GTest::gtest GTest::gtest_main)
+target_link_libraries(tavlin_atspi_reader_tests PRIVATE tavlin_atspi_reader GTest::gtest GTest::gtest_main)
 gtest_discover_tests(tavlin_atspi_reader_tests DISCOVERY_TIMEOUT 60)
 endif()
 

@@ -3,6 +3,7 @@
 #include "platform/linux/AtspiApplicationElement.h"
 #include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
+#include "platform/linux/AtspiPeerLinks.h"
 #include "platform/linux/GLibHandle.h"
 #include "platform/linux/MenuSnapshot.h"
 
@@ -60,7 +61,7 @@ Connection connect(const char* address) {
 
 // A private connection to the session bus, or none when there is no session bus: its
 // address from the environment, else the user's bus socket. Never starts a bus.
-Connection session() {
+Connection openSession() {
     if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) return connect(address);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (!runtime || !*runtime) return nullptr;
@@ -77,23 +78,23 @@ Connection session() {
 }
 
 // Calls the accessibility bus launcher on the session bus; null when it can't be reached.
-Variant callLauncher(const char* interface, const char* method, GVariant* parameters, const char* replyType) {
-    const Connection connection = session();
+Variant callLauncher(GDBusConnection* connection, const char* interface, const char* method, GVariant* parameters,
+                     const char* replyType) {
     if (!connection) {
         glib::sink(parameters);
         return nullptr;
     }
     GError* error = nullptr;
-    Variant reply(g_dbus_connection_call_sync(connection.get(), launcherName, launcherPath, interface, method,
+    Variant reply(g_dbus_connection_call_sync(connection, launcherName, launcherPath, interface, method,
                                                   parameters, replyType ? G_VARIANT_TYPE(replyType) : nullptr,
                                                   G_DBUS_CALL_FLAGS_NO_AUTO_START, sessionTimeoutMs, nullptr, &error));
     AtspiCallBatch::report(error, method, std::string(launcherName) + " " + launcherPath);
     return reply;
 }
 
-std::optional<std::string> accessibilityBusAddress() {
+std::optional<std::string> accessibilityBusAddress(GDBusConnection* session) {
     if (const char* address = std::getenv("AT_SPI_BUS_ADDRESS"); address && *address) return std::string(address);
-    const Variant reply = callLauncher("org.a11y.Bus", "GetAddress", nullptr, "(s)");
+    const Variant reply = callLauncher(session, "org.a11y.Bus", "GetAddress", nullptr, "(s)");
     if (!reply) return std::nullopt;
     std::string address = glib::text(glib::child(reply.get(), 0).get());
     if (address.empty()) return std::nullopt;
@@ -102,16 +103,18 @@ std::optional<std::string> accessibilityBusAddress() {
 
 } // namespace
 
-AtspiAccessibility::AtspiAccessibility() : context_(g_main_context_new()) {
+AtspiAccessibility::AtspiAccessibility()
+    : context_(g_main_context_new()), links_(std::make_shared<AtspiPeerLinks>()) {
     // For any libatspi call made in this process: 800 ms per call, 15 s for an
     // application met for the first time. Our own reads keep to their scan's budget.
     atspi_set_timeout(800, 15000);
 }
 
 AtspiAccessibility::~AtspiAccessibility() {
-    if (bus_) {
+    if (bus_ || session_) {
         InContext in(context_);
         Connection(std::exchange(bus_, nullptr));
+        Connection(std::exchange(session_, nullptr));
     }
     g_main_context_unref(context_);
 }
@@ -120,8 +123,9 @@ GDBusConnection* AtspiAccessibility::bus() {
     if (bus_ && g_dbus_connection_is_closed(bus_)) Connection(std::exchange(bus_, nullptr));
     if (!bus_) {
         InContext in(context_);
-        const std::optional<std::string> address = accessibilityBusAddress();
+        const std::optional<std::string> address = accessibilityBusAddress(session());
         if (!address) return nullptr;
+        links_->setBusAddress(*address);
         // A bus that doesn't answer (a stopped daemon still accepts the socket) is given
         // up after one scan's budget, and tried again at the next read.
         AtspiCallBatch batch(nullptr, context_, AtspiCallBatch::Clock::now() + scanBudget);
@@ -129,6 +133,13 @@ GDBusConnection* AtspiAccessibility::bus() {
         batch.wait();
     }
     return bus_;
+}
+
+GDBusConnection* AtspiAccessibility::session() {
+    // Kept open for the permission checks of every show; opened anew once closed.
+    if (session_ && g_dbus_connection_is_closed(session_)) Connection(std::exchange(session_, nullptr));
+    if (!session_) session_ = openSession().release();
+    return session_;
 }
 
 AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
@@ -140,15 +151,29 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
                                                       GLibRelease{})
                    : nullptr;
     Context context(g_main_context_ref(context_), &g_main_context_unref);
-    return std::make_shared<AtspiApplicationElement>([held, context, pid]() -> AXElementRef {
+    return std::make_shared<AtspiApplicationElement>([held, context, links = links_, pid]() -> AXElementRef {
         if (!held) return nullptr;
         InContext in(context.get());
         const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
+        auto read = [&](const AtspiMenuReader::Application& application, bool& reached) -> AXElementRef {
+            std::optional<MenuCapture> capture =
+                AtspiMenuReader::menuBar(held.get(), context.get(), *links, application, deadline, reached);
+            return capture ? MenuSnapshot::menuBar(*capture) : nullptr;
+        };
+        // The application found for this process before is asked first; when its name
+        // is gone from the bus, the process's application is looked for again.
+        if (const std::optional<AtspiPeerLinks::Application> known = links->application(pid)) {
+            bool reached = false;
+            AXElementRef bar = read(AtspiMenuReader::Application{known->bus, known->path, pid, {}}, reached);
+            if (reached || AtspiMenuReader::Clock::now() >= deadline) return bar;
+            links->forget(pid);
+        }
         for (const AtspiMenuReader::Application& application :
              AtspiMenuReader::applications(held.get(), context.get(), deadline, false)) {
             if (application.pid != pid) continue;
-            if (std::optional<MenuCapture> capture = AtspiMenuReader::menuBar(held.get(), context.get(), application, deadline))
-                return MenuSnapshot::menuBar(*capture);
+            links->remember(AtspiPeerLinks::Application{pid, application.bus, application.path});
+            bool reached = false;
+            if (AXElementRef bar = read(application, reached)) return bar;
         }
         return nullptr;
     });
@@ -156,7 +181,7 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
 
 bool AtspiAccessibility::isProcessTrusted() {
     InContext in(context_);
-    const Variant reply = callLauncher("org.freedesktop.DBus.Properties", "Get",
+    const Variant reply = callLauncher(session(), "org.freedesktop.DBus.Properties", "Get",
                                        g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
     if (!reply) return false;
     const Variant value(g_variant_get_variant(glib::child(reply.get(), 0).get()));
@@ -167,7 +192,7 @@ bool AtspiAccessibility::isProcessTrustedWithOptions(bool prompt) {
     if (prompt) {
         InContext in(context_);
         // Turns on the session's accessibility; never the screen reader.
-        callLauncher("org.freedesktop.DBus.Properties", "Set",
+        callLauncher(session(), "org.freedesktop.DBus.Properties", "Set",
                      g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), nullptr);
     }
     return isProcessTrusted();

@@ -3,6 +3,7 @@
 #include "platform/Accessibility.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@ typedef struct _GDBusConnection GDBusConnection;
 typedef struct _GMainContext GMainContext;
 
 namespace tavlin::platform::atspi {
+
+class AtspiPeerLinks;
 
 // The desktop's accessibility through AT-SPI: applications by process id, their menu
 // bars, and whether the desktop's accessibility is enabled (the permission).
@@ -41,9 +44,13 @@ public:
 
 private:
     GDBusConnection* bus();
+    GDBusConnection* session();
 
     GMainContext* const context_;
-    GDBusConnection* bus_ = nullptr; // owned; released as a glib::Connection
+    GDBusConnection* bus_ = nullptr;     // owned; released as a glib::Connection
+    GDBusConnection* session_ = nullptr; // owned; released as a glib::Connection
+    // Kept from one scan to the next: how to reach the applications shown last.
+    const std::shared_ptr<AtspiPeerLinks> links_;
 };
 
 } // namespace tavlin::platform::atspi

@@ -54,6 +54,11 @@ void AtspiCaptureBuilder::askKeyBinding(AtspiCallBatch& batch, const AtspiCalls:
         std::move(answered));
 }
 
+void AtspiCaptureBuilder::askKeyBinding(AtspiPeerBatch& batch, std::size_t index) {
+    batch.keyBinding(paths_[index],
+                     [this, index](std::string binding) { capture_.nodes[index].keyBinding = std::move(binding); });
+}
+
 MenuCapture::Role AtspiCaptureBuilder::menuRole(std::uint32_t role) {
     switch (role) {
     case ATSPI_ROLE_MENU_BAR: return MenuCapture::Role::menuBar;

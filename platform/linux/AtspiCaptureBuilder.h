@@ -2,6 +2,7 @@
 
 #include "platform/linux/AtspiCalls.h"
 #include "platform/linux/AtspiDetails.h"
+#include "platform/linux/AtspiPeerBatch.h"
 #include "platform/linux/MenuCapture.h"
 
 #include <cstddef>
@@ -36,6 +37,7 @@ public:
                      std::function<void()> answered = {});
     void askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
                        std::function<void()> answered = {});
+    void askKeyBinding(AtspiPeerBatch& batch, std::size_t index);
 
     static MenuCapture::Role menuRole(std::uint32_t role);
 

@@ -4,8 +4,8 @@
 #include "platform/linux/AtspiCalls.h"
 #include "platform/linux/AtspiMenuBarLocator.h"
 #include "platform/linux/AtspiMenuWalk.h"
+#include "platform/linux/AtspiPeerBatch.h"
 #include "platform/linux/AtspiReplies.h"
-#include "platform/linux/AtspiWire.h"
 #include "platform/linux/GLibHandle.h"
 
 namespace tavlin::platform::atspi {
@@ -13,7 +13,6 @@ namespace {
 
 constexpr const char* registryName = "org.a11y.atspi.Registry";
 constexpr const char* rootPath = "/org/a11y/atspi/accessible/root";
-constexpr const char* cachePath = "/org/a11y/atspi/cache";
 
 using glib::child;
 using glib::text;
@@ -61,52 +60,69 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(GDBusCon
 }
 
 std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection, GMainContext* context,
-                                                    const Application& application, Clock::time_point deadline) {
+                                                    AtspiPeerLinks& links, const Application& application,
+                                                    Clock::time_point deadline, bool& reached) {
     const Peer onBus{connection, context, application.bus, application.bus};
-    std::string address;
+    reached = false;
     std::vector<std::string> windows;
-    {
-        AtspiCallBatch batch(connection, context, deadline);
-        // The application's own address for direct connections. Asking for it also makes
-        // a GTK application start the cache of its objects, which is read below.
-        batch.call(onBus.destination, application.path, "org.a11y.atspi.Application", "GetApplicationBusAddress",
-                   nullptr, "(s)", [&address](GVariant* reply) {
-                       if (reply) address = text(child(reply, 0).get());
-                   });
-        AtspiCalls::children(batch, onBus, application.path, [&windows](std::vector<std::string> children) { windows = std::move(children); });
-        batch.wait();
-        if (batch.timedOut()) {
-            g_debug("%s: its windows not told by the deadline", application.bus.c_str());
-            return std::nullopt;
-        }
-    }
-    // Calls go straight to the application when it offers a local socket, which spares
-    // the bus daemon two hops per call. Any other kind of address is not followed.
-    glib::Connection direct;
-    if (address.rfind("unix:path=", 0) == 0 || address.rfind("unix:abstract=", 0) == 0) {
-        AtspiCallBatch batch(connection, context, deadline);
-        batch.connect(address, false, [&direct](GDBusConnection* opened) { direct.reset(opened); });
-        batch.wait();
-    }
-    const Peer peer = direct ? Peer{direct.get(), context, "", application.bus} : onBus;
-
     AtspiDetails::ByPath cache;
-    {
-        AtspiCallBatch batch(peer.connection, peer.context, deadline);
-        batch.call(peer.destination, cachePath, "org.a11y.atspi.Cache", "GetItems", nullptr, nullptr,
-                   [&](GVariant* reply) { if (reply) AtspiReplies::read(reply, peer.bus, cache); });
+    // A connection kept from an earlier scan asks for the windows and the toolkit's
+    // cache of its objects at once.
+    AtspiPeerConnection* peer = links.connection(application.bus);
+    if (peer) {
+        AtspiPeerBatch batch(*peer, deadline);
+        batch.children(application.path, [&](std::vector<std::string> children) {
+            windows = std::move(children);
+            reached = true;
+        });
+        batch.cache(cache);
         batch.wait();
         if (batch.timedOut()) {
-            g_debug("%s: its cache not told by the deadline", application.bus.c_str());
+            g_debug("%s: its windows and cache not told by the deadline", application.bus.c_str());
             return std::nullopt;
         }
+        if (!reached) return std::nullopt;
+    } else {
+        std::string address;
+        {
+            AtspiCallBatch batch(connection, context, deadline);
+            // The application's own address for direct connections. Asking for it also
+            // makes a GTK application start the cache of its objects, which is read below.
+            batch.call(onBus.destination, application.path, "org.a11y.atspi.Application", "GetApplicationBusAddress",
+                       nullptr, "(s)", [&address](GVariant* reply) {
+                           if (reply) address = text(child(reply, 0).get());
+                       });
+            AtspiCalls::children(batch, onBus, application.path, [&](std::vector<std::string> children) {
+                windows = std::move(children);
+                reached = true;
+            });
+            batch.wait();
+            if (batch.timedOut()) {
+                g_debug("%s: its windows not told by the deadline", application.bus.c_str());
+                return std::nullopt;
+            }
+        }
+        if (!reached) return std::nullopt;
+        // Calls go straight to the application when it offers a local socket, which
+        // spares the bus daemon two hops per call.
+        peer = links.open(application.bus, address);
+        if (peer) {
+            AtspiPeerBatch batch(*peer, deadline);
+            batch.cache(cache);
+            batch.wait();
+            if (batch.timedOut()) {
+                g_debug("%s: its cache not told by the deadline", application.bus.c_str());
+                return std::nullopt;
+            }
+        }
     }
-    if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows))
-        return AtspiMenuWalk::fromCache(peer, *bar, cache, deadline);
+    if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows); bar && peer)
+        return AtspiMenuWalk::fromCache(*peer, *bar, cache, deadline);
     // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
-    // call to the caller counts: through the bus, the calls go over a libdbus connection.
-    Peer reading = peer;
-    if (!direct) reading.wire = AtspiWire::of(connection, deadline);
+    // call to the caller counts: the calls go over the kept libdbus connection when that
+    // reaches the application through the bus, else through GDBus.
+    Peer reading = onBus;
+    if (peer && !peer->destination().empty()) reading.wire = peer->get();
     if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(reading, windows, deadline))
         return AtspiMenuWalk::read(reading, bar->path, bar->children, deadline);
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,

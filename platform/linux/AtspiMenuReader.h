@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/AtspiPeerLinks.h"
 #include "platform/linux/MenuCapture.h"
 
 #include <gio/gio.h>
@@ -32,9 +33,13 @@ struct AtspiMenuReader {
                                                  bool withNames);
 
     // The menu bar of the application's active window, else of its first window that has
-    // one; absent when there is none or it can't be found by the deadline.
-    static std::optional<MenuCapture> menuBar(GDBusConnection* bus, GMainContext* context,
-                                              const Application& application, Clock::time_point deadline);
+    // one; absent when there is none or it can't be found by the deadline. The connection
+    // to the application's objects is taken from `links`, or opened and kept there.
+    // `reached` tells whether the application answered at all: a name gone from the bus
+    // doesn't.
+    static std::optional<MenuCapture> menuBar(GDBusConnection* bus, GMainContext* context, AtspiPeerLinks& links,
+                                              const Application& application, Clock::time_point deadline,
+                                              bool& reached);
 };
 
 } // namespace tavlin::platform::atspi

@@ -57,7 +57,7 @@ AtspiMenuWalk::Children AtspiMenuWalk::children(const AtspiDetails::ByPath& cach
     return result;
 }
 
-MenuCapture AtspiMenuWalk::fromCache(const AtspiCalls::Peer& peer, const std::string& barPath,
+MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::string& barPath,
                                      const AtspiDetails::ByPath& cache, Deadline deadline) {
     AtspiCaptureBuilder builder;
     Children order = children(cache);
@@ -77,9 +77,9 @@ MenuCapture AtspiMenuWalk::fromCache(const AtspiCalls::Peer& peer, const std::st
         }
     }
     if (!unordered.empty()) {
-        AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
+        AtspiPeerBatch batch(peer, deadline);
         for (const std::string& parent : unordered)
-            AtspiCalls::children(batch, peer, parent, [&kids, &cache, parent](std::vector<std::string> children) {
+            batch.children(parent, [&kids, &cache, parent](std::vector<std::string> children) {
                 std::erase_if(children, [&cache](const std::string& child) { return !cache.count(child); });
                 kids[parent] = std::move(children);
             });
@@ -130,8 +130,8 @@ MenuCapture AtspiMenuWalk::fromCache(const AtspiCalls::Peer& peer, const std::st
     AtspiRowTally tally;
     for (std::size_t next = 0; next < keyed.size() && !tally.full();) {
         const std::size_t end = std::min(keyed.size(), next + roundSize);
-        AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
-        for (std::size_t i = next; i < end; ++i) builder.askKeyBinding(batch, peer, keyed[i]);
+        AtspiPeerBatch batch(peer, deadline);
+        for (std::size_t i = next; i < end; ++i) builder.askKeyBinding(batch, keyed[i]);
         batch.wait();
         for (; next < end; ++next) tally.add(builder.node(keyed[next]));
         if (batch.timedOut()) break;

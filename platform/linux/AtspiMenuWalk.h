@@ -2,6 +2,7 @@
 
 #include "platform/linux/AtspiCalls.h"
 #include "platform/linux/AtspiDetails.h"
+#include "platform/linux/AtspiPeerConnection.h"
 #include "platform/linux/MenuCapture.h"
 
 #include <chrono>
@@ -29,7 +30,7 @@ struct AtspiMenuWalk {
 
     // When the toolkit's cache already told what every node is and where it hangs: asks
     // only the order of the children the cache gives no places for, and the key bindings.
-    static MenuCapture fromCache(const AtspiCalls::Peer& peer, const std::string& barPath,
+    static MenuCapture fromCache(AtspiPeerConnection& peer, const std::string& barPath,
                                  const AtspiDetails::ByPath& cache, Deadline deadline);
     // Otherwise: what a node is decides what is read below it. The bar's children are
     // asked again unless given.

@@ -2,6 +2,7 @@
 
 #include "platform/linux/AtspiDetails.h"
 
+#include <dbus/dbus.h>
 #include <glib.h>
 
 #include <cstdint>
@@ -17,10 +18,12 @@ struct AtspiReplies {
     static std::uint64_t states(GVariant* words);
     // The paths of the object references in an "a(so)" value that live on `bus`.
     static std::vector<std::string> pathsOn(GVariant* references, const std::string& bus);
+    // The same of a reply whose only value is an "a(so)".
+    static std::vector<std::string> pathsOn(DBusMessage* reply, const std::string& bus);
     // Reads the toolkit's cache of its objects (GTK answers it; Qt answers an empty list):
     // the objects of the reply that live on `bus` are added to `objects`. Returns false,
     // adding nothing, when the reply has neither of the two layouts in use.
-    static bool read(GVariant* reply, const std::string& bus, AtspiDetails::ByPath& objects);
+    static bool read(DBusMessage* reply, const std::string& bus, AtspiDetails::ByPath& objects);
 };
 
 } // namespace tavlin::platform::atspi

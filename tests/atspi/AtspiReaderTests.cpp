@@ -6,9 +6,11 @@
 #include "platform/linux/AtspiReplies.h"
 #include "platform/linux/AtspiWireValues.h"
 #include "platform/linux/GLibHandle.h"
+#include "platform/linux/LibdbusHandle.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <unistd.h>
 #include <string>
@@ -46,9 +48,25 @@ GVariant* states(std::uint64_t states) {
     return g_variant_builder_end(&words);
 }
 
+// A reply carrying `body`, as libdbus reads it off the wire.
+libdbus::Message replyWith(const glib::Variant& body) {
+    GDBusMessage* message = g_dbus_message_new();
+    g_dbus_message_set_message_type(message, G_DBUS_MESSAGE_TYPE_METHOD_RETURN);
+    g_dbus_message_set_serial(message, 2);
+    g_dbus_message_set_reply_serial(message, 1);
+    g_dbus_message_set_body(message, body.get());
+    gsize size = 0;
+    guchar* blob = g_dbus_message_to_blob(message, &size, G_DBUS_CAPABILITY_FLAGS_NONE, nullptr);
+    g_object_unref(message);
+    libdbus::Message reply(dbus_message_demarshal(reinterpret_cast<const char*>(blob), static_cast<int>(size), nullptr));
+    g_free(blob);
+    EXPECT_TRUE(reply);
+    return reply;
+}
+
 // A GetItems reply: with each object's place (`places`, one per record), or else in the
 // older layout with child lists.
-glib::Variant cacheReply(const std::vector<Record>& records, const std::vector<int>& places = {}) {
+libdbus::Message cacheReply(const std::vector<Record>& records, const std::vector<int>& places = {}) {
     const bool counted = !places.empty();
     GVariantBuilder items;
     g_variant_builder_init(&items, G_VARIANT_TYPE(counted ? "a((so)(so)(so)iiassusau)" : "a((so)(so)(so)a(so)assusau)"));
@@ -73,10 +91,10 @@ glib::Variant cacheReply(const std::vector<Record>& records, const std::vector<i
         g_variant_builder_add_value(&items, g_variant_builder_end(&item));
     }
     GVariant* list = g_variant_builder_end(&items);
-    return glib::sink(g_variant_new_tuple(&list, 1));
+    return replyWith(glib::sink(g_variant_new_tuple(&list, 1)));
 }
 
-AtspiDetails::ByPath read(const glib::Variant& reply) {
+AtspiDetails::ByPath read(const libdbus::Message& reply) {
     AtspiDetails::ByPath cache;
     EXPECT_TRUE(AtspiReplies::read(reply.get(), app, cache));
     return cache;
@@ -113,13 +131,15 @@ TEST(AtspiReplies, ReadsTheCacheInBothLayoutsFieldByField) {
 
 TEST(AtspiReplies, RefusesAnotherLayoutAndKeepsOnlyTheApplicationsReferences) {
     AtspiDetails::ByPath cache;
-    const glib::Variant other = glib::sink(g_variant_new_parsed("([(%s, %o, 'x')],)", "a", "/o/1"));
+    const libdbus::Message other = replyWith(glib::sink(g_variant_new_parsed("([(%s, %o, 'x')],)", "a", "/o/1")));
     EXPECT_FALSE(AtspiReplies::read(other.get(), app, cache));
     EXPECT_TRUE(cache.empty());
 
     const glib::Variant references =
         glib::sink(g_variant_new_parsed("[(%s, %o), (':1.99', '/o/2'), (%s, '/o/3')]", app, "/o/1", app));
     EXPECT_EQ(AtspiReplies::pathsOn(references.get(), app), (std::vector<std::string>{"/o/1", "/o/3"}));
+    const glib::Variant wrapped = glib::sink(g_variant_new_tuple(std::array{g_variant_ref(references.get())}.data(), 1));
+    EXPECT_EQ(AtspiReplies::pathsOn(replyWith(wrapped).get(), app), (std::vector<std::string>{"/o/1", "/o/3"}));
 }
 
 TEST(AtspiMenuBarLocator, PrefersTheActiveWindowThenWindowOrderThenTheShallowestBar) {
