@@ -57,6 +57,7 @@ add_library(tavlin_atspi_reader STATIC
   platform/linux/AtspiPeerConnection.cpp
   platform/linux/AtspiPeerLinks.cpp
   platform/linux/AtspiReplies.cpp
+  platform/linux/AtspiWireValues.cpp
 )
 target_include_directories(tavlin_atspi_reader PUBLIC ${ATSPI_INCLUDE_DIRS})
 target_link_libraries(tavlin_atspi_reader PUBLIC tavlin_atspi_model PkgConfig::ATSPI_GIO PkgConfig::ATSPI_LIBDBUS)

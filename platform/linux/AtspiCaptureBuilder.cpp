@@ -27,7 +27,8 @@ void AtspiCaptureBuilder::setChildren(std::size_t index, const std::vector<std::
     capture_.nodes[index].childrenKnown = true;
 }
 
-void AtspiCaptureBuilder::askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index) {
+void AtspiCaptureBuilder::askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
+                                      std::function<void()> answered) {
     AtspiCalls::children(batch, peer, paths_[index], [this, index](std::vector<std::string> children) {
         // Past the cap, only nodes met already are kept.
         std::vector<std::size_t> indices;
@@ -41,13 +42,16 @@ void AtspiCaptureBuilder::askChildren(AtspiCallBatch& batch, const AtspiCalls::P
         }
         capture_.nodes[index].children = std::move(indices);
         capture_.nodes[index].childrenKnown = true;
-    });
+    }, std::move(answered));
 }
 
-void AtspiCaptureBuilder::askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index) {
+void AtspiCaptureBuilder::askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
+                                        std::function<void()> answered) {
     // By index: the nodes may move while the batch adds others.
-    AtspiCalls::keyBinding(batch, peer, paths_[index],
-                           [this, index](std::string binding) { capture_.nodes[index].keyBinding = std::move(binding); });
+    AtspiCalls::keyBinding(
+        batch, peer, paths_[index],
+        [this, index](std::string binding) { capture_.nodes[index].keyBinding = std::move(binding); },
+        std::move(answered));
 }
 
 void AtspiCaptureBuilder::askKeyBinding(AtspiPeerBatch& batch, std::size_t index) {

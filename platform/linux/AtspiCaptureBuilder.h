@@ -6,6 +6,7 @@
 #include "platform/linux/MenuCapture.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -30,9 +31,12 @@ public:
     void apply(std::size_t index, const AtspiDetails& details);
     // Sets a node's children, in the order given.
     void setChildren(std::size_t index, const std::vector<std::string>& children);
-    // Asks for a node's children and its key binding; the answers land in the node.
-    void askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index);
-    void askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index);
+    // Asks for a node's children and its key binding; the answers land in the node, and
+    // `answered` runs after the answer, told or not.
+    void askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
+                     std::function<void()> answered = {});
+    void askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
+                       std::function<void()> answered = {});
     void askKeyBinding(AtspiPeerBatch& batch, std::size_t index);
 
     static MenuCapture::Role menuRole(std::uint32_t role);

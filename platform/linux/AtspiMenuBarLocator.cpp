@@ -67,23 +67,24 @@ std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::By
     return best;
 }
 
-std::optional<std::string> AtspiMenuBarLocator::search(const AtspiCalls::Peer& peer, const std::vector<std::string>& windows,
-                                                       Deadline deadline) {
-    struct Found {
+std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(const AtspiCalls::Peer& peer,
+                                                                       const std::vector<std::string>& windows,
+                                                                       Deadline deadline) {
+    struct Node {
         std::string path;
         std::size_t window;
         AtspiDetails details;
-        std::vector<std::string> children;
+        std::optional<std::vector<std::string>> children;
     };
-    std::vector<Found> level;
-    for (std::size_t i = 0; i < windows.size(); ++i) level.push_back(Found{windows[i], i, {}, {}});
+    std::vector<Node> level;
+    for (std::size_t i = 0; i < windows.size(); ++i) level.push_back(Node{windows[i], i, {}, {}});
     std::optional<std::size_t> active;
-    std::optional<std::string> fallback;
+    std::optional<Found> fallback;
     std::size_t seen = 0;
     for (int depth = 0; depth <= searchDepth && !level.empty(); ++depth) {
         {
-            AtspiCallBatch batch(peer.connection, peer.context, deadline);
-            for (Found& node : level) {
+            AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
+            for (Node& node : level) {
                 AtspiCalls::role(batch, peer, node.path, node.details.role);
                 if (depth == 0) AtspiCalls::states(batch, peer, node.path, node.details.states);
                 AtspiCalls::children(batch, peer, node.path,
@@ -96,25 +97,26 @@ std::optional<std::string> AtspiMenuBarLocator::search(const AtspiCalls::Peer& p
             }
         }
         if (depth == 0)
-            for (const Found& window : level)
+            for (const Node& window : level)
                 if (!active && window.details.has(ATSPI_STATE_ACTIVE)) active = window.window;
-        for (const Found& node : level) {
+        for (Node& node : level) {
             if (node.details.role != ATSPI_ROLE_MENU_BAR) continue;
-            if (active && node.window == *active) return node.path;
-            if (!fallback) fallback = node.path;
+            if (active && node.window == *active) return Found{std::move(node.path), std::move(node.children)};
+            if (!fallback) fallback = Found{node.path, node.children};
         }
         // Once some window has a menu bar, only the active window is searched further.
         if (fallback && !active) return fallback;
-        std::vector<Found> next;
-        for (const Found& node : level) {
+        std::vector<Node> next;
+        for (const Node& node : level) {
             if (holdsNoMenuBar(node.details.role)) continue;
             if (fallback && node.window != *active) continue;
-            for (const std::string& child : node.children) {
+            if (!node.children) continue;
+            for (const std::string& child : *node.children) {
                 if (++seen > searchNodes) {
                     if (seen == searchNodes + 1) g_debug("menu bar search stopped after %zu objects", searchNodes);
                     break;
                 }
-                next.push_back(Found{child, node.window, {}, {}});
+                next.push_back(Node{child, node.window, {}, {}});
             }
         }
         level = std::move(next);

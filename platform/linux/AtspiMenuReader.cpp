@@ -118,8 +118,13 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
     }
     if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows); bar && peer)
         return AtspiMenuWalk::fromCache(*peer, *bar, cache, deadline);
-    if (std::optional<std::string> bar = AtspiMenuBarLocator::search(onBus, windows, deadline))
-        return AtspiMenuWalk::read(onBus, *bar, deadline);
+    // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
+    // call to the caller counts: the calls go over the kept libdbus connection when that
+    // reaches the application through the bus, else through GDBus.
+    Peer reading = onBus;
+    if (peer && !peer->destination().empty()) reading.wire = peer->get();
+    if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(reading, windows, deadline))
+        return AtspiMenuWalk::read(reading, bar->path, bar->children, deadline);
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,
             windows.size());
     return std::nullopt;

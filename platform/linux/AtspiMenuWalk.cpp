@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
+#include <memory>
+#include <set>
 
 namespace tavlin::platform::atspi {
 namespace {
@@ -24,6 +27,9 @@ struct Entry {
 // Calls sent in one batch at most, so that a big menu is read a part at a time, in menu
 // order, and reading stops once the rows the overlay can show are in.
 constexpr std::size_t roundSize = 200;
+// Nodes being read at once, at most, when each is read as soon as it is met: about as
+// many calls in flight.
+constexpr std::size_t window = roundSize / 4;
 
 } // namespace
 
@@ -186,58 +192,15 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
     return builder.take();
 }
 
-MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string& barPath, Deadline deadline) {
+MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string& barPath,
+                                const std::optional<std::vector<std::string>>& barChildren, Deadline deadline) {
     AtspiCaptureBuilder builder;
     MenuCapture& capture = builder.capture();
-    std::unordered_set<std::size_t> read;
-    // A node still to read, with its place in menu order: the child positions from the
-    // bar down, which compare in the order the scanner meets the nodes. A late item is a
-    // child of an item that turned out to be an entry itself: its states and key binding
-    // are still to read.
-    using Place = std::vector<std::uint32_t>;
-    struct Pending {
-        Entry entry;
-        bool late;
-        Place place;
-    };
-
-    // Each round asks, for every node it is given, only what tells the scan something:
-    // a child of an item (which may be the item's menu) its role, name and children; an
-    // item its name, states, key binding and children (the menu bar's own items need no
-    // key binding); a late item its states and key binding. What a round that ran out of
-    // time was told is kept; it returns whether it was told everything.
-    auto readRound = [&](const std::vector<Pending>& round) {
-        std::unordered_map<std::size_t, AtspiDetails> asked, late;
-        bool complete;
-        {
-            AtspiCallBatch batch(peer.connection, peer.context, deadline);
-            for (const Pending& pending : round) {
-                const Entry& entry = pending.entry;
-                if (pending.late) {
-                    AtspiCalls::details(batch, peer.destination, builder.path(entry.index), late[entry.index], false, true);
-                    builder.askKeyBinding(batch, peer, entry.index);
-                    continue;
-                }
-                AtspiCalls::details(batch, peer.destination, builder.path(entry.index), asked[entry.index],
-                                    entry.underItem, !entry.underItem);
-                if (!entry.underItem && entry.depth > 1) builder.askKeyBinding(batch, peer, entry.index);
-                builder.askChildren(batch, peer, entry.index);
-            }
-            batch.wait();
-            complete = !batch.timedOut();
-        }
-        for (auto& [index, details] : asked) builder.apply(index, details);
-        for (auto& [index, details] : late) {
-            MenuCapture::Node& node = capture.nodes[index];
-            node.visible = !details.statesKnown || details.has(ATSPI_STATE_VISIBLE);
-            node.sensitive = !details.statesKnown || details.has(ATSPI_STATE_SENSITIVE);
-        }
-        return complete;
-    };
-
     const std::size_t bar = builder.nodeFor(barPath);
-    {
-        AtspiCallBatch batch(peer.connection, peer.context, deadline);
+    if (barChildren) {
+        builder.setChildren(bar, *barChildren);
+    } else {
+        AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
         builder.askChildren(batch, peer, bar);
         batch.wait();
         if (batch.timedOut()) return builder.take();
@@ -245,56 +208,133 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
     capture.nodes[bar].known = true;
     capture.nodes[bar].role = MenuCapture::Role::menuBar;
 
-    std::deque<Pending> pending;
-    auto childrenOf = [&](std::vector<Pending>& into, std::size_t index, const Place& place, int depth, bool underItem) {
+    // A node's place in menu order: the child positions from the bar down, which compare
+    // in the order the scanner meets the nodes.
+    using Place = std::vector<std::uint32_t>;
+    struct Reading {
+        Entry entry;
+        Place place;
+        AtspiDetails details;
+    };
+    std::map<Place, Entry> queue;           // met and not yet asked, in menu order
+    std::set<Place> reading;                // asked and not fully answered
+    std::deque<Reading> readings;           // what those were told; stays put as it grows
+    std::unordered_set<std::size_t> read{bar};
+    std::map<Place, std::size_t> rows;      // items read and not yet counted
+    AtspiRowTally tally;
+    bool launching = false;
+
+    auto enqueue = [&](std::size_t index, const Place& place, int depth, bool underItem) {
         const std::vector<std::size_t>& children = capture.nodes[index].children;
         for (std::uint32_t i = 0; i < children.size(); ++i) {
             Place at = place;
             at.push_back(i);
-            into.push_back(Pending{Entry{children[i], depth, underItem, index}, false, std::move(at)});
+            queue.emplace(std::move(at), Entry{children[i], depth, underItem, index});
         }
     };
-    {
-        std::vector<Pending> first;
-        childrenOf(first, bar, {}, 1, false);
-        pending.assign(first.begin(), first.end());
-    }
-    std::vector<std::pair<Place, std::size_t>> rows; // items read and not yet counted
-    AtspiRowTally tally;
-    while (!pending.empty() && !tally.full()) {
-        std::vector<Pending> round;
-        while (!pending.empty() && round.size() < roundSize) {
-            Pending next = std::move(pending.front());
-            pending.pop_front();
-            if (next.late || read.insert(next.entry.index).second) round.push_back(std::move(next));
+
+    // The calls go out as soon as what they depend on is in, rather than a level at a
+    // time: a node is asked as soon as its parent told its children, and what a node
+    // turned out to be decides the calls that follow. At most `window` nodes are out at
+    // once, the first in menu order, so that reading stops once the rows the overlay can
+    // show are in.
+    AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
+    std::function<void()> launch;
+    auto done = [&](Reading& node, bool row) {
+        if (row) rows.emplace(node.place, node.entry.index);
+        reading.erase(node.place);
+        // The rows before the first node still to read are final.
+        const Place* first = nullptr;
+        if (!queue.empty()) first = &queue.begin()->first;
+        if (!reading.empty() && (!first || *reading.begin() < *first)) first = &*reading.begin();
+        while (!rows.empty() && (!first || rows.begin()->first < *first)) {
+            tally.add(capture.nodes[rows.begin()->second]);
+            rows.erase(rows.begin());
         }
-        const bool complete = readRound(round);
-        // What was read opens the nodes below it, which come before the rest in menu order.
-        std::vector<Pending> opened;
-        for (const Pending& done : round) {
-            const Entry& entry = done.entry;
-            if (done.late) {
-                rows.emplace_back(done.place, entry.index);
-            } else if (!entry.underItem) {
-                if (entry.depth > 1) rows.emplace_back(done.place, entry.index);
-                if (entry.depth < MenuSnapshot::itemDepthBound) childrenOf(opened, entry.index, done.place, entry.depth, true);
-            } else if (MenuSnapshot::isMenuOf(capture.nodes[entry.parent], capture.nodes[entry.index])) {
-                childrenOf(opened, entry.index, done.place, entry.depth + 1, false);
+        launch();
+    };
+    // Each node is asked only what tells the scan something. An item of the bar: its
+    // name, states and children. An item inside a menu: its states and children (below
+    // the deepest items read, whether there is a submenu changes no row, so not asked),
+    // then its name and key binding only if it is enabled, as only then can it give a
+    // row (a separator is a disabled item too). A child of an item, which may be the
+    // item's menu (Qt) or an entry of it (GTK): its role, name and children; an entry
+    // then its states and key binding.
+    auto itemRead = [&](Reading& node) {
+        const Entry& entry = node.entry;
+        builder.apply(entry.index, node.details);
+        if (entry.depth < MenuSnapshot::itemDepthBound) enqueue(entry.index, node.place, entry.depth, true);
+        if (entry.depth == 1 || !capture.nodes[entry.index].sensitive) {
+            done(node, entry.depth > 1);
+            return;
+        }
+        auto both = std::make_shared<int>(2);
+        auto answered = [&builder, &done, &node, both] {
+            if (--*both > 0) return;
+            builder.apply(node.entry.index, node.details);
+            done(node, true);
+        };
+        AtspiCalls::details(batch, peer.destination, builder.path(entry.index), node.details, false, false, answered);
+        builder.askKeyBinding(batch, peer, entry.index, answered);
+    };
+    auto childRead = [&](Reading& node) {
+        const Entry& entry = node.entry;
+        builder.apply(entry.index, node.details);
+        if (MenuSnapshot::isMenuOf(capture.nodes[entry.parent], capture.nodes[entry.index])) {
+            enqueue(entry.index, node.place, entry.depth + 1, false);
+            done(node, false);
+            return;
+        }
+        if (entry.depth + 1 < MenuSnapshot::itemDepthBound) enqueue(entry.index, node.place, entry.depth + 1, true);
+        node.details = {};
+        auto both = std::make_shared<int>(2);
+        auto answered = [&capture, &done, &node, both] {
+            if (--*both > 0) return;
+            MenuCapture::Node& item = capture.nodes[node.entry.index];
+            item.visible = !node.details.statesKnown || node.details.has(ATSPI_STATE_VISIBLE);
+            item.sensitive = !node.details.statesKnown || node.details.has(ATSPI_STATE_SENSITIVE);
+            done(node, true);
+        };
+        AtspiCalls::states(batch, peer, builder.path(entry.index), node.details, answered);
+        builder.askKeyBinding(batch, peer, entry.index, answered);
+    };
+    launch = [&] {
+        // Nodes answered while this loop sends (past the deadline, at once) only queue
+        // what they open; the loop sends it.
+        if (launching) return;
+        launching = true;
+        while (!queue.empty() && reading.size() < window && !tally.full()) {
+            auto next = queue.extract(queue.begin());
+            if (!read.insert(next.mapped().index).second) continue;
+            reading.insert(next.key());
+            Reading& node = readings.emplace_back(Reading{next.mapped(), std::move(next.key()), {}});
+            const Entry& entry = node.entry;
+            const std::string& path = builder.path(entry.index);
+            if (entry.underItem) {
+                auto both = std::make_shared<int>(2);
+                auto answered = [&childRead, &node, both] {
+                    if (--*both == 0) childRead(node);
+                };
+                AtspiCalls::details(batch, peer.destination, path, node.details, true, false, answered);
+                builder.askChildren(batch, peer, entry.index, answered);
             } else {
-                opened.push_back(Pending{entry, true, done.place});
-                if (entry.depth + 1 < MenuSnapshot::itemDepthBound)
-                    childrenOf(opened, entry.index, done.place, entry.depth + 1, true);
+                const bool deepest = entry.depth >= MenuSnapshot::itemDepthBound;
+                auto left = std::make_shared<int>(deepest ? 1 : 2);
+                auto answered = [&itemRead, &node, left] {
+                    if (--*left == 0) itemRead(node);
+                };
+                if (entry.depth == 1)
+                    AtspiCalls::details(batch, peer.destination, path, node.details, false, true, answered);
+                else
+                    AtspiCalls::states(batch, peer, path, node.details, answered);
+                if (!deepest) builder.askChildren(batch, peer, entry.index, answered);
             }
         }
-        pending.insert(pending.begin(), opened.begin(), opened.end());
-        if (!complete) break;
-        // The rows before the first node still to read are final.
-        std::erase_if(rows, [&](const std::pair<Place, std::size_t>& row) {
-            if (!pending.empty() && !(row.first < pending.front().place)) return false;
-            tally.add(capture.nodes[row.second]);
-            return true;
-        });
-    }
+        launching = false;
+    };
+    enqueue(bar, {}, 1, false);
+    launch();
+    batch.wait();
     if (tally.full()) g_debug("the rows shown are in: the menus past them not read");
     return builder.take();
 }

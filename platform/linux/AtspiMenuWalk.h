@@ -6,6 +6,7 @@
 #include "platform/linux/MenuCapture.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -36,8 +37,10 @@ struct AtspiMenuWalk {
     // only the order of the children the cache gives no places for, and the key bindings.
     static MenuCapture fromCache(AtspiPeerConnection& peer, const std::string& barPath,
                                  const AtspiDetails::ByPath& cache, Deadline deadline);
-    // Otherwise: what a node is decides what is read below it, round after round.
-    static MenuCapture read(const AtspiCalls::Peer& peer, const std::string& barPath, Deadline deadline);
+    // Otherwise: what a node is decides what is read below it. The bar's children are
+    // asked again unless given.
+    static MenuCapture read(const AtspiCalls::Peer& peer, const std::string& barPath,
+                            const std::optional<std::vector<std::string>>& barChildren, Deadline deadline);
 };
 
 } // namespace tavlin::platform::atspi

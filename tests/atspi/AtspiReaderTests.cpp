@@ -4,6 +4,7 @@
 #include "platform/linux/AtspiMenuBarLocator.h"
 #include "platform/linux/AtspiMenuWalk.h"
 #include "platform/linux/AtspiReplies.h"
+#include "platform/linux/AtspiWireValues.h"
 #include "platform/linux/GLibHandle.h"
 #include "platform/linux/LibdbusHandle.h"
 
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -198,16 +200,6 @@ TEST(AtspiMenuWalk, TakesAMenuWhoseEntriesAreAllInvisibleAsTellingNothingOfThem)
     EXPECT_TRUE(AtspiMenuWalk::visibilityTold(cache, {"/lo/open", "/elsewhere"}));
 }
 
-TEST(AtspiCaptureBuilder, StatesLeftUnreadShowAndEnableTheNode) {
-    AtspiCaptureBuilder builder;
-    const std::size_t item = builder.nodeFor("/i");
-    builder.apply(item, AtspiDetails{true, "Open", ATSPI_ROLE_CHECK_MENU_ITEM, 0, false, {}, -1});
-    EXPECT_TRUE(builder.node(item).visible && builder.node(item).sensitive);
-    builder.apply(item, AtspiDetails{true, "Open", ATSPI_ROLE_MENU_ITEM, bit(ATSPI_STATE_VISIBLE), true, {}, -1});
-    EXPECT_TRUE(builder.node(item).visible);
-    EXPECT_FALSE(builder.node(item).sensitive);
-}
-
 TEST(AtspiCallBatch, ReportsWhatAReaderMeetsAnywayAtDebugLevelAndRealTroubleAsAWarning) {
     std::vector<GLogLevelFlags> levels;
     const guint handler = g_log_set_handler(
@@ -224,4 +216,58 @@ TEST(AtspiCallBatch, ReportsWhatAReaderMeetsAnywayAtDebugLevelAndRealTroubleAsAW
     AtspiCallBatch::report(nullptr, "GetRole", ":1.7 /o");
     g_log_remove_handler("tavlin-atspi", handler);
     EXPECT_EQ(levels, (std::vector<GLogLevelFlags>{G_LOG_LEVEL_DEBUG, G_LOG_LEVEL_DEBUG, G_LOG_LEVEL_WARNING}));
+}
+
+// Replies read over libdbus reach the handlers as the values GDBus would have given.
+TEST(AtspiWireValues, RepliesReadAsGDBusWouldGiveThemAndArgumentsGoOutAsSent) {
+    auto print = [](GVariant* value) {
+        gchar* text = g_variant_print(value, TRUE);
+        std::string printed = text;
+        g_free(text);
+        g_variant_unref(value);
+        return printed;
+    };
+    DBusMessage* reply = dbus_message_new(DBUS_MESSAGE_TYPE_METHOD_RETURN);
+    DBusMessageIter args, list, item, words, held;
+    dbus_message_iter_init_append(reply, &args);
+    dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "(so)", &list);
+    for (const char* path : {"/a", "/b"}) {
+        const char* bus = app;
+        dbus_message_iter_open_container(&list, DBUS_TYPE_STRUCT, nullptr, &item);
+        dbus_message_iter_append_basic(&item, DBUS_TYPE_STRING, &bus);
+        dbus_message_iter_append_basic(&item, DBUS_TYPE_OBJECT_PATH, &path);
+        dbus_message_iter_close_container(&list, &item);
+    }
+    dbus_message_iter_close_container(&args, &list);
+    dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "u", &words);
+    for (dbus_uint32_t word : {0x10u, 0x2u}) dbus_message_iter_append_basic(&words, DBUS_TYPE_UINT32, &word);
+    dbus_message_iter_close_container(&args, &words);
+    const char* name = "Fichier…";
+    dbus_message_iter_open_container(&args, DBUS_TYPE_VARIANT, "s", &held);
+    dbus_message_iter_append_basic(&held, DBUS_TYPE_STRING, &name);
+    dbus_message_iter_close_container(&args, &held);
+    // An empty list keeps its type.
+    dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "(so)", &list);
+    dbus_message_iter_close_container(&args, &list);
+    EXPECT_EQ(print(AtspiWireValues::body(reply)),
+              "([(':1.7', objectpath '/a'), (':1.7', '/b')], [uint32 16, 2], <'Fichier…'>, @a(so) [])");
+    // A file descriptor has no GVariant: no value rather than a wrong one.
+    const int descriptor = STDIN_FILENO;
+    dbus_message_append_args(reply, DBUS_TYPE_UNIX_FD, &descriptor, DBUS_TYPE_INVALID);
+    EXPECT_EQ(AtspiWireValues::body(reply), nullptr);
+    dbus_message_unref(reply);
+
+    DBusMessage* call = dbus_message_new_method_call(app, "/a", "org.freedesktop.DBus.Properties", "Get");
+    const glib::Variant get = glib::sink(g_variant_new("(ssi)", "org.a11y.atspi.Accessible", "Name", -1));
+    ASSERT_TRUE(AtspiWireValues::append(call, get.get()));
+    const char *interface = nullptr, *property = nullptr;
+    dbus_int32_t index = 0;
+    ASSERT_TRUE(dbus_message_get_args(call, nullptr, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
+                                      DBUS_TYPE_INT32, &index, DBUS_TYPE_INVALID));
+    EXPECT_EQ(std::string(interface) + " " + property + " " + std::to_string(index), "org.a11y.atspi.Accessible Name -1");
+    dbus_message_unref(call);
+    call = dbus_message_new_method_call(app, "/a", "org.a11y.atspi.Accessible", "GetRole");
+    const glib::Variant bytes = glib::sink(g_variant_new("(ay)", nullptr));
+    EXPECT_FALSE(AtspiWireValues::append(call, bytes.get()));
+    dbus_message_unref(call);
 }
