@@ -3,6 +3,7 @@
 #include "platform/linux/AtspiApplicationElement.h"
 #include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
+#include "platform/linux/AtspiPeerConnection.h"
 #include "platform/linux/AtspiPeerLinks.h"
 #include "platform/linux/GLibHandle.h"
 #include "platform/linux/MenuSnapshot.h"
@@ -17,7 +18,7 @@
 namespace tavlin::platform::atspi {
 namespace {
 
-constexpr int sessionTimeoutMs = 1000;
+constexpr std::chrono::milliseconds sessionTimeout{1000};
 constexpr const char* launcherName = "org.a11y.Bus";
 constexpr const char* launcherPath = "/org/a11y/bus";
 
@@ -48,53 +49,42 @@ private:
     GMainContext* context_;
 };
 
-Connection connect(const char* address) {
-    GError* error = nullptr;
-    Connection connection(g_dbus_connection_new_for_address_sync(
-        address,
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &error));
-    AtspiCallBatch::report(error, "connecting to the session bus at", address);
-    return connection;
-}
-
-// A private connection to the session bus, or none when there is no session bus: its
-// address from the environment, else the user's bus socket. Never starts a bus.
-Connection openSession() {
-    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) return connect(address);
+// The session bus's address, or none when there is no session bus: from the
+// environment, else the user's bus socket. Never starts a bus.
+std::optional<std::string> sessionAddress() {
+    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) return std::string(address);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || !*runtime) return nullptr;
+    if (!runtime || !*runtime) return std::nullopt;
     gchar* socket = g_build_filename(runtime, "bus", nullptr);
-    Connection connection;
+    std::optional<std::string> address;
     if (g_file_test(socket, G_FILE_TEST_EXISTS)) {
         gchar* escaped = g_dbus_address_escape_value(socket);
-        const std::string address = std::string("unix:path=") + escaped;
+        address = std::string("unix:path=") + escaped;
         g_free(escaped);
-        connection = connect(address.c_str());
     }
     g_free(socket);
-    return connection;
+    return address;
 }
 
-// Calls the accessibility bus launcher on the session bus; null when it can't be reached.
-Variant callLauncher(GDBusConnection* connection, const char* interface, const char* method, GVariant* parameters,
-                     const char* replyType) {
-    if (!connection) {
+// Calls the accessibility bus launcher; null when it can't be reached.
+Variant callLauncher(AtspiPeerConnection* session, GMainContext* context, const char* interface, const char* method,
+                     GVariant* parameters, const char* replyType) {
+    if (!session) {
         glib::sink(parameters);
         return nullptr;
     }
-    GError* error = nullptr;
-    Variant reply(g_dbus_connection_call_sync(connection, launcherName, launcherPath, interface, method,
-                                                  parameters, replyType ? G_VARIANT_TYPE(replyType) : nullptr,
-                                                  G_DBUS_CALL_FLAGS_NO_AUTO_START, sessionTimeoutMs, nullptr, &error));
-    AtspiCallBatch::report(error, method, std::string(launcherName) + " " + launcherPath);
+    Variant reply;
+    AtspiCallBatch batch(nullptr, context, AtspiCallBatch::Clock::now() + sessionTimeout, session->get());
+    batch.call(launcherName, launcherPath, interface, method, parameters, replyType, [&reply](GVariant* answer) {
+        if (answer) reply = Variant(g_variant_ref(answer));
+    });
+    batch.wait();
     return reply;
 }
 
-std::optional<std::string> accessibilityBusAddress(GDBusConnection* session) {
+std::optional<std::string> accessibilityBusAddress(AtspiPeerConnection* session, GMainContext* context) {
     if (const char* address = std::getenv("AT_SPI_BUS_ADDRESS"); address && *address) return std::string(address);
-    const Variant reply = callLauncher(session, "org.a11y.Bus", "GetAddress", nullptr, "(s)");
+    const Variant reply = callLauncher(session, context, "org.a11y.Bus", "GetAddress", nullptr, "(s)");
     if (!reply) return std::nullopt;
     std::string address = glib::text(glib::child(reply.get(), 0).get());
     if (address.empty()) return std::nullopt;
@@ -111,10 +101,9 @@ AtspiAccessibility::AtspiAccessibility()
 }
 
 AtspiAccessibility::~AtspiAccessibility() {
-    if (bus_ || session_) {
+    if (bus_) {
         InContext in(context_);
         Connection(std::exchange(bus_, nullptr));
-        Connection(std::exchange(session_, nullptr));
     }
     g_main_context_unref(context_);
 }
@@ -123,7 +112,7 @@ GDBusConnection* AtspiAccessibility::bus() {
     if (bus_ && g_dbus_connection_is_closed(bus_)) Connection(std::exchange(bus_, nullptr));
     if (!bus_) {
         InContext in(context_);
-        const std::optional<std::string> address = accessibilityBusAddress(session());
+        const std::optional<std::string> address = accessibilityBusAddress(launcher(), context_);
         if (!address) return nullptr;
         links_->setBusAddress(*address);
         // A bus that doesn't answer (a stopped daemon still accepts the socket) is given
@@ -135,11 +124,13 @@ GDBusConnection* AtspiAccessibility::bus() {
     return bus_;
 }
 
-GDBusConnection* AtspiAccessibility::session() {
-    // Kept open for the permission checks of every show; opened anew once closed.
-    if (session_ && g_dbus_connection_is_closed(session_)) Connection(std::exchange(session_, nullptr));
-    if (!session_) session_ = openSession().release();
-    return session_;
+AtspiPeerConnection* AtspiAccessibility::launcher() {
+    // Kept open for the permission check of every show; opened anew once closed.
+    if (launcher_ && !launcher_->connected()) launcher_.reset();
+    if (!launcher_)
+        if (const std::optional<std::string> address = sessionAddress())
+            launcher_ = AtspiPeerConnection::throughBus(*address, launcherName);
+    return launcher_.get();
 }
 
 AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
@@ -181,7 +172,7 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
 
 bool AtspiAccessibility::isProcessTrusted() {
     InContext in(context_);
-    const Variant reply = callLauncher(session(), "org.freedesktop.DBus.Properties", "Get",
+    const Variant reply = callLauncher(launcher(), context_, "org.freedesktop.DBus.Properties", "Get",
                                        g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
     if (!reply) return false;
     const Variant value(g_variant_get_variant(glib::child(reply.get(), 0).get()));
@@ -192,7 +183,7 @@ bool AtspiAccessibility::isProcessTrustedWithOptions(bool prompt) {
     if (prompt) {
         InContext in(context_);
         // Turns on the session's accessibility; never the screen reader.
-        callLauncher(session(), "org.freedesktop.DBus.Properties", "Set",
+        callLauncher(launcher(), context_, "org.freedesktop.DBus.Properties", "Set",
                      g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), nullptr);
     }
     return isProcessTrusted();

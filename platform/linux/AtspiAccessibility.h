@@ -13,6 +13,7 @@ typedef struct _GMainContext GMainContext;
 
 namespace tavlin::platform::atspi {
 
+class AtspiPeerConnection;
 class AtspiPeerLinks;
 
 // The desktop's accessibility through AT-SPI: applications by process id, their menu
@@ -44,11 +45,12 @@ public:
 
 private:
     GDBusConnection* bus();
-    GDBusConnection* session();
+    // The session bus, where the accessibility bus launcher is: null when it can't be reached.
+    AtspiPeerConnection* launcher();
 
     GMainContext* const context_;
-    GDBusConnection* bus_ = nullptr;     // owned; released as a glib::Connection
-    GDBusConnection* session_ = nullptr; // owned; released as a glib::Connection
+    GDBusConnection* bus_ = nullptr; // owned; released as a glib::Connection
+    std::unique_ptr<AtspiPeerConnection> launcher_;
     // Kept from one scan to the next: how to reach the applications shown last.
     const std::shared_ptr<AtspiPeerLinks> links_;
 };

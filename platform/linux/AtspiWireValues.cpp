@@ -86,24 +86,53 @@ GVariant* value(DBusMessageIter* iter) {
 
 } // namespace
 
+namespace {
+
+// Appends one value: a string, an object path, a number, a truth value, or a variant of one.
+bool appendValue(DBusMessageIter* iter, GVariant* value) {
+    if (g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) || g_variant_is_of_type(value, G_VARIANT_TYPE_OBJECT_PATH)) {
+        const char* text = g_variant_get_string(value, nullptr);
+        return dbus_message_iter_append_basic(
+            iter, g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) ? DBUS_TYPE_STRING : DBUS_TYPE_OBJECT_PATH, &text);
+    }
+    if (g_variant_is_of_type(value, G_VARIANT_TYPE_INT32)) {
+        const dbus_int32_t number = g_variant_get_int32(value);
+        return dbus_message_iter_append_basic(iter, DBUS_TYPE_INT32, &number);
+    }
+    if (g_variant_is_of_type(value, G_VARIANT_TYPE_UINT32)) {
+        const dbus_uint32_t number = g_variant_get_uint32(value);
+        return dbus_message_iter_append_basic(iter, DBUS_TYPE_UINT32, &number);
+    }
+    if (g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN)) {
+        const dbus_bool_t truth = g_variant_get_boolean(value);
+        return dbus_message_iter_append_basic(iter, DBUS_TYPE_BOOLEAN, &truth);
+    }
+    if (g_variant_is_of_type(value, G_VARIANT_TYPE_VARIANT)) {
+        GVariant* inner = g_variant_get_variant(value);
+        DBusMessageIter held;
+        bool appended = dbus_message_iter_open_container(iter, DBUS_TYPE_VARIANT, g_variant_get_type_string(inner), &held);
+        if (appended) {
+            appended = appendValue(&held, inner);
+            if (appended)
+                appended = dbus_message_iter_close_container(iter, &held);
+            else
+                dbus_message_iter_abandon_container(iter, &held);
+        }
+        g_variant_unref(inner);
+        return appended;
+    }
+    return false;
+}
+
+} // namespace
+
 bool AtspiWireValues::append(DBusMessage* message, GVariant* tuple) {
     DBusMessageIter iter;
     dbus_message_iter_init_append(message, &iter);
     const gsize count = g_variant_n_children(tuple);
     for (gsize i = 0; i < count; ++i) {
         GVariant* child = g_variant_get_child_value(tuple, i);
-        bool appended = false;
-        if (g_variant_is_of_type(child, G_VARIANT_TYPE_STRING) || g_variant_is_of_type(child, G_VARIANT_TYPE_OBJECT_PATH)) {
-            const char* text = g_variant_get_string(child, nullptr);
-            appended = dbus_message_iter_append_basic(
-                &iter, g_variant_is_of_type(child, G_VARIANT_TYPE_STRING) ? DBUS_TYPE_STRING : DBUS_TYPE_OBJECT_PATH, &text);
-        } else if (g_variant_is_of_type(child, G_VARIANT_TYPE_INT32)) {
-            const dbus_int32_t number = g_variant_get_int32(child);
-            appended = dbus_message_iter_append_basic(&iter, DBUS_TYPE_INT32, &number);
-        } else if (g_variant_is_of_type(child, G_VARIANT_TYPE_UINT32)) {
-            const dbus_uint32_t number = g_variant_get_uint32(child);
-            appended = dbus_message_iter_append_basic(&iter, DBUS_TYPE_UINT32, &number);
-        }
+        const bool appended = appendValue(&iter, child);
         g_variant_unref(child);
         if (!appended) return false;
     }

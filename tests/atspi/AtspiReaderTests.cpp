@@ -266,6 +266,13 @@ TEST(AtspiWireValues, RepliesReadAsGDBusWouldGiveThemAndArgumentsGoOutAsSent) {
                                       DBUS_TYPE_INT32, &index, DBUS_TYPE_INVALID));
     EXPECT_EQ(std::string(interface) + " " + property + " " + std::to_string(index), "org.a11y.atspi.Accessible Name -1");
     dbus_message_unref(call);
+    // The permission prompt's property set: a truth value in a variant.
+    call = dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set");
+    const glib::Variant set = glib::sink(g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)));
+    ASSERT_TRUE(AtspiWireValues::append(call, set.get()));
+    const glib::Variant sent(AtspiWireValues::body(call));
+    EXPECT_TRUE(sent && g_variant_equal(sent.get(), set.get()));
+    dbus_message_unref(call);
     call = dbus_message_new_method_call(app, "/a", "org.a11y.atspi.Accessible", "GetRole");
     const glib::Variant bytes = glib::sink(g_variant_new("(ay)", nullptr));
     EXPECT_FALSE(AtspiWireValues::append(call, bytes.get()));
