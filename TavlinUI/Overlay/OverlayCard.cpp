@@ -23,15 +23,16 @@ OverlayCard::OverlayCard(const ShortcutOverlay& overlay, KeyText::Notation notat
     separator->setObjectName(QStringLiteral("headerSeparator"));
     column->addWidget(new OverlayHeader(overlay, this));
     column->addWidget(separator);
-    column->addWidget(makeContent(overlay, notation, this), 1);
+    column->addWidget(makeContent(overlay, notation), 1);
     column->addWidget(new OverlayFooter(this));
 }
 
-QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent) {
+QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation) {
     // Without the permission the list is never shown, not even the common rows.
-    if (!overlay.accessibilityGranted()) return new PermissionNotice(overlay.openSettings(), parent);
-    if (overlay.shortcuts().empty()) return new EmptyNotice(parent);
-    return new ShortcutGrid(overlay, notation, parent);
+    if (!overlay.accessibilityGranted()) return new PermissionNotice(overlay.openSettings(), this);
+    if (overlay.shortcuts().empty()) return new EmptyNotice(this);
+    grid_ = new ShortcutGrid(overlay, notation, this);
+    return grid_;
 }
 
 void OverlayCard::paintEvent(QPaintEvent*) {

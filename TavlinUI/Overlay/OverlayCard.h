@@ -7,6 +7,8 @@
 
 namespace tavlin {
 
+class ShortcutGrid;
+
 // The dark translucent rounded card with the header, a separator, the content area
 // (permission notice, empty notice or shortcut grid) and the footer.
 class OverlayCard : public QWidget {
@@ -15,12 +17,16 @@ public:
                          QWidget* parent = nullptr);
 
     static constexpr double cornerRadius = 24;
+    // The shortcut grid, when the content area shows one.
+    ShortcutGrid* grid() const { return grid_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    static QWidget* makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent);
+    QWidget* makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation);
+
+    ShortcutGrid* grid_ = nullptr;
 };
 
 } // namespace tavlin

@@ -2,6 +2,7 @@
 
 #include "TavlinUI/Overlay/OverlayCard.h"
 #include "TavlinUI/Overlay/OverlayStyle.h"
+#include "TavlinUI/Overlay/ShortcutGrid.h"
 #include "platform/linux/ShowTiming.h"
 
 #include <QKeyEvent>
@@ -9,10 +10,12 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace tavlin {
 
 OverlayView::OverlayView(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent)
-    : QWidget(parent), overlay_(overlay) {
+    : QWidget(parent), overlay_(overlay), notation_(notation) {
     setObjectName(QStringLiteral("overlayView"));
     setPalette(OverlayStyle::darkPalette());
     setFont(OverlayStyle::font(OverlayStyle::TextStyle::body));
@@ -22,7 +25,27 @@ OverlayView::OverlayView(const ShortcutOverlay& overlay, KeyText::Notation notat
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(inset, inset, inset, inset);
     root->setSpacing(0);
-    root->addWidget(new OverlayCard(overlay_, notation, this));
+    auto* card = new OverlayCard(forwarding(overlay_), notation, this);
+    root->addWidget(card);
+    grid_ = card->grid();
+}
+
+ShortcutOverlay OverlayView::forwarding(const ShortcutOverlay& overlay) {
+    // Called through a copy: an action may give the view its next overlay while it runs.
+    const auto call = [](const std::function<void()>& action) {
+        if (const std::function<void()> copy = action) copy();
+    };
+    return ShortcutOverlay(overlay.appName(), overlay.appIcon(), overlay.shortcuts(), overlay.accessibilityGranted(),
+                           [this, call] { call(overlay_.openSettings()); }, [this, call] { call(overlay_.close()); });
+}
+
+bool OverlayView::shows(const ShortcutOverlay& overlay, KeyText::Notation notation) const {
+    return notation == notation_ && overlay.hasSameContent(overlay_);
+}
+
+void OverlayView::reuseFor(const ShortcutOverlay& overlay) {
+    overlay_ = overlay;
+    if (grid_) grid_->jumpToTop();
 }
 
 QRegion OverlayView::cardRegion(const QSize& size) {
@@ -35,22 +58,26 @@ QRegion OverlayView::cardRegion(const QSize& size) {
 void OverlayView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
-        if (overlay_.close()) overlay_.close()();
+        if (const std::function<void()> close = overlay_.close()) close();
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
-void OverlayView::paintEvent(QPaintEvent*) {
-    if (platform::ShowTiming::enabled()) {
-        platform::ShowTiming::mark("painting");
-        // Runs once this paint, the children's and the flush to the window are done.
-        QMetaObject::invokeMethod(this, [] { platform::ShowTiming::mark("painted"); }, Qt::QueuedConnection);
-    }
+void OverlayView::focusInEvent(QFocusEvent*) {}
+
+void OverlayView::focusOutEvent(QFocusEvent*) {}
+
+QImage OverlayView::shadowImage(const QSize& size, double scale) {
+    QImage image(QSize(static_cast<int>(std::ceil(size.width() * scale)),
+                       static_cast<int>(std::ceil(size.height() * scale))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
     // A soft shadow in the margin around the card, as a floating panel casts one.
-    QPainter painter(this);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF card = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+    const QRectF card = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(inset, inset, -inset, -inset);
     constexpr int steps = 14;
     for (int i = steps; i >= 1; --i) {
         const double spread = i;
@@ -60,6 +87,27 @@ void OverlayView::paintEvent(QPaintEvent*) {
         // Layers pile up towards the card, so the shadow fades outwards.
         painter.fillPath(ring, OverlayStyle::black(0.012 + 0.0015 * (steps - i)));
     }
+    return image;
+}
+
+void OverlayView::paintEvent(QPaintEvent*) {
+    if (platform::ShowTiming::enabled()) {
+        platform::ShowTiming::mark("painting");
+        // Runs once this paint, the children's and the flush to the window are done.
+        QMetaObject::invokeMethod(this, [] { platform::ShowTiming::mark("painted"); }, Qt::QueuedConnection);
+    }
+    QPainter painter(this);
+    // The scale of the device actually painted on: the window's, or that of an image the
+    // view is rendered to.
+    const double scale = painter.deviceTransform().m11() > 0 ? painter.deviceTransform().m11() : 1.0;
+    if (shadowSize_ != size() || shadowScale_ != scale) {
+        shadow_ = shadowImage(size(), scale);
+        shadowSize_ = size();
+        shadowScale_ = scale;
+    }
+    // Drawn over the transparent window at the device's own scale, the image leaves
+    // exactly the pixels the layers themselves would.
+    painter.drawImage(QPointF(0, 0), shadow_);
 }
 
 } // namespace tavlin

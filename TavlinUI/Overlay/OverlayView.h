@@ -3,11 +3,14 @@
 #include "TavlinUI/Overlay/KeyText.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
+#include <QImage>
 #include <QRegion>
 #include <QSize>
 #include <QWidget>
 
 namespace tavlin {
+
+class ShortcutGrid;
 
 // The whole overlay drawn from one ShortcutOverlay value: the card inset by 18 points
 // from the window's edges, in the dark scheme, with keys in the given notation. Escape calls the overlay's close action.
@@ -21,12 +24,32 @@ public:
     // cannot be transparent keeps of the view.
     static QRegion cardRegion(const QSize& size);
 
+    // Whether the view already draws `overlay` in `notation` exactly as a new view would.
+    bool shows(const ShortcutOverlay& overlay, KeyText::Notation notation) const;
+    // For a view that shows(overlay): its controls and Escape call `overlay`'s actions
+    // from now on, and the list starts at its top again, as in a new view.
+    void reuseFor(const ShortcutOverlay& overlay);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Nothing of the view is drawn differently with the focus: gaining or losing it
+    // repaints nothing.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // The overlay's content with actions that call those of the latest overlay given.
+    ShortcutOverlay forwarding(const ShortcutOverlay& overlay);
+    static QImage shadowImage(const QSize& size, double scale);
+
     ShortcutOverlay overlay_;
+    KeyText::Notation notation_;
+    ShortcutGrid* grid_ = nullptr;
+    // The shadow around the card, drawn once per size and device pixel ratio.
+    QImage shadow_;
+    QSize shadowSize_;
+    double shadowScale_ = 0;
 };
 
 } // namespace tavlin

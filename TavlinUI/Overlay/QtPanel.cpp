@@ -29,7 +29,14 @@ void QtPanel::setFrame(const platform::Rect& frame, bool display) {
 
 void QtPanel::setContent(const ShortcutOverlay& overlay) {
     ShowTiming::mark("content given");
-    window_->setContent(new OverlayView(overlay, notation_));
+    // The same menus as last time (the common case: the same application shown again)
+    // keep the view, its rows laid out and its shadow drawn; only the actions are new.
+    auto* view = dynamic_cast<OverlayView*>(window_->content());
+    if (view && view->shows(overlay, notation_)) {
+        view->reuseFor(overlay);
+    } else {
+        window_->setContent(new OverlayView(overlay, notation_));
+    }
     ShowTiming::mark("view built");
 }
 

@@ -100,8 +100,8 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation not
     scrollAnimation_ = new QPropertyAnimation(scrollArea_->verticalScrollBar(), "value", this);
     scrollAnimation_->setDuration(180);
     scrollAnimation_->setEasingCurve(QEasingCurve::OutCubic);
-
-    buildColumns(ShortcutOverlay::columnCount(width()));
+    // The columns come with the first size the grid gets: dealing them for the size of a
+    // grid not yet laid out would only build every card twice.
 }
 
 void ShortcutGrid::buildColumns(int count) {
@@ -132,6 +132,11 @@ void ShortcutGrid::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int count = ShortcutOverlay::columnCount(event->size().width());
     if (count != columnCount_) buildColumns(count);
+}
+
+void ShortcutGrid::jumpToTop() {
+    scrollAnimation_->stop();
+    scrollArea_->verticalScrollBar()->setValue(topMarker_->y());
 }
 
 void ShortcutGrid::scrollToTop() {

@@ -20,9 +20,12 @@ public:
     explicit ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation notation = KeyText::Notation::desktop,
                           QWidget* parent = nullptr);
 
+    // 0 until the grid has been given its first size.
     int columnCount() const { return columnCount_; }
     // Glides the list back so that its top marker is at the top of the visible region.
     void scrollToTop();
+    // Puts the top marker at the top of the visible region at once, as a new grid starts.
+    void jumpToTop();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

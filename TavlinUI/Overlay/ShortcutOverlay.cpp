@@ -2,6 +2,7 @@
 
 #include "TavlinUI/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <initializer_list>
@@ -39,6 +40,19 @@ ShortcutOverlay::ShortcutOverlay(std::string appName, std::shared_ptr<const plat
     : appName_(std::move(appName)), appIcon_(std::move(appIcon)), shortcuts_(std::move(shortcuts)),
       accessibilityGranted_(accessibilityGranted), openSettings_(std::move(openSettings)),
       close_(std::move(close)) {}
+
+bool ShortcutOverlay::hasSameContent(const ShortcutOverlay& other) const {
+    const auto sameIcon = [](const platform::Image* a, const platform::Image* b) {
+        if (a == b) return true;
+        return a && b && a->width == b->width && a->height == b->height && a->rgba == b->rgba;
+    };
+    const auto sameRow = [](const ShortcutItem& a, const ShortcutItem& b) {
+        return a.group() == b.group() && a.title() == b.title() && a.keys() == b.keys();
+    };
+    return appName_ == other.appName_ && accessibilityGranted_ == other.accessibilityGranted_ &&
+           sameIcon(appIcon_.get(), other.appIcon_.get()) &&
+           std::equal(shortcuts_.begin(), shortcuts_.end(), other.shortcuts_.begin(), other.shortcuts_.end(), sameRow);
+}
 
 std::vector<GroupEntry> ShortcutOverlay::grouped() const {
     // Group names are told apart by their identity, computed once per row.
