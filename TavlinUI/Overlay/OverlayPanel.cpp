@@ -4,6 +4,7 @@
 #include "platform/linux/X11Compositing.h"
 #include "platform/linux/X11WindowHints.h"
 
+#include <QCoreApplication>
 #include <QResizeEvent>
 
 #include <QVBoxLayout>
@@ -50,6 +51,9 @@ void OverlayPanel::makeKeyAndOrderFront() {
         setShaped(!platform::X11Compositing::active(*this));
     }
     show();
+    // Showing posts every child a request to repaint itself later. Taken now, before the
+    // window is exposed, they join the first paint instead of causing a second one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
     raise();
     activateWindow();
     if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
