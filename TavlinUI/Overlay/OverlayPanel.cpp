@@ -25,6 +25,8 @@ OverlayPanel::OverlayPanel(const QRect& contentRect)
     setGeometry(contentRect);
 }
 
+OverlayPanel::~OverlayPanel() = default;
+
 void OverlayPanel::setContent(QWidget* content) {
     if (content_) {
         // Deleted later: the old view may be in the middle of handling an event.
@@ -47,8 +49,12 @@ void OverlayPanel::makeKeyAndOrderFront() {
     // set again before every mapping.
     // A compositing manager may have started or stopped since the last show.
     if (!isVisible()) {
-        platform::X11WindowHints::prepare(*this);
-        setShaped(!platform::X11Compositing::active(*this));
+        if (!hints_ || (hints_->window() != XCB_WINDOW_NONE && hints_->window() != winId())) {
+            hints_ = std::make_unique<platform::X11WindowHints>(*this);
+            compositing_ = std::make_unique<platform::X11Compositing>(*this);
+        }
+        hints_->prepare();
+        setShaped(!compositing_->active());
     }
     show();
     // Showing posts every child a request to repaint itself later. Taken now, before the
@@ -57,7 +63,7 @@ void OverlayPanel::makeKeyAndOrderFront() {
     raise();
     activateWindow();
     if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
-    platform::X11WindowHints::request(*this);
+    if (hints_) hints_->request();
 }
 
 void OverlayPanel::setShaped(bool shaped) {
