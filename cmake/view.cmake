@@ -73,6 +73,10 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_executable(tavlin-render ${_view_root}/tools/render/tavlin-render.cpp)
   target_link_libraries(tavlin-render PRIVATE tavlin_view tavlin_view_samples)
 
+  # Figures for building, laying out and painting the view (bench/, not a test).
+  add_executable(tavlin_view_paint ${_view_root}/bench/ViewPaint.cpp)
+  target_link_libraries(tavlin_view_paint PRIVATE tavlin_view tavlin_view_samples)
+
   if(BUILD_TESTING)
   add_executable(tavlin_view_tests
     ${_view_root}/tests/view/ViewTestMain.cpp
