@@ -35,20 +35,20 @@ QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, KeyText::Notat
     return grid_;
 }
 
-void OverlayCard::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void OverlayCard::paintBackground(QPainter& painter, const QRectF& rect) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath card;
-    card.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    card.addRoundedRect(rect, cornerRadius, cornerRadius);
     painter.fillPath(card, OverlayStyle::cardFill());
     // A one-point outline centred on the card's edge; its outer half falls outside
-    // the widget, so the inner half is drawn on a path inset by half a point.
+    // the card, so the inner half is drawn on a path inset by half a point.
     QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5,
-                           cornerRadius - 0.5);
+    outline.addRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5, cornerRadius - 0.5);
     painter.setPen(QPen(OverlayStyle::white(0.15), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(outline);
+    painter.restore();
 }
 
 } // namespace tavlin

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 namespace tavlin {
 
 class ShortcutGrid;
@@ -20,8 +22,10 @@ public:
     // The shortcut grid, when the content area shows one.
     ShortcutGrid* grid() const { return grid_; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    // The card's own drawing, the rounded fill and its outline, in a rectangle of the
+    // card's size. The view draws it together with its shadow, once per size, so the
+    // card widget itself paints nothing.
+    static void paintBackground(QPainter& painter, const QRectF& rect);
 
 private:
     QWidget* makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation);

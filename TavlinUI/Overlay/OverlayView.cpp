@@ -27,6 +27,7 @@ OverlayView::OverlayView(const ShortcutOverlay& overlay, KeyText::Notation notat
     root->setSpacing(0);
     auto* card = new OverlayCard(forwarding(overlay_), notation, this);
     root->addWidget(card);
+    card_ = card;
     grid_ = card->grid();
 }
 
@@ -68,16 +69,15 @@ void OverlayView::focusInEvent(QFocusEvent*) {}
 
 void OverlayView::focusOutEvent(QFocusEvent*) {}
 
-QImage OverlayView::shadowImage(const QSize& size, double scale) {
-    QImage image(QSize(static_cast<int>(std::ceil(size.width() * scale)),
-                       static_cast<int>(std::ceil(size.height() * scale))),
+QImage OverlayView::backdropImage(double scale) const {
+    QImage image(QSize(static_cast<int>(std::ceil(width() * scale)), static_cast<int>(std::ceil(height() * scale))),
                  QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     // A soft shadow in the margin around the card, as a floating panel casts one.
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF card = QRectF(QPointF(0, 0), QSizeF(size)).adjusted(inset, inset, -inset, -inset);
+    const QRectF card = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
     constexpr int steps = 14;
     for (int i = steps; i >= 1; --i) {
         const double spread = i;
@@ -87,6 +87,11 @@ QImage OverlayView::shadowImage(const QSize& size, double scale) {
         // Layers pile up towards the card, so the shadow fades outwards.
         painter.fillPath(ring, OverlayStyle::black(0.012 + 0.0015 * (steps - i)));
     }
+    // The card over it, where the card widget lies, cut to the card's rectangle as the
+    // widget's own painting would be.
+    painter.translate(card_->pos());
+    painter.setClipRect(QRect(QPoint(0, 0), card_->size()));
+    OverlayCard::paintBackground(painter, QRectF(QPointF(0, 0), QSizeF(card_->size())));
     return image;
 }
 
@@ -100,14 +105,15 @@ void OverlayView::paintEvent(QPaintEvent*) {
     // The scale of the device actually painted on: the window's, or that of an image the
     // view is rendered to.
     const double scale = painter.deviceTransform().m11() > 0 ? painter.deviceTransform().m11() : 1.0;
-    if (shadowSize_ != size() || shadowScale_ != scale) {
-        shadow_ = shadowImage(size(), scale);
-        shadowSize_ = size();
-        shadowScale_ = scale;
+    if (backdropSize_ != size() || backdropCard_ != card_->geometry() || backdropScale_ != scale) {
+        backdrop_ = backdropImage(scale);
+        backdropSize_ = size();
+        backdropCard_ = card_->geometry();
+        backdropScale_ = scale;
     }
     // Drawn over the transparent window at the device's own scale, the image leaves
-    // exactly the pixels the layers themselves would.
-    painter.drawImage(QPointF(0, 0), shadow_);
+    // exactly the pixels that drawing its layers here would.
+    painter.drawImage(QPointF(0, 0), backdrop_);
 }
 
 } // namespace tavlin

@@ -41,15 +41,18 @@ protected:
 private:
     // The overlay's content with actions that call those of the latest overlay given.
     ShortcutOverlay forwarding(const ShortcutOverlay& overlay);
-    static QImage shadowImage(const QSize& size, double scale);
+    // The shadow around the card and the card's own fill and outline.
+    QImage backdropImage(double scale) const;
 
     ShortcutOverlay overlay_;
     KeyText::Notation notation_;
+    QWidget* card_ = nullptr;
     ShortcutGrid* grid_ = nullptr;
-    // The shadow around the card, drawn once per size and device pixel ratio.
-    QImage shadow_;
-    QSize shadowSize_;
-    double shadowScale_ = 0;
+    // The backdrop, drawn once per size, card geometry and device pixel ratio.
+    QImage backdrop_;
+    QSize backdropSize_;
+    QRect backdropCard_;
+    double backdropScale_ = 0;
 };
 
 } // namespace tavlin
