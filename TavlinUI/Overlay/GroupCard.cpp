@@ -12,7 +12,8 @@
 
 namespace tavlin {
 
-GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidget* parent) : QWidget(parent) {
+GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidget* parent)
+    : QWidget(parent), group_(group), notation_(notation) {
     setObjectName(QStringLiteral("groupCard"));
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
@@ -25,6 +26,10 @@ GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidge
     heading->setObjectName(QStringLiteral("groupHeading"));
     layout->addWidget(heading);
     for (const ShortcutItem& item : group.items) layout->addWidget(new ShortcutRow(CommonRowText::shown(item), notation, this));
+}
+
+bool GroupCard::shows(const GroupEntry& group, KeyText::Notation notation) const {
+    return notation == notation_ && group.name == group_.name && ShortcutOverlay::sameRows(group.items, group_.items);
 }
 
 void GroupCard::paintEvent(QPaintEvent*) {

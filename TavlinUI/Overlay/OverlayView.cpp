@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace tavlin {
 
@@ -47,6 +48,14 @@ bool OverlayView::shows(const ShortcutOverlay& overlay, KeyText::Notation notati
 void OverlayView::reuseFor(const ShortcutOverlay& overlay) {
     overlay_ = overlay;
     if (grid_) grid_->jumpToTop();
+}
+
+void OverlayView::takeOverFrom(OverlayView& previous) {
+    backdrop_ = std::move(previous.backdrop_);
+    backdropSize_ = std::exchange(previous.backdropSize_, QSize());
+    backdropCard_ = std::exchange(previous.backdropCard_, QRect());
+    backdropScale_ = std::exchange(previous.backdropScale_, 0);
+    if (grid_ && previous.grid_) grid_->takeCardsOf(*previous.grid_);
 }
 
 QRegion OverlayView::cardRegion(const QSize& size) {

@@ -29,6 +29,9 @@ public:
     // For a view that shows(overlay): its controls and Escape call `overlay`'s actions
     // from now on, and the list starts at its top again, as in a new view.
     void reuseFor(const ShortcutOverlay& overlay);
+    // For a new view that replaces `previous`: takes over what of it a new view would
+    // draw again the same (its backdrop, the group cards of the same groups).
+    void takeOverFrom(OverlayView& previous);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

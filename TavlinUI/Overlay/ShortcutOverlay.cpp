@@ -46,12 +46,14 @@ bool ShortcutOverlay::hasSameContent(const ShortcutOverlay& other) const {
         if (a == b) return true;
         return a && b && a->width == b->width && a->height == b->height && a->rgba == b->rgba;
     };
-    const auto sameRow = [](const ShortcutItem& a, const ShortcutItem& b) {
-        return a.group() == b.group() && a.title() == b.title() && a.keys() == b.keys();
-    };
     return appName_ == other.appName_ && accessibilityGranted_ == other.accessibilityGranted_ &&
-           sameIcon(appIcon_.get(), other.appIcon_.get()) &&
-           std::equal(shortcuts_.begin(), shortcuts_.end(), other.shortcuts_.begin(), other.shortcuts_.end(), sameRow);
+           sameIcon(appIcon_.get(), other.appIcon_.get()) && sameRows(shortcuts_, other.shortcuts_);
+}
+
+bool ShortcutOverlay::sameRows(const std::vector<ShortcutItem>& a, const std::vector<ShortcutItem>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const ShortcutItem& x, const ShortcutItem& y) {
+        return x.group() == y.group() && x.title() == y.title() && x.keys() == y.keys();
+    });
 }
 
 std::vector<GroupEntry> ShortcutOverlay::grouped() const {

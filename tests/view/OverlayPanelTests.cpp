@@ -1,6 +1,7 @@
 // The overlay window and the panel port the shell drives.
 #include "tests/view/ViewTestSupport.h"
 
+#include "TavlinUI/Overlay/FittedLabel.h"
 #include "TavlinUI/Overlay/OverlayPanel.h"
 #include "TavlinUI/Overlay/OverlaySnapshot.h"
 #include "TavlinUI/Overlay/OverlayView.h"
@@ -14,6 +15,8 @@
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
+
+#include <map>
 
 namespace tavlin::test {
 namespace {
@@ -71,13 +74,36 @@ TEST(OverlayPanel, TheSameRowsAgainKeepTheViewWhichStartsAtTheTopWithTheNewActio
     EXPECT_EQ(first.close, 0);
     EXPECT_EQ(second.close, 1);
 
-    // One title longer by a letter: a new view, and the old one goes away.
+    // One title in group A longer by a letter: a new view, and the old one goes away.
+    // The other groups' cards move over to it; it draws what a view made afresh draws.
+    const auto cardsByHeading = [&] {
+        std::map<QString, QPointer<QWidget>> cards;
+        for (const FittedLabel* heading : port.window().findChildren<FittedLabel*>(QStringLiteral("groupHeading")))
+            cards[heading->text()] = heading->parentWidget();
+        return cards;
+    };
+    const auto before = cardsByHeading();
     std::vector<ShortcutItem> rows = rowsInGroups(groups, 8);
     rows[5] = ShortcutItem(rows[5].group(), rows[5].title() + "!", rows[5].keys());
     port.setContent(overlay(rows, true, third));
+    port.makeKeyAndOrderFront();
     settle();
     EXPECT_TRUE(view.isNull());
-    EXPECT_NE(port.window().content(), nullptr);
+    QWidget* replaced = port.window().content();
+    ASSERT_NE(replaced, nullptr);
+    const auto after = cardsByHeading();
+    ASSERT_EQ(after.size(), groups.size());
+    for (const auto& [heading, card] : after) {
+        if (heading == QStringLiteral("A")) {
+            EXPECT_TRUE(before.at(heading).isNull());
+        } else {
+            EXPECT_EQ(card, before.at(heading)) << heading.toStdString();
+        }
+    }
+    QImage image(replaced->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    replaced->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(image, OverlaySnapshot::render(overlay(rows, true), replaced->size()));
 }
 
 TEST(OverlayPanel, ShapeIsTheCardsRoundedRectangleAndFollowsTheFrame) {
