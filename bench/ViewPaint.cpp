@@ -4,7 +4,10 @@
 //   built    a new view made from the overlay value,
 //   laid out its first layout at the panel's size (columns dealt, cards and rows made),
 //   painted  one paint of the whole view into an image (the shadow drawn afresh),
-//   repaint  one more paint of the same view (what a kept view costs at a show).
+//   repaint  one more paint of the same view (what a kept view costs at a show),
+//   changed  a new view for the same rows but one title, made, laid out and painted
+//            after taking over from the view before it (what a show whose menus
+//            changed costs).
 //
 //   tavlin_view_paint [ROUNDS]
 #include "TavlinUI/Overlay/OverlayView.h"
@@ -46,7 +49,12 @@ int main(int argc, char** argv) {
     const tavlin::ShortcutOverlay overlay = tavlin::SampleOverlays::grid();
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
 
-    Figures built{"built", {}}, laidOut{"laid out", {}}, painted{"painted", {}}, repaint{"repaint", {}};
+    std::vector<tavlin::ShortcutItem> rows = overlay.shortcuts();
+    rows[20] = tavlin::ShortcutItem(rows[20].group(), rows[20].title() + "!", rows[20].keys());
+    const tavlin::ShortcutOverlay changedOverlay(overlay.appName(), overlay.appIcon(), rows, true, {}, {});
+
+    Figures built{"built", {}}, laidOut{"laid out", {}}, painted{"painted", {}}, repaint{"repaint", {}},
+        changed{"changed", {}};
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer timer;
         timer.start();
@@ -66,8 +74,20 @@ int main(int argc, char** argv) {
             view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
             figures->ms.push_back(since(timer));
         }
+
+        timer.restart();
+        auto next = std::make_unique<tavlin::OverlayView>(changedOverlay);
+        next->takeOverFrom(*view);
+        view.reset();
+        next->setAttribute(Qt::WA_DontShowOnScreen);
+        next->resize(size);
+        next->show();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        image.fill(Qt::transparent);
+        next->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        changed.ms.push_back(since(timer));
     }
     std::printf("overlay view, sample grid in a %d x %d panel, %d rounds:\n", size.width(), size.height(), rounds);
-    for (Figures* figures : {&built, &laidOut, &painted, &repaint}) print(*figures);
+    for (Figures* figures : {&built, &laidOut, &painted, &repaint, &changed}) print(*figures);
     return 0;
 }

@@ -1,5 +1,5 @@
 """Reads Tavlin's "tavlin.timing" log lines ("tavlin.timing: PHASE MILLISECONDS") from
-standard input and prints, for the shows in it, the median and 95th percentile of each
+standard input and prints, for the shows in it, the median, 95th percentile and minimum of each
 phase's time from the phase before it, and of the whole show. A show starts at a hot-key
 press and ends when the first update that painted the view is done; a press that hides
 the overlay has no show."""
@@ -40,9 +40,9 @@ for show in shows:
             steps[phase] = []
             order.append(phase)
         steps[phase].append(at - before)
-print(f"phases of {len(shows)} shows (ms from the phase before; median, p95):")
+print(f"phases of {len(shows)} shows (ms from the phase before; median, p95, min):")
 for phase in order:
     values = steps[phase]
-    print(f"  {phase:<18} {statistics.median(values):7.2f} {percentile(values, 0.95):7.2f}")
+    print(f"  {phase:<18} {statistics.median(values):7.2f} {percentile(values, 0.95):7.2f} {min(values):7.2f}")
 whole = [show[-1][1] - show[0][1] for show in shows]
-print(f"  {'press to painted':<18} {statistics.median(whole):7.2f} {percentile(whole, 0.95):7.2f}")
+print(f"  {'press to painted':<18} {statistics.median(whole):7.2f} {percentile(whole, 0.95):7.2f} {min(whole):7.2f}")
