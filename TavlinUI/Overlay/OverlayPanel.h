@@ -39,6 +39,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Marks the moment the window is exposed, when show timing is on.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateShape();
