@@ -21,6 +21,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/KeyText.cpp
     ${_overlay}/KeyCap.cpp
     ${_overlay}/LegendLine.cpp
+    ${_overlay}/MarginImage.cpp
     ${_overlay}/OverlayCard.cpp
     ${_overlay}/OverlayFooter.cpp
     ${_overlay}/OverlayHeader.cpp
@@ -82,6 +83,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_view_root}/tests/view/ViewTestMain.cpp
     ${_view_root}/tests/view/ViewTestSupport.cpp
     ${_view_root}/tests/view/DisplayTextTests.cpp
+    ${_view_root}/tests/view/MarginImageTests.cpp
     ${_view_root}/tests/view/OverlayViewTests.cpp
     ${_view_root}/tests/view/ShortcutGridTests.cpp
     ${_view_root}/tests/view/OverlayPanelTests.cpp

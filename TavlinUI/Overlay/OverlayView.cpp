@@ -15,6 +15,12 @@
 
 namespace tavlin {
 
+namespace {
+// The shadow: this many one-point layers, cast this far down.
+constexpr int shadowSteps = 14;
+constexpr int shadowDrop = 4;
+} // namespace
+
 OverlayView::OverlayView(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent)
     : QWidget(parent), overlay_(overlay), notation_(notation) {
     setObjectName(QStringLiteral("overlayView"));
@@ -87,14 +93,13 @@ QImage OverlayView::backdropImage(double scale) const {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF card = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
-    constexpr int steps = 14;
-    for (int i = steps; i >= 1; --i) {
+    for (int i = shadowSteps; i >= 1; --i) {
         const double spread = i;
         QPainterPath ring;
-        ring.addRoundedRect(card.adjusted(-spread, -spread + 4, spread, spread + 4),
+        ring.addRoundedRect(card.adjusted(-spread, -spread + shadowDrop, spread, spread + shadowDrop),
                             OverlayCard::cornerRadius + spread, OverlayCard::cornerRadius + spread);
         // Layers pile up towards the card, so the shadow fades outwards.
-        painter.fillPath(ring, OverlayStyle::black(0.012 + 0.0015 * (steps - i)));
+        painter.fillPath(ring, OverlayStyle::black(0.012 + 0.0015 * (shadowSteps - i)));
     }
     // The card over it, where the card widget lies, cut to the card's rectangle as the
     // widget's own painting would be.
@@ -115,14 +120,17 @@ void OverlayView::paintEvent(QPaintEvent*) {
     // view is rendered to.
     const double scale = painter.deviceTransform().m11() > 0 ? painter.deviceTransform().m11() : 1.0;
     if (backdropSize_ != size() || backdropCard_ != card_->geometry() || backdropScale_ != scale) {
-        backdrop_ = backdropImage(scale);
+        // Only the margin and the card's corners vary; the rest repeats one row and
+        // column (checked as the image is kept), so little of it needs to be kept.
+        const double varying = inset + OverlayCard::cornerRadius + shadowSteps + shadowDrop + 2;
+        backdrop_ = MarginImage(backdropImage(scale), static_cast<int>(std::ceil(varying * scale)));
         backdropSize_ = size();
         backdropCard_ = card_->geometry();
         backdropScale_ = scale;
     }
     // Drawn over the transparent window at the device's own scale, the image leaves
     // exactly the pixels that drawing its layers here would.
-    painter.drawImage(QPointF(0, 0), backdrop_);
+    backdrop_.draw(painter);
 }
 
 } // namespace tavlin

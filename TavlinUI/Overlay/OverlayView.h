@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TavlinUI/Overlay/KeyText.h"
+#include "TavlinUI/Overlay/MarginImage.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QImage>
@@ -52,7 +53,7 @@ private:
     QWidget* card_ = nullptr;
     ShortcutGrid* grid_ = nullptr;
     // The backdrop, drawn once per size, card geometry and device pixel ratio.
-    QImage backdrop_;
+    MarginImage backdrop_;
     QSize backdropSize_;
     QRect backdropCard_;
     double backdropScale_ = 0;
