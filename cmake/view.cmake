@@ -32,6 +32,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/PermissionNotice.cpp
     ${_overlay}/PillButton.cpp
     ${_overlay}/QtPanel.cpp
+    ${_overlay}/RoundedFill.cpp
     ${_overlay}/Separator.cpp
     ${_overlay}/ShortcutGrid.cpp
     ${_overlay}/ShortcutRow.cpp

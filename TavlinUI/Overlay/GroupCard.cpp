@@ -7,13 +7,12 @@
 #include "TavlinUI/Text.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace tavlin {
 
 GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidget* parent)
-    : QWidget(parent), group_(group), notation_(notation) {
+    : QWidget(parent), group_(group), notation_(notation), background_(13, OverlayStyle::black(0.16)) {
     setObjectName(QStringLiteral("groupCard"));
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
@@ -34,10 +33,7 @@ bool GroupCard::shows(const GroupEntry& group, KeyText::Notation notation) const
 
 void GroupCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()), 13, 13);
-    painter.fillPath(card, OverlayStyle::black(0.16));
+    background_.paint(painter, size());
 }
 
 } // namespace tavlin

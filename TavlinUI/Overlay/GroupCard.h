@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TavlinUI/Overlay/KeyText.h"
+#include "TavlinUI/Overlay/RoundedFill.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QWidget>
@@ -22,6 +23,7 @@ protected:
 private:
     GroupEntry group_;
     KeyText::Notation notation_;
+    RoundedFill background_;
 };
 
 } // namespace tavlin

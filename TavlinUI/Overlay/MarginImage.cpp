@@ -24,6 +24,18 @@ bool repeatsInTheMiddle(const QImage& picture, int margin) {
     return true;
 }
 
+// A colour whose fill leaves exactly the premultiplied pixel `pixel`, if there is one.
+std::optional<QColor> solidColour(QRgb pixel) {
+    const QColor colour = QColor::fromRgba(qUnpremultiply(pixel));
+    QImage probe(1, 1, QImage::Format_ARGB32_Premultiplied);
+    probe.fill(Qt::transparent);
+    QPainter painter(&probe);
+    painter.fillRect(QRect(0, 0, 1, 1), colour);
+    painter.end();
+    if (*reinterpret_cast<const QRgb*>(probe.constScanLine(0)) != pixel) return std::nullopt;
+    return colour;
+}
+
 } // namespace
 
 MarginImage::MarginImage(const QImage& picture, int margin) : image_(picture), size_(picture.size()) {
@@ -45,6 +57,7 @@ MarginImage::MarginImage(const QImage& picture, int margin) : image_(picture), s
     small.setDevicePixelRatio(scale);
     image_ = small;
     margin_ = margin;
+    middle_ = solidColour(reinterpret_cast<const QRgb*>(image_.constScanLine(margin))[margin]);
 }
 
 void MarginImage::draw(QPainter& painter) const {
@@ -63,7 +76,10 @@ void MarginImage::draw(QPainter& painter) const {
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 3; ++column) {
             const QRectF target(toX[column] / scale, toY[row] / scale, toWidth[column] / scale, toHeight[row] / scale);
-            painter.drawImage(target, image_, QRectF(from[column], from[row], fromSize[column], fromSize[row]));
+            if (row == 1 && column == 1 && middle_)
+                painter.fillRect(target, *middle_);
+            else
+                painter.drawImage(target, image_, QRectF(from[column], from[row], fromSize[column], fromSize[row]));
         }
     }
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QSize>
+
+#include <optional>
 
 class QPainter;
 
@@ -28,6 +31,9 @@ private:
     QImage image_;
     QSize size_;     // the whole picture's, in pixels
     int margin_ = 0; // 0: kept whole
+    // The middle's one colour, when a fill with it leaves exactly the middle's pixels:
+    // filled rather than stretched, which is quicker.
+    std::optional<QColor> middle_;
 };
 
 } // namespace tavlin
