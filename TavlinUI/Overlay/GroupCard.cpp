@@ -7,12 +7,13 @@
 #include "TavlinUI/Text.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace tavlin {
 
 GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidget* parent)
-    : QWidget(parent), group_(group), notation_(notation), background_(13, OverlayStyle::black(0.16)) {
+    : QWidget(parent), group_(group), notation_(notation) {
     setObjectName(QStringLiteral("groupCard"));
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
@@ -32,8 +33,13 @@ bool GroupCard::shows(const GroupEntry& group, KeyText::Notation notation) const
 }
 
 void GroupCard::paintEvent(QPaintEvent*) {
+    // Filled at each paint: a copy kept per card would save little and, drawn from an
+    // image of the whole card, leave the process a megabyte larger.
     QPainter painter(this);
-    background_.paint(painter, size());
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(rect()), 13, 13);
+    painter.fillPath(card, OverlayStyle::black(0.16));
 }
 
 } // namespace tavlin

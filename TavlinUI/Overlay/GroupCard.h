@@ -1,7 +1,6 @@
 #pragma once
 
 #include "TavlinUI/Overlay/KeyText.h"
-#include "TavlinUI/Overlay/RoundedFill.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 
 #include <QWidget>
@@ -23,7 +22,6 @@ protected:
 private:
     GroupEntry group_;
     KeyText::Notation notation_;
-    RoundedFill background_;
 };
 
 } // namespace tavlin
