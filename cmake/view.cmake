@@ -21,6 +21,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/KeyText.cpp
     ${_overlay}/KeyCap.cpp
     ${_overlay}/LegendLine.cpp
+    ${_overlay}/MarginImage.cpp
     ${_overlay}/OverlayCard.cpp
     ${_overlay}/OverlayFooter.cpp
     ${_overlay}/OverlayHeader.cpp
@@ -31,6 +32,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     ${_overlay}/PermissionNotice.cpp
     ${_overlay}/PillButton.cpp
     ${_overlay}/QtPanel.cpp
+    ${_overlay}/RoundedFill.cpp
     ${_overlay}/Separator.cpp
     ${_overlay}/ShortcutGrid.cpp
     ${_overlay}/ShortcutRow.cpp
@@ -73,11 +75,16 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   add_executable(tavlin-render ${_view_root}/tools/render/tavlin-render.cpp)
   target_link_libraries(tavlin-render PRIVATE tavlin_view tavlin_view_samples)
 
+  # Figures for building, laying out and painting the view (bench/, not a test).
+  add_executable(tavlin_view_paint ${_view_root}/bench/ViewPaint.cpp)
+  target_link_libraries(tavlin_view_paint PRIVATE tavlin_view tavlin_view_samples)
+
   if(BUILD_TESTING)
   add_executable(tavlin_view_tests
     ${_view_root}/tests/view/ViewTestMain.cpp
     ${_view_root}/tests/view/ViewTestSupport.cpp
     ${_view_root}/tests/view/DisplayTextTests.cpp
+    ${_view_root}/tests/view/MarginImageTests.cpp
     ${_view_root}/tests/view/OverlayViewTests.cpp
     ${_view_root}/tests/view/ShortcutGridTests.cpp
     ${_view_root}/tests/view/OverlayPanelTests.cpp

@@ -26,26 +26,32 @@ QFont FittedLabel::scaledFont(double scale) const {
 }
 
 double FittedLabel::naturalWidth() const {
-    return QFontMetricsF(font_, this).horizontalAdvance(drawable_);
+    const int dpi = logicalDpiY();
+    if (natural_.dpi != dpi) natural_ = {dpi, QFontMetricsF(font_, this).horizontalAdvance(drawable_)};
+    return natural_.width;
 }
 
-double FittedLabel::displayedScale() const {
+const FittedLabel::Fit& FittedLabel::fit() const {
     const double natural = naturalWidth();
-    if (natural <= width() || natural <= 0) return 1.0;
-    return std::max(minimumScale_, width() / natural);
+    if (fit_.width == width() && fit_.natural == natural) return fit_;
+    fit_.width = width();
+    fit_.natural = natural;
+    fit_.scale = natural <= width() || natural <= 0 ? 1.0 : std::max(minimumScale_, width() / natural);
+    fit_.font = scaledFont(fit_.scale);
+    const QFontMetricsF metrics(fit_.font, this);
+    const double drawn = fit_.scale == 1.0 ? natural : metrics.horizontalAdvance(drawable_);
+    // Half a point of slack: a scaled font's advances are not exactly proportional.
+    fit_.text = drawn <= width() + 0.5 ? drawable_ : metrics.elidedText(drawable_, Qt::ElideRight, width());
+    return fit_;
 }
 
-QString FittedLabel::displayedText() const {
-    const QFontMetricsF metrics(scaledFont(displayedScale()), this);
-    // Half a point of slack: a scaled font's advances are not exactly proportional.
-    if (metrics.horizontalAdvance(drawable_) <= width() + 0.5) return drawable_;
-    return metrics.elidedText(drawable_, Qt::ElideRight, width());
-}
+double FittedLabel::displayedScale() const { return fit().scale; }
+
+QString FittedLabel::displayedText() const { return fit().text; }
 
 QSize FittedLabel::sizeHint() const {
-    const QFontMetricsF metrics(font_, this);
-    return QSize(static_cast<int>(std::ceil(metrics.horizontalAdvance(drawable_))),
-                 static_cast<int>(std::ceil(metrics.height())));
+    return QSize(static_cast<int>(std::ceil(naturalWidth())),
+                 static_cast<int>(std::ceil(QFontMetricsF(font_, this).height())));
 }
 
 QSize FittedLabel::minimumSizeHint() const {
@@ -57,10 +63,11 @@ QSize FittedLabel::minimumSizeHint() const {
 void FittedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(scaledFont(displayedScale()));
+    const Fit& fitted = fit();
+    painter.setFont(fitted.font);
     painter.setPen(color_);
     painter.drawText(QRectF(rect()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     DisplayText::isolated(displayedText()));
+                     DisplayText::isolated(fitted.text));
 }
 
 } // namespace tavlin

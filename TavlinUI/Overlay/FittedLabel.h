@@ -29,14 +29,30 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont scaledFont(double scale) const;
+    // The text's width at full size, measured once per resolution.
+    struct Natural {
+        int dpi = 0;
+        double width = 0;
+    };
+    // How the text fits the current width: worked out once per width, not at every paint.
+    struct Fit {
+        int width = -1;
+        double natural = -1;
+        double scale = 1.0;
+        QString text;
+        QFont font;
+    };
     double naturalWidth() const;
+    const Fit& fit() const;
+    QFont scaledFont(double scale) const;
 
     QString text_;
     QString drawable_;
     QFont font_;
     QColor color_;
     double minimumScale_;
+    mutable Natural natural_;
+    mutable Fit fit_;
 };
 
 } // namespace tavlin

@@ -12,7 +12,8 @@
 
 namespace tavlin {
 
-GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidget* parent) : QWidget(parent) {
+GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidget* parent)
+    : QWidget(parent), group_(group), notation_(notation) {
     setObjectName(QStringLiteral("groupCard"));
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
@@ -27,7 +28,13 @@ GroupCard::GroupCard(const GroupEntry& group, KeyText::Notation notation, QWidge
     for (const ShortcutItem& item : group.items) layout->addWidget(new ShortcutRow(CommonRowText::shown(item), notation, this));
 }
 
+bool GroupCard::shows(const GroupEntry& group, KeyText::Notation notation) const {
+    return notation == notation_ && group.name == group_.name && ShortcutOverlay::sameRows(group.items, group_.items);
+}
+
 void GroupCard::paintEvent(QPaintEvent*) {
+    // Filled at each paint: a copy kept per card would save little and, drawn from an
+    // image of the whole card, leave the process a megabyte larger.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath card;

@@ -13,8 +13,15 @@ public:
     explicit GroupCard(const GroupEntry& group, KeyText::Notation notation = KeyText::Notation::desktop,
                        QWidget* parent = nullptr);
 
+    // Whether the card draws `group` in `notation` exactly as a new card would.
+    bool shows(const GroupEntry& group, KeyText::Notation notation) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    GroupEntry group_;
+    KeyText::Notation notation_;
 };
 
 } // namespace tavlin

@@ -4,7 +4,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -14,7 +13,8 @@ namespace {
 constexpr double insetX = 7, insetY = 3, radius = 6;
 } // namespace
 
-KeyCap::KeyCap(const QString& keys, QWidget* parent) : QWidget(parent), keys_(keys) {
+KeyCap::KeyCap(const QString& keys, QWidget* parent)
+    : QWidget(parent), keys_(keys), cap_(radius, OverlayStyle::white(0.1)) {
     // 13 points, medium weight; no rounded design is installed with the fonts we rely on.
     setFont(OverlayStyle::font(13, QFont::Medium));
     setAccessibleName(keys_);
@@ -29,10 +29,8 @@ QSize KeyCap::sizeHint() const {
 
 void KeyCap::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    cap_.paint(painter, size());
     painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath cap;
-    cap.addRoundedRect(QRectF(rect()), radius, radius);
-    painter.fillPath(cap, OverlayStyle::white(0.1));
     painter.setPen(OverlayStyle::primary());
     painter.drawText(QRectF(rect()).adjusted(insetX, insetY, -insetX, -insetY),
                      Qt::AlignCenter | Qt::TextSingleLine, keys_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavlinUI/Overlay/RoundedFill.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -18,6 +20,7 @@ protected:
 
 private:
     QString keys_;
+    RoundedFill cap_;
 };
 
 } // namespace tavlin

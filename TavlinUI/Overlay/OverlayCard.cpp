@@ -23,31 +23,32 @@ OverlayCard::OverlayCard(const ShortcutOverlay& overlay, KeyText::Notation notat
     separator->setObjectName(QStringLiteral("headerSeparator"));
     column->addWidget(new OverlayHeader(overlay, this));
     column->addWidget(separator);
-    column->addWidget(makeContent(overlay, notation, this), 1);
+    column->addWidget(makeContent(overlay, notation), 1);
     column->addWidget(new OverlayFooter(this));
 }
 
-QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation, QWidget* parent) {
+QWidget* OverlayCard::makeContent(const ShortcutOverlay& overlay, KeyText::Notation notation) {
     // Without the permission the list is never shown, not even the common rows.
-    if (!overlay.accessibilityGranted()) return new PermissionNotice(overlay.openSettings(), parent);
-    if (overlay.shortcuts().empty()) return new EmptyNotice(parent);
-    return new ShortcutGrid(overlay, notation, parent);
+    if (!overlay.accessibilityGranted()) return new PermissionNotice(overlay.openSettings(), this);
+    if (overlay.shortcuts().empty()) return new EmptyNotice(this);
+    grid_ = new ShortcutGrid(overlay, notation, this);
+    return grid_;
 }
 
-void OverlayCard::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void OverlayCard::paintBackground(QPainter& painter, const QRectF& rect) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath card;
-    card.addRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    card.addRoundedRect(rect, cornerRadius, cornerRadius);
     painter.fillPath(card, OverlayStyle::cardFill());
     // A one-point outline centred on the card's edge; its outer half falls outside
-    // the widget, so the inner half is drawn on a path inset by half a point.
+    // the card, so the inner half is drawn on a path inset by half a point.
     QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5,
-                           cornerRadius - 0.5);
+    outline.addRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius - 0.5, cornerRadius - 0.5);
     painter.setPen(QPen(OverlayStyle::white(0.15), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(outline);
+    painter.restore();
 }
 
 } // namespace tavlin

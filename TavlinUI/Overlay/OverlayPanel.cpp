@@ -1,10 +1,13 @@
 #include "TavlinUI/Overlay/OverlayPanel.h"
 
 #include "TavlinUI/Overlay/OverlayView.h"
+#include "platform/linux/ShowTiming.h"
 #include "platform/linux/X11Compositing.h"
 #include "platform/linux/X11WindowHints.h"
 
+#include <QCoreApplication>
 #include <QResizeEvent>
+#include <QWindow>
 
 #include <QVBoxLayout>
 
@@ -23,6 +26,8 @@ OverlayPanel::OverlayPanel(const QRect& contentRect)
     layout->setSpacing(0);
     setGeometry(contentRect);
 }
+
+OverlayPanel::~OverlayPanel() = default;
 
 void OverlayPanel::setContent(QWidget* content) {
     if (content_) {
@@ -46,14 +51,38 @@ void OverlayPanel::makeKeyAndOrderFront() {
     // set again before every mapping.
     // A compositing manager may have started or stopped since the last show.
     if (!isVisible()) {
-        platform::X11WindowHints::prepare(*this);
-        setShaped(!platform::X11Compositing::active(*this));
+        if (!hints_ || (hints_->window() != XCB_WINDOW_NONE && hints_->window() != winId())) {
+            hints_ = std::make_unique<platform::X11WindowHints>(*this);
+            compositing_ = std::make_unique<platform::X11Compositing>(*this);
+        }
+        hints_->prepare();
+        setShaped(!compositing_->active());
     }
     show();
+    if (platform::ShowTiming::enabled() && windowHandle()) windowHandle()->installEventFilter(this);
+    // Showing posts every child a request to repaint itself later. Taken now, before the
+    // window is exposed, they join the first paint instead of causing a second one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    if (!testAttribute(Qt::WA_Mapped)) {
+        // Qt paints a window only once the window system has exposed it, which waits for
+        // the window manager to map it. Taken as mapped now, the window is painted into
+        // its backing store while the window manager works, and the exposure then only
+        // copies the finished picture to the screen. (Drawn to a window not yet mapped,
+        // the copy made now is lost, and a paint at the exposure would do no harm.)
+        setAttribute(Qt::WA_Mapped);
+        repaint();
+    }
     raise();
     activateWindow();
     if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
-    platform::X11WindowHints::request(*this);
+    if (hints_) hints_->request();
+}
+
+bool OverlayPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Exposed: what is left is copying the picture to the screen, if it was painted.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
+        platform::ShowTiming::mark("exposed");
+    return QWidget::eventFilter(watched, event);
 }
 
 void OverlayPanel::setShaped(bool shaped) {

@@ -4,7 +4,14 @@
 #include <QRect>
 #include <QWidget>
 
+#include <memory>
+
 namespace tavlin {
+
+namespace platform {
+class X11Compositing;
+class X11WindowHints;
+} // namespace platform
 
 // The window that carries the overlay: frameless, above other windows, with a
 // transparent background so that only the card shows, on every desktop, out of the
@@ -16,6 +23,7 @@ namespace tavlin {
 class OverlayPanel : public QWidget {
 public:
     explicit OverlayPanel(const QRect& contentRect);
+    ~OverlayPanel() override;
 
     // Replaces the content; the panel owns it from now on.
     void setContent(QWidget* content);
@@ -31,12 +39,17 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Marks the moment the window is exposed, when show timing is on.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateShape();
 
     QPointer<QWidget> content_;
     bool shaped_ = false;
+    // Made for the native window at its first show, and again should Qt replace it.
+    std::unique_ptr<platform::X11WindowHints> hints_;
+    std::unique_ptr<platform::X11Compositing> compositing_;
 };
 
 } // namespace tavlin

@@ -29,7 +29,17 @@ void QtPanel::setFrame(const platform::Rect& frame, bool display) {
 
 void QtPanel::setContent(const ShortcutOverlay& overlay) {
     ShowTiming::mark("content given");
-    window_->setContent(new OverlayView(overlay, notation_));
+    // The same menus as last time (the common case: the same application shown again)
+    // keep the view, its rows laid out and its backdrop drawn; only the actions are new.
+    // Otherwise a new view takes over what of the old one it would draw the same.
+    auto* previous = dynamic_cast<OverlayView*>(window_->content());
+    if (previous && previous->shows(overlay, notation_)) {
+        previous->reuseFor(overlay);
+    } else {
+        auto* view = new OverlayView(overlay, notation_);
+        if (previous) view->takeOverFrom(*previous);
+        window_->setContent(view);
+    }
     ShowTiming::mark("view built");
 }
 

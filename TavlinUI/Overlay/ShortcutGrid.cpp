@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tavlin {
 
 namespace {
@@ -100,17 +102,19 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation not
     scrollAnimation_ = new QPropertyAnimation(scrollArea_->verticalScrollBar(), "value", this);
     scrollAnimation_->setDuration(180);
     scrollAnimation_->setEasingCurve(QEasingCurve::OutCubic);
-
-    buildColumns(ShortcutOverlay::columnCount(width()));
+    // The columns come with the first size the grid gets: dealing them for the size of a
+    // grid not yet laid out would only build every card twice.
 }
 
 void ShortcutGrid::buildColumns(int count) {
     columnCount_ = count;
     auto* row = static_cast<QHBoxLayout*>(columnsRow_->layout());
-    while (QLayoutItem* item = row->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    // The cards already made are dealt again rather than made anew; the old columns go
+    // once the new ones hold them.
+    std::vector<QLayoutItem*> oldColumns;
+    while (QLayoutItem* item = row->takeAt(0)) oldColumns.push_back(item);
+    spare_.insert(spare_.end(), cards_.begin(), cards_.end());
+    cards_.clear();
     for (int c = 0; c < count; ++c) {
         auto* column = new QWidget(columnsRow_);
         column->setObjectName(QStringLiteral("column%1").arg(c));
@@ -119,12 +123,46 @@ void ShortcutGrid::buildColumns(int count) {
         stack->setContentsMargins(0, 0, 0, 0);
         stack->setSpacing(14);
         for (const GroupEntry& group : ShortcutOverlay::distribute(groups_, c, count))
-            stack->addWidget(new GroupCard(group, notation_, column));
+            stack->addWidget(cardFor(group, column));
         stack->addStretch(1);
         row->addWidget(column, 1, Qt::AlignTop);
         // Shown now rather than at the next turn of the event loop, so that the
         // columns are in place as soon as the width has changed.
         if (columnsRow_->isVisible()) column->show();
+    }
+    // Spare cards left over first: some may still sit in an old column.
+    for (GroupCard* card : spare_) delete card;
+    spare_.clear();
+    for (QLayoutItem* item : oldColumns) {
+        delete item->widget();
+        delete item;
+    }
+}
+
+GroupCard* ShortcutGrid::cardFor(const GroupEntry& group, QWidget* column) {
+    const auto spare = std::find_if(spare_.begin(), spare_.end(),
+                                    [&](const GroupCard* card) { return card->shows(group, notation_); });
+    GroupCard* card = nullptr;
+    if (spare == spare_.end()) {
+        card = new GroupCard(group, notation_, column);
+    } else {
+        card = *spare;
+        spare_.erase(spare);
+        card->setParent(column);
+        card->show();
+    }
+    cards_.push_back(card);
+    return card;
+}
+
+void ShortcutGrid::takeCardsOf(ShortcutGrid& other) {
+    for (std::vector<GroupCard*>* cards : {&other.cards_, &other.spare_}) {
+        for (GroupCard* card : *cards) {
+            card->hide();
+            card->setParent(this);
+            spare_.push_back(card);
+        }
+        cards->clear();
     }
 }
 
@@ -132,6 +170,11 @@ void ShortcutGrid::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int count = ShortcutOverlay::columnCount(event->size().width());
     if (count != columnCount_) buildColumns(count);
+}
+
+void ShortcutGrid::jumpToTop() {
+    scrollAnimation_->stop();
+    scrollArea_->verticalScrollBar()->setValue(topMarker_->y());
 }
 
 void ShortcutGrid::scrollToTop() {

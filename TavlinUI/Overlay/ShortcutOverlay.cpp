@@ -2,6 +2,7 @@
 
 #include "TavlinUI/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <initializer_list>
@@ -39,6 +40,21 @@ ShortcutOverlay::ShortcutOverlay(std::string appName, std::shared_ptr<const plat
     : appName_(std::move(appName)), appIcon_(std::move(appIcon)), shortcuts_(std::move(shortcuts)),
       accessibilityGranted_(accessibilityGranted), openSettings_(std::move(openSettings)),
       close_(std::move(close)) {}
+
+bool ShortcutOverlay::hasSameContent(const ShortcutOverlay& other) const {
+    const auto sameIcon = [](const platform::Image* a, const platform::Image* b) {
+        if (a == b) return true;
+        return a && b && a->width == b->width && a->height == b->height && a->rgba == b->rgba;
+    };
+    return appName_ == other.appName_ && accessibilityGranted_ == other.accessibilityGranted_ &&
+           sameIcon(appIcon_.get(), other.appIcon_.get()) && sameRows(shortcuts_, other.shortcuts_);
+}
+
+bool ShortcutOverlay::sameRows(const std::vector<ShortcutItem>& a, const std::vector<ShortcutItem>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const ShortcutItem& x, const ShortcutItem& y) {
+        return x.group() == y.group() && x.title() == y.title() && x.keys() == y.keys();
+    });
+}
 
 std::vector<GroupEntry> ShortcutOverlay::grouped() const {
     // Group names are told apart by their identity, computed once per row.

@@ -34,6 +34,14 @@ public:
     const std::function<void()>& openSettings() const { return openSettings_; }
     const std::function<void()>& close() const { return close_; }
 
+    // Whether the two overlays show the same thing: the same name, icon, permission and
+    // rows, texts byte for byte (a row's id and the actions aside). What is drawn
+    // differs for texts that differ in any byte, equivalent or not.
+    bool hasSameContent(const ShortcutOverlay& other) const;
+    // Whether two lists of rows show the same: the same groups, titles and keys, byte
+    // for byte, in the same order.
+    static bool sameRows(const std::vector<ShortcutItem>& a, const std::vector<ShortcutItem>& b);
+
     // The rows gathered by group, groups in order of first appearance.
     std::vector<GroupEntry> grouped() const;
     // The legends of the key symbols that occur in the rows, in table order.

@@ -85,16 +85,31 @@ QPainterPath arrowUp() {
     return stroked(arrow, 0.13);
 }
 
+// Each shape is built once: its boolean operations cost more than drawing it.
+const QPainterPath& shape(Symbols::Symbol symbol) {
+    switch (symbol) {
+    case Symbols::Symbol::xmarkCircleFill: {
+        static const QPainterPath path = xmarkCircle();
+        return path;
+    }
+    case Symbols::Symbol::handRaisedFill: {
+        static const QPainterPath path = raisedHand();
+        return path;
+    }
+    case Symbols::Symbol::keyboard: {
+        static const QPainterPath path = keyboard();
+        return path;
+    }
+    case Symbols::Symbol::arrowUp: break;
+    }
+    static const QPainterPath path = arrowUp();
+    return path;
+}
+
 } // namespace
 
 void Symbols::paint(QPainter& painter, Symbol symbol, const QRectF& rect, const QColor& color) {
-    QPainterPath path;
-    switch (symbol) {
-    case Symbol::xmarkCircleFill: path = xmarkCircle(); break;
-    case Symbol::handRaisedFill: path = raisedHand(); break;
-    case Symbol::keyboard: path = keyboard(); break;
-    case Symbol::arrowUp: path = arrowUp(); break;
-    }
+    const QPainterPath& path = shape(symbol);
     const double side = std::min(rect.width(), rect.height());
     QTransform toTarget;
     toTarget.translate(rect.center().x() - side / 2, rect.center().y() - side / 2);

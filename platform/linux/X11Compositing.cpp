@@ -25,15 +25,16 @@ int screenOf(xcb_connection_t* c, xcb_window_t window) {
 
 } // namespace
 
-bool X11Compositing::active(QWidget& window) {
-    xcb_connection_t* c = X11Display::connection();
-    if (!c) return true;
-    const int screen = screenOf(c, static_cast<xcb_window_t>(window.winId()));
-    if (screen < 0) return true;
-    const xcb_atom_t selection = X11Display::atom(c, "_NET_WM_CM_S" + std::to_string(screen));
-    if (selection == XCB_ATOM_NONE) return true;
+X11Compositing::X11Compositing(QWidget& window) : connection_(X11Display::connection()) {
+    if (!connection_) return;
+    const int screen = screenOf(connection_, static_cast<xcb_window_t>(window.winId()));
+    if (screen >= 0) selection_ = X11Display::atom(connection_, "_NET_WM_CM_S" + std::to_string(screen));
+}
+
+bool X11Compositing::active() const {
+    if (!connection_ || selection_ == XCB_ATOM_NONE) return true;
     XcbReply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+        xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection_), nullptr));
     return !owner || owner->owner != XCB_WINDOW_NONE;
 }
 

@@ -1,18 +1,27 @@
 // The overlay window and the panel port the shell drives.
 #include "tests/view/ViewTestSupport.h"
 
+#include "TavlinUI/Overlay/FittedLabel.h"
 #include "TavlinUI/Overlay/OverlayPanel.h"
+#include "TavlinUI/Overlay/OverlaySnapshot.h"
 #include "TavlinUI/Overlay/OverlayView.h"
 #include "TavlinUI/Overlay/QtPanel.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <map>
 
 namespace tavlin::test {
 namespace {
 
-TEST(OverlayPanel, PortShowsReplacesAndHidesTheOverlay) {
+TEST(OverlayPanel, PortShowsResizesAndHidesTheOverlay) {
     QtPanel port(platform::Rect{0, 0, 720, 520});
     ActionCounts counts;
     port.setContent(overlay(rowsInGroups({"A"}), true, counts));
@@ -30,19 +39,71 @@ TEST(OverlayPanel, PortShowsReplacesAndHidesTheOverlay) {
     EXPECT_EQ(port.window().geometry(), QRect(10, 21, 1000, 700));
     EXPECT_EQ(first->size(), QSize(1000, 700));
 
-    // A new overlay at the next show replaces the old view, which goes away.
-    port.setContent(overlay({}, false, counts));
-    settle();
-    EXPECT_TRUE(first.isNull());
-    ASSERT_NE(port.window().content(), nullptr);
-    EXPECT_NE(port.window().findChild<QWidget*>(QStringLiteral("permissionNotice")), nullptr);
-    EXPECT_EQ(port.window().findChild<QWidget*>(QStringLiteral("shortcutGrid")), nullptr);
-
     port.orderOut();
     EXPECT_FALSE(port.isVisible());
     port.makeKeyAndOrderFront();
     settle();
     EXPECT_TRUE(port.isVisible());
+}
+
+TEST(OverlayPanel, TheSameRowsAgainKeepTheViewWhichStartsAtTheTopWithTheNewActions) {
+    QtPanel port(platform::Rect{0, 0, 720, 520});
+    const std::vector<std::string> groups{"A", "B", "C", "D", "E", "F"};
+    ActionCounts first, second, third;
+    port.setContent(overlay(rowsInGroups(groups, 8), true, first));
+    port.makeKeyAndOrderFront();
+    settle();
+    QPointer<QWidget> view = port.window().content();
+    QScrollBar* bar = view->findChild<QScrollArea*>(QStringLiteral("scrollArea"))->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    port.orderOut();
+
+    // The same texts in new rows (new ids) with new actions, as the next scan gives them.
+    port.setContent(overlay(rowsInGroups(groups, 8), true, second));
+    port.makeKeyAndOrderFront();
+    settle();
+    ASSERT_EQ(port.window().content(), view.data());
+    EXPECT_EQ(bar->value(), 0);
+    QImage kept(view->size(), QImage::Format_ARGB32_Premultiplied);
+    kept.fill(Qt::transparent);
+    view->render(&kept, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(kept, OverlaySnapshot::render(overlay(rowsInGroups(groups, 8), true), view->size()));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(view, &escape);
+    EXPECT_EQ(first.close, 0);
+    EXPECT_EQ(second.close, 1);
+
+    // One title in group A longer by a letter: a new view, and the old one goes away.
+    // The other groups' cards move over to it; it draws what a view made afresh draws.
+    const auto cardsByHeading = [&] {
+        std::map<QString, QPointer<QWidget>> cards;
+        for (const FittedLabel* heading : port.window().findChildren<FittedLabel*>(QStringLiteral("groupHeading")))
+            cards[heading->text()] = heading->parentWidget();
+        return cards;
+    };
+    const auto before = cardsByHeading();
+    std::vector<ShortcutItem> rows = rowsInGroups(groups, 8);
+    rows[5] = ShortcutItem(rows[5].group(), rows[5].title() + "!", rows[5].keys());
+    port.setContent(overlay(rows, true, third));
+    port.makeKeyAndOrderFront();
+    settle();
+    EXPECT_TRUE(view.isNull());
+    QWidget* replaced = port.window().content();
+    ASSERT_NE(replaced, nullptr);
+    const auto after = cardsByHeading();
+    ASSERT_EQ(after.size(), groups.size());
+    for (const auto& [heading, card] : after) {
+        if (heading == QStringLiteral("A")) {
+            EXPECT_TRUE(before.at(heading).isNull());
+        } else {
+            EXPECT_EQ(card, before.at(heading)) << heading.toStdString();
+        }
+    }
+    QImage image(replaced->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    replaced->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(image, OverlaySnapshot::render(overlay(rows, true), replaced->size()));
 }
 
 TEST(OverlayPanel, ShapeIsTheCardsRoundedRectangleAndFollowsTheFrame) {
