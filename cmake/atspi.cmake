@@ -77,6 +77,7 @@ endif()
 
 add_library(tavlin_atspi STATIC
   platform/linux/AtspiAccessibility.cpp
+  platform/linux/AtspiLauncher.cpp
   platform/linux/AtspiApplicationElement.cpp
 )
 target_link_libraries(tavlin_atspi PUBLIC tavlin_atspi_reader PRIVATE PkgConfig::ATSPI)

@@ -3,7 +3,7 @@
 #include "platform/linux/AtspiApplicationElement.h"
 #include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
-#include "platform/linux/AtspiPeerConnection.h"
+#include "platform/linux/AtspiLauncher.h"
 #include "platform/linux/AtspiPeerLinks.h"
 #include "platform/linux/GLibHandle.h"
 #include "platform/linux/MenuSnapshot.h"
@@ -18,9 +18,6 @@
 namespace tavlin::platform::atspi {
 namespace {
 
-constexpr std::chrono::milliseconds sessionTimeout{1000};
-constexpr const char* launcherName = "org.a11y.Bus";
-constexpr const char* launcherPath = "/org/a11y/bus";
 
 using glib::Connection;
 using glib::Variant;
@@ -49,42 +46,10 @@ private:
     GMainContext* context_;
 };
 
-// The session bus's address, or none when there is no session bus: from the
-// environment, else the user's bus socket. Never starts a bus.
-std::optional<std::string> sessionAddress() {
-    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) return std::string(address);
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || !*runtime) return std::nullopt;
-    gchar* socket = g_build_filename(runtime, "bus", nullptr);
-    std::optional<std::string> address;
-    if (g_file_test(socket, G_FILE_TEST_EXISTS)) {
-        gchar* escaped = g_dbus_address_escape_value(socket);
-        address = std::string("unix:path=") + escaped;
-        g_free(escaped);
-    }
-    g_free(socket);
-    return address;
-}
-
-// Calls the accessibility bus launcher; null when it can't be reached.
-Variant callLauncher(AtspiPeerConnection* session, GMainContext* context, const char* interface, const char* method,
-                     GVariant* parameters, const char* replyType) {
-    if (!session) {
-        glib::sink(parameters);
-        return nullptr;
-    }
-    Variant reply;
-    AtspiCallBatch batch(nullptr, context, AtspiCallBatch::Clock::now() + sessionTimeout, session->get());
-    batch.call(launcherName, launcherPath, interface, method, parameters, replyType, [&reply](GVariant* answer) {
-        if (answer) reply = Variant(g_variant_ref(answer));
-    });
-    batch.wait();
-    return reply;
-}
-
-std::optional<std::string> accessibilityBusAddress(AtspiPeerConnection* session, GMainContext* context) {
+// The accessibility bus's address: from the environment, else as the launcher tells it.
+std::optional<std::string> accessibilityBusAddress(AtspiLauncher& launcher, GMainContext* context) {
     if (const char* address = std::getenv("AT_SPI_BUS_ADDRESS"); address && *address) return std::string(address);
-    const Variant reply = callLauncher(session, context, "org.a11y.Bus", "GetAddress", nullptr, "(s)");
+    const Variant reply = launcher.call(context, "org.a11y.Bus", "GetAddress", nullptr, "(s)");
     if (!reply) return std::nullopt;
     std::string address = glib::text(glib::child(reply.get(), 0).get());
     if (address.empty()) return std::nullopt;
@@ -94,7 +59,8 @@ std::optional<std::string> accessibilityBusAddress(AtspiPeerConnection* session,
 } // namespace
 
 AtspiAccessibility::AtspiAccessibility()
-    : context_(g_main_context_new()), links_(std::make_shared<AtspiPeerLinks>()) {
+    : context_(g_main_context_new()), launcher_(std::make_unique<AtspiLauncher>()),
+      links_(std::make_shared<AtspiPeerLinks>()) {
     // For any libatspi call made in this process: 800 ms per call, 15 s for an
     // application met for the first time. Our own reads keep to their scan's budget.
     atspi_set_timeout(800, 15000);
@@ -112,7 +78,7 @@ GDBusConnection* AtspiAccessibility::bus() {
     if (bus_ && g_dbus_connection_is_closed(bus_)) Connection(std::exchange(bus_, nullptr));
     if (!bus_) {
         InContext in(context_);
-        const std::optional<std::string> address = accessibilityBusAddress(launcher(), context_);
+        const std::optional<std::string> address = accessibilityBusAddress(*launcher_, context_);
         if (!address) return nullptr;
         links_->setBusAddress(*address);
         // A bus that doesn't answer (a stopped daemon still accepts the socket) is given
@@ -122,15 +88,6 @@ GDBusConnection* AtspiAccessibility::bus() {
         batch.wait();
     }
     return bus_;
-}
-
-AtspiPeerConnection* AtspiAccessibility::launcher() {
-    // Kept open for the permission check of every show; opened anew once closed.
-    if (launcher_ && !launcher_->connected()) launcher_.reset();
-    if (!launcher_)
-        if (const std::optional<std::string> address = sessionAddress())
-            launcher_ = AtspiPeerConnection::throughBus(*address, launcherName);
-    return launcher_.get();
 }
 
 AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
@@ -172,18 +129,14 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
 
 bool AtspiAccessibility::isProcessTrusted() {
     InContext in(context_);
-    const Variant reply = callLauncher(launcher(), context_, "org.freedesktop.DBus.Properties", "Get",
-                                       g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
-    if (!reply) return false;
-    const Variant value(g_variant_get_variant(glib::child(reply.get(), 0).get()));
-    return g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value.get());
+    return launcher_->enabled(context_);
 }
 
 bool AtspiAccessibility::isProcessTrustedWithOptions(bool prompt) {
     if (prompt) {
         InContext in(context_);
         // Turns on the session's accessibility; never the screen reader.
-        callLauncher(launcher(), context_, "org.freedesktop.DBus.Properties", "Set",
+        launcher_->call(context_, "org.freedesktop.DBus.Properties", "Set",
                      g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), nullptr);
     }
     return isProcessTrusted();

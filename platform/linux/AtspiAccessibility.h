@@ -13,7 +13,7 @@ typedef struct _GMainContext GMainContext;
 
 namespace tavlin::platform::atspi {
 
-class AtspiPeerConnection;
+class AtspiLauncher;
 class AtspiPeerLinks;
 
 // The desktop's accessibility through AT-SPI: applications by process id, their menu
@@ -45,12 +45,10 @@ public:
 
 private:
     GDBusConnection* bus();
-    // The session bus, where the accessibility bus launcher is: null when it can't be reached.
-    AtspiPeerConnection* launcher();
 
     GMainContext* const context_;
     GDBusConnection* bus_ = nullptr; // owned; released as a glib::Connection
-    std::unique_ptr<AtspiPeerConnection> launcher_;
+    const std::unique_ptr<AtspiLauncher> launcher_;
     // Kept from one scan to the next: how to reach the applications shown last.
     const std::shared_ptr<AtspiPeerLinks> links_;
 };

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <string_view>
 
@@ -67,6 +68,15 @@ int main(int argc, char** argv) {
         std::printf("%d %d %d\n", before, prompted, ax.isProcessTrusted());
         return 0;
     }
-    std::fprintf(stderr, "usage: atspi-probe (scan PID... | shows PID N | trust)\n");
+    if (mode == "trust-lines") {
+        // One answer per line read, from one long-lived service, until the input ends.
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            std::printf("%d\n", ax.isProcessTrusted());
+            std::fflush(stdout);
+        }
+        return 0;
+    }
+    std::fprintf(stderr, "usage: atspi-probe (scan PID... | shows PID N | trust | trust-lines)\n");
     return 2;
 }

@@ -172,6 +172,15 @@ big-menus)
 permission)
   got=$("$probe" trust) || fail "probe ended with status $?"
   expect_same "trust before, when prompting, after" "0 1 1" "$got"
+  # One service follows the setting as it is changed elsewhere, from show to show.
+  coproc PROBE { "$probe" trust-lines; }
+  ask() { echo >&"${PROBE[1]}"; read -r -t 10 answer <&"${PROBE[0]}"; printf '%s' "$answer"; }
+  enable() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+    string:org.a11y.Status string:IsEnabled "variant:boolean:$1" >/dev/null; }
+  seen=$(ask)
+  for state in false true false true; do enable "$state"; seen+=" $(ask)"; done
+  expect_same "trust as set elsewhere" "1 0 1 0 1" "$seen"
+  eval "exec ${PROBE[1]}>&-"; wait "$PROBE_PID"
   reader=$(dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Get \
     string:org.a11y.Status string:ScreenReaderEnabled | grep -o 'boolean [a-z]*')
   expect_same "the screen reader stays off" "boolean false" "$reader"
