@@ -8,27 +8,14 @@
 
 namespace tavlin::platform::atspi {
 
-struct AtspiPeerBatch::Call {
-    AtspiPeerBatch* batch;
-    Handler handler;
-    libdbus::Pending pending;
-    const char* method;
-    std::string path;
-    bool open = true;
-};
-
 AtspiPeerBatch::AtspiPeerBatch(AtspiPeerConnection& peer, Clock::time_point deadline) : peer_(peer), deadline_(deadline) {}
 
-AtspiPeerBatch::~AtspiPeerBatch() {
-    // Calls given up: their late replies are dropped by libdbus, never handled.
-    for (const auto& call : calls_)
-        if (call->open && call->pending) dbus_pending_call_cancel(call->pending.get());
-}
+// Replies that come after the batch are dropped by the next one on the connection.
+AtspiPeerBatch::~AtspiPeerBatch() = default;
 
 void AtspiPeerBatch::call(const std::string& path, const char* interface, const char* method, Handler handler,
                           std::optional<std::int32_t> index) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
-    if (left <= 0 || !dbus_validate_path(path.c_str(), nullptr)) {
+    if (Clock::now() >= deadline_ || !dbus_validate_path(path.c_str(), nullptr)) {
         handler(nullptr);
         return;
     }
@@ -42,61 +29,56 @@ void AtspiPeerBatch::call(const std::string& path, const char* interface, const 
         const dbus_int32_t value = *index;
         dbus_message_append_args(message.get(), DBUS_TYPE_INT32, &value, DBUS_TYPE_INVALID);
     }
-    DBusPendingCall* pending = nullptr;
-    const int timeout = static_cast<int>(std::min<long long>(left + 1, G_MAXINT));
-    if (!dbus_connection_send_with_reply(peer_.get(), message.get(), &pending, timeout) || !pending) {
+    dbus_message_set_auto_start(message.get(), FALSE);
+    // Sent without a pending call of libdbus's own: the replies are told apart by serial.
+    dbus_uint32_t serial = 0;
+    if (!dbus_connection_send(peer_.get(), message.get(), &serial) || serial == 0) {
         g_debug("%s %s: the connection is closed", method, path.c_str());
         handler(nullptr);
         return;
     }
-    auto& call = calls_.emplace_back(new Call{this, std::move(handler), libdbus::Pending(pending), method, path});
-    ++open_;
-    dbus_pending_call_set_notify(pending, &finished, call.get(), nullptr);
-    // A reply may have come in already, while an earlier call was waited for.
-    if (call->open && dbus_pending_call_get_completed(pending)) finished(pending, call.get());
+    open_.emplace(serial, Call{std::move(handler), method, path});
 }
 
-void AtspiPeerBatch::finished(DBusPendingCall* pending, void* data) {
-    Call& call = *static_cast<Call*>(data);
-    if (!call.open) return;
-    const libdbus::Message reply(dbus_pending_call_steal_reply(pending));
-    if (reply && dbus_message_get_type(reply.get()) == DBUS_MESSAGE_TYPE_ERROR) {
-        // An object gone, a method the toolkit lacks, a late answer: met in the normal run of things.
-        DBusError error;
-        dbus_error_init(&error);
-        dbus_set_error_from_message(&error, reply.get());
-        g_debug("%s peer %s: %s", call.method, call.path.c_str(), error.message);
-        dbus_error_free(&error);
-        call.batch->finish(call, nullptr);
+void AtspiPeerBatch::answer(DBusMessage* message) {
+    const libdbus::Message held(message);
+    const int type = dbus_message_get_type(message);
+    if (type != DBUS_MESSAGE_TYPE_METHOD_RETURN && type != DBUS_MESSAGE_TYPE_ERROR) return;
+    const auto it = open_.find(dbus_message_get_reply_serial(message));
+    if (it == open_.end()) return; // a late reply to an earlier batch
+    Call call = std::move(it->second);
+    open_.erase(it);
+    if (type == DBUS_MESSAGE_TYPE_ERROR) {
+        // An object gone, a method the toolkit lacks: met in the normal run of things.
+        g_debug("%s peer %s: %s", call.method, call.path.c_str(), dbus_message_get_error_name(message));
+        call.handler(nullptr);
         return;
     }
-    call.batch->finish(call, reply.get());
-}
-
-void AtspiPeerBatch::finish(Call& call, DBusMessage* reply) {
-    call.open = false;
-    --open_;
-    call.handler(reply);
+    call.handler(message);
 }
 
 void AtspiPeerBatch::wait() {
-    while (open_ > 0) {
+    DBusConnection* connection = peer_.get();
+    while (!open_.empty()) {
+        if (DBusMessage* message = dbus_connection_pop_message(connection)) {
+            answer(message);
+            continue;
+        }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
         if (left <= 0) {
-            g_debug("deadline passed with %zu calls unanswered", open_);
+            g_debug("deadline passed with %zu calls unanswered", open_.size());
             timedOut_ = true;
             break;
         }
-        // Sends what is queued, waits for what comes in, and runs the handlers of the
-        // replies read; false once the connection is closed and every call failed.
-        if (!dbus_connection_read_write_dispatch(peer_.get(), static_cast<int>(std::min<long long>(left, G_MAXINT))))
+        // Writes what is queued and reads what has come, waiting at most until the deadline.
+        if (!dbus_connection_read_write(connection, static_cast<int>(std::min<long long>(left, G_MAXINT)))) {
+            g_debug("the connection closed with %zu calls unanswered", open_.size());
             break;
-    }
-    for (const auto& call : calls_)
-        if (call->open) {
-            dbus_pending_call_cancel(call->pending.get());
-            finish(*call, nullptr);
         }
+    }
+    auto unanswered = std::move(open_);
+    open_.clear();
+    for (auto& [serial, call] : unanswered) call.handler(nullptr);
 }
 
 void AtspiPeerBatch::children(const std::string& path, std::function<void(std::vector<std::string>)> done) {

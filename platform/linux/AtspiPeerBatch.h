@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tavlin::platform::atspi {
@@ -45,14 +46,17 @@ public:
     void cache(AtspiDetails::ByPath& objects);
 
 private:
-    struct Call;
-    static void finished(DBusPendingCall* pending, void* data);
-    void finish(Call& call, DBusMessage* reply);
+    struct Call {
+        Handler handler;
+        const char* method;
+        std::string path;
+    };
+    // Runs the handler of the call a reply answers; drops anything else.
+    void answer(DBusMessage* message);
 
     AtspiPeerConnection& peer_;
     Clock::time_point deadline_;
-    std::vector<std::unique_ptr<Call>> calls_;
-    std::size_t open_ = 0;
+    std::unordered_map<dbus_uint32_t, Call> open_; // by serial
     bool timedOut_ = false;
 };
 
