@@ -1,5 +1,4 @@
 // The menu reader's parts that need no bus, fed with replies built here.
-#include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiCaptureBuilder.h"
 #include "platform/linux/AtspiMenuBarLocator.h"
 #include "platform/linux/AtspiMenuWalk.h"
@@ -198,24 +197,6 @@ TEST(AtspiMenuWalk, TakesAMenuWhoseEntriesAreAllInvisibleAsTellingNothingOfThem)
     EXPECT_TRUE(AtspiMenuWalk::visibilityTold(cache, {"/gtk/new", "/gtk/hidden"}));
     // An entry the cache doesn't hold may be shown: the menu is read as told.
     EXPECT_TRUE(AtspiMenuWalk::visibilityTold(cache, {"/lo/open", "/elsewhere"}));
-}
-
-TEST(AtspiCallBatch, ReportsWhatAReaderMeetsAnywayAtDebugLevelAndRealTroubleAsAWarning) {
-    std::vector<GLogLevelFlags> levels;
-    const guint handler = g_log_set_handler(
-        "tavlin-atspi", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL),
-        [](const gchar*, GLogLevelFlags level, const gchar*, gpointer levels) {
-            static_cast<std::vector<GLogLevelFlags>*>(levels)->push_back(
-                static_cast<GLogLevelFlags>(level & G_LOG_LEVEL_MASK));
-        },
-        &levels);
-    AtspiCallBatch::report(g_error_new_literal(G_IO_ERROR, G_IO_ERROR_TIMED_OUT, "late"), "GetRole", ":1.7 /o");
-    AtspiCallBatch::report(g_dbus_error_new_for_dbus_error("org.freedesktop.DBus.Error.UnknownObject", "gone"), "GetRole",
-                           ":1.7 /o");
-    AtspiCallBatch::report(g_error_new_literal(G_IO_ERROR, G_IO_ERROR_CLOSED, "closed"), "GetRole", ":1.7 /o");
-    AtspiCallBatch::report(nullptr, "GetRole", ":1.7 /o");
-    g_log_remove_handler("tavlin-atspi", handler);
-    EXPECT_EQ(levels, (std::vector<GLogLevelFlags>{G_LOG_LEVEL_DEBUG, G_LOG_LEVEL_DEBUG, G_LOG_LEVEL_WARNING}));
 }
 
 // Replies read over libdbus reach the handlers as the values GDBus would have given.
