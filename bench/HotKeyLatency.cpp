@@ -8,8 +8,9 @@
 // window to go, and pauses (150 ms unless given). Prints the median, the 95th percentile and the extremes of the time to
 // a painted overlay.
 
+#include "bench/XcbProbe.h"
+
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
 
 #include <X11/keysym.h>
@@ -25,29 +26,15 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_keycode_t keycodeOf(xcb_connection_t* c, xcb_keysym_t sym) {
-    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(xcb_key_symbols_alloc(c),
-                                                                                 &xcb_key_symbols_free);
-    Reply<xcb_keycode_t> codes(xcb_key_symbols_get_keycode(symbols.get(), sym));
-    return codes ? codes.get()[0] : 0;
-}
+using tavlin::bench::keycodeOf;
+using tavlin::bench::viewable;
+template <class T> using Reply = tavlin::bench::XcbReply<T>;
 
 void pressHotKey(xcb_connection_t* c, xcb_keycode_t alt, xcb_keycode_t space) {
     for (auto [type, key] : {std::pair{XCB_KEY_PRESS, alt}, {XCB_KEY_PRESS, space}, {XCB_KEY_RELEASE, space},
                              {XCB_KEY_RELEASE, alt}})
         xcb_test_fake_input(c, type, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     xcb_flush(c);
-}
-
-bool viewable(xcb_connection_t* c, xcb_window_t window) {
-    Reply<xcb_get_window_attributes_reply_t> a(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
-    return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
 // The brightness (0-255) of the pixel at the window's centre, as on screen.

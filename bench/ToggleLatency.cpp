@@ -14,6 +14,8 @@
 // The pixel is read from the window, not from the screen: in a Wayland session the
 // compositor shows it with its next frame (at most one frame later at 60 Hz).
 
+#include "bench/XcbProbe.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -32,16 +34,8 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
-
-bool viewable(xcb_connection_t* c, xcb_window_t window) {
-    Reply<xcb_get_window_attributes_reply_t> a(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
-    return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
-}
+using tavlin::bench::viewable;
+template <class T> using Reply = tavlin::bench::XcbReply<T>;
 
 // The brightness (0-255) of the pixel at the window's centre, as the window holds it.
 int centreBrightness(xcb_connection_t* c, xcb_window_t window) {

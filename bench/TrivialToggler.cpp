@@ -5,8 +5,9 @@
 //
 //   tavlin_trivial_toggler       prints the window's id, then toggles it until killed
 
+#include "bench/XcbProbe.h"
+
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 
 #include <X11/keysym.h>
 
@@ -15,12 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-
-namespace {
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-} // namespace
 
 int main() {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
@@ -38,13 +33,11 @@ int main() {
                       static_cast<std::int16_t>((screen->height_in_pixels - height) / 2), width, height, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
 
-    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(xcb_key_symbols_alloc(c),
-                                                                                 &xcb_key_symbols_free);
-    std::unique_ptr<xcb_keycode_t, FreeDeleter> space(xcb_key_symbols_get_keycode(symbols.get(), XK_space));
+    const xcb_keycode_t space = tavlin::bench::keycodeOf(c, XK_space);
     if (!space) return 1;
     // Alt+Space with and without Caps Lock and Num Lock.
     for (int locks : {0, int{XCB_MOD_MASK_LOCK}, int{XCB_MOD_MASK_2}, XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2})
-        xcb_grab_key(c, 1, screen->root, static_cast<std::uint16_t>(XCB_MOD_MASK_1 | locks), space.get()[0],
+        xcb_grab_key(c, 1, screen->root, static_cast<std::uint16_t>(XCB_MOD_MASK_1 | locks), space,
                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     xcb_flush(c);
     std::printf("%u\n", window);
