@@ -24,6 +24,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/QtDesktop.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
+    platform/linux/ShortcutTableFiles.cpp
     platform/linux/SingleInstance.cpp
     platform/linux/SwayIpc.cpp
     platform/linux/SwayKeyBinding.cpp
@@ -55,13 +56,15 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/ProcessDesktopEntryTests.cpp
     tests/linux/ProgramIconTests.cpp
     tests/linux/QtMainQueueTests.cpp
+    tests/linux/ShortcutTableFilesTests.cpp
     tests/linux/SingleInstanceTests.cpp
     tests/linux/SwayIpcTests.cpp
     tests/linux/ThreadWorkQueueTests.cpp
     tests/linux/XdgAutostartTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
-  target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux")
+  target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux"
+                             TAVLIN_SHORTCUT_TABLES="${PROJECT_SOURCE_DIR}/data/shortcuts")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
@@ -76,6 +79,14 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # The shortcut tables: installed where the data folders find them, and copied beside
+    # the built program, which looks in its own share/ too.
+    file(GLOB shortcut_tables CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/shortcuts/*.shortcuts)
+    install(FILES ${shortcut_tables} DESTINATION ${CMAKE_INSTALL_DATADIR}/tavlin/shortcuts)
+    foreach(shortcut_table ${shortcut_tables})
+      get_filename_component(name ${shortcut_table} NAME)
+      configure_file(${shortcut_table} ${PROJECT_BINARY_DIR}/share/tavlin/shortcuts/${name} COPYONLY)
+    endforeach()
     install(FILES docs/tavlin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     # The desktop finds scheme handlers through the applications' MIME cache.
     install(CODE "if(NOT DEFINED ENV{DESTDIR})
