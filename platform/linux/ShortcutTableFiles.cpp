@@ -24,7 +24,7 @@ bool startsWithModifier(std::string_view text) {
 }
 
 bool validKeyPart(std::string_view key) {
-    if (key == "Space") return true;
+    if (key == "Space" || key == "Print") return true;
     if (key.size() >= 2 && key.size() <= 3 && key.front() == 'F' && key[1] != '0' &&
         std::all_of(key.begin() + 1, key.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         const int number = std::stoi(std::string(key.substr(1)));

@@ -52,7 +52,7 @@ struct ShortcutTableFiles {
 
     // Whether `keys` is a key text of the model's notation: modifier symbols ⌃ ⌥ ⇧ ⌘, each
     // at most once and in that order, then one key (a character that upper-casing leaves
-    // as it is, "Space", or "F1" to "F20"); a sequence is up to four such chords joined by ", ".
+    // as it is, "Space", "Print", or "F1" to "F20"); a sequence is up to four such chords joined by ", ".
     static bool validKeys(std::string_view keys);
 };
 

@@ -29,11 +29,11 @@ std::string row(const std::string& name, const std::string& title, const std::st
 } // namespace
 
 TEST(ShortcutTableKeys, TheModelsNotationIsAcceptedAndAnythingElseRefused) {
-    for (const char* keys : {"⇧⌘T", "⌃⌥⇧⌘Z", "F12", "F1", "Space", "⌥⌘Space", "⎋", "⇧⌘⌦", "⌘,", "/", "⌘T, O",
+    for (const char* keys : {"⇧⌘T", "⌃⌥⇧⌘Z", "F12", "F1", "Space", "⇧Print", "⌥⌘Space", "⎋", "⇧⌘⌦", "⌘,", "/", "⌘T, O",
                              "⌘,, ⌘.", "⌘K, ⌘C, ⌘D, ⌘E"})
         EXPECT_TRUE(ShortcutTableFiles::validKeys(keys)) << keys;
     for (const char* keys : {"", "⌘", "⌘⇧T", "⌘⌘T", "⌘t", "Ctrl+T", "F0", "F21", "F5a", "⌘ ", "⌘T, ", ", O",
-                             "⌘T,O", "⌘TT", "⌘A, ⌘B, ⌘C, ⌘D, ⌘E", "\xff"})
+                             "⌘T,O", "⌘TT", "Tab", "⌘A, ⌘B, ⌘C, ⌘D, ⌘E", "\xff"})
         EXPECT_FALSE(ShortcutTableFiles::validKeys(keys)) << keys;
 }
 
