@@ -96,7 +96,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
     # End to end: each script runs in a virtual desktop of its own, so they may run in parallel.
     set(e2e_tests hot_key_toggle switch_application url_request permission single_instance language late_tray
-                  start_at_login portal_hot_key instance_guard target_quits)
+                  start_at_login portal_hot_key instance_guard target_quits browser_tables)
     foreach(name IN LISTS e2e_tests)
       add_test(NAME e2e_${name}
                COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop -- ${PROJECT_SOURCE_DIR}/tests/desktop/${name}.sh
