@@ -14,12 +14,10 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/AccessibilitySettings.cpp
     platform/linux/AtspiActivationTracker.cpp
     platform/linux/CommandLine.cpp
-    platform/linux/DesktopEntries.cpp
     platform/linux/GnomeKeyBinding.cpp
     platform/linux/HotKeyBinder.cpp
     platform/linux/KdeKeyBinding.cpp
     platform/linux/PortalHotKeys.cpp
-    platform/linux/ProcessDesktopEntry.cpp
     platform/linux/ProcessExitWatch.cpp
     platform/linux/QtDesktop.cpp
     platform/linux/QtMainQueue.cpp
@@ -39,7 +37,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   )
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(tavlin_desktop PUBLIC tavlin_core tavlin_x11 Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
+  target_link_libraries(tavlin_desktop PUBLIC tavlin_core tavlin_x11 tavlin_desktop_entries Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
                         PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON PkgConfig::ATSPI_EVENTS)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
@@ -70,7 +68,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   # built, so their targets are there).
   block()
     add_executable(tavlin Tavlin/main.cpp)
-    target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
+    target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi tavlin_app_shortcuts)
     target_compile_definitions(tavlin PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
     include(GNUInstallDirs)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
