@@ -16,14 +16,14 @@ namespace {
 
 constexpr const char* gettextDomainKey = "X-GNOME-Gettext-Domain";
 
-// The entry's gettext domain, when it names one.
+// Whether the entry is installed, and the gettext domain it names (empty for none).
 std::optional<std::string> entryDomain(const std::string& id) {
     if (id.empty()) return std::nullopt;
     GDesktopAppInfo* info = g_desktop_app_info_new((id + ".desktop").c_str());
     if (!info) return std::nullopt;
-    std::optional<std::string> domain;
+    std::string domain;
     if (char* value = g_desktop_app_info_get_string(info, gettextDomainKey)) {
-        if (*value) domain = value;
+        domain = value;
         g_free(value);
     }
     g_object_unref(info);
@@ -40,31 +40,28 @@ std::string withoutDeletedMark(std::string path) {
 
 std::vector<std::string> LinuxApplicationShortcuts::desktopEntryIds(const RunningApplication& application) {
     std::vector<std::string> ids;
-    const auto add = [&ids](const std::string& id) {
-        if (!id.empty() && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+    bool installed = false; // whether one of them names an installed entry
+    const auto add = [&ids, &installed](const std::string& id) {
+        if (id.empty() || std::find(ids.begin(), ids.end(), id) != ids.end()) return;
+        ids.push_back(id);
+        installed = installed || DesktopEntries::withId(id).has_value();
     };
     if (application.bundleIdentifier) add(*application.bundleIdentifier);
     if (const auto launched = ProcessDesktopEntry::launchedId(application.processIdentifier)) add(*launched);
-    if (const auto executable = ProcessDesktopEntry::executable(application.processIdentifier))
-        if (const auto entry = DesktopEntries::forExecutable(withoutDeletedMark(*executable))) add(entry->id);
+    // Matching the executable reads every installed entry: it is done only when the
+    // application's own names are no entry (a window class, a bus name).
+    if (!installed)
+        if (const auto executable = ProcessDesktopEntry::executable(application.processIdentifier))
+            if (const auto entry = DesktopEntries::forExecutable(withoutDeletedMark(*executable))) add(entry->id);
     return ids;
 }
 
 std::string LinuxApplicationShortcuts::gettextDomain(const RunningApplication& application,
                                                      const std::string& executable) {
-    // The entries by id first: the one matched through the executable costs a look
-    // through every installed entry, and is asked for only when these name no domain.
-    if (application.bundleIdentifier)
-        if (auto domain = entryDomain(*application.bundleIdentifier)) return *domain;
-    const auto launched = ProcessDesktopEntry::launchedId(application.processIdentifier);
-    if (launched)
-        if (auto domain = entryDomain(*launched)) return *domain;
-    if (!executable.empty()) {
-        const auto entry = DesktopEntries::forExecutable(executable);
-        if (entry && entry->id != application.bundleIdentifier && entry->id != launched)
-            if (auto domain = entryDomain(entry->id)) return *domain;
-    }
-    return std::filesystem::path(executable).filename().string();
+    const std::string executableName = std::filesystem::path(executable).filename().string();
+    for (const std::string& id : desktopEntryIds(application))
+        if (const auto domain = entryDomain(id)) return domain->empty() ? executableName : *domain;
+    return executableName;
 }
 
 std::vector<ApplicationShortcuts::WindowRow> LinuxApplicationShortcuts::shortcutsWindow(

@@ -20,10 +20,11 @@ public:
     std::vector<TableRow> table(const RunningApplication& application) override;
 
     // The desktop entry ids that may stand for the application, most telling first: its
-    // bundle identifier, the entry its launcher named, the entry that starts its executable.
+    // bundle identifier, the entry its launcher named, and when neither is an installed
+    // entry, the entry that starts its executable.
     static std::vector<std::string> desktopEntryIds(const RunningApplication& application);
-    // The application's gettext domain: the X-GNOME-Gettext-Domain of its desktop entry,
-    // else its executable's file name.
+    // The application's gettext domain: the X-GNOME-Gettext-Domain of its desktop entry
+    // (the first installed one of desktopEntryIds), else its executable's file name.
     static std::string gettextDomain(const RunningApplication& application, const std::string& executable);
 
 private:

@@ -69,13 +69,26 @@ std::optional<std::string> ResourceBundle::shortcutsWindowFile(std::string bundl
     std::vector<std::string> files;
     std::size_t entriesLeft = limits.entries;
     uiFiles(resource.get(), "/", 0, limits, entriesLeft, files);
-    std::stable_partition(files.begin(), files.end(),
-                          [](const std::string& path) { return path.ends_with("/help-overlay.ui"); });
-    for (const std::string& path : files) {
-        auto text = contents(resource.get(), path, limits);
+    const auto others = std::stable_partition(files.begin(), files.end(), [](const std::string& path) {
+        return path.ends_with("/help-overlay.ui");
+    });
+    for (auto path = files.begin(); path != others; ++path) {
+        auto text = contents(resource.get(), *path, limits);
         if (text && ShortcutsWindowFile::mentionsShortcutsWindow(*text)) return text;
     }
-    return std::nullopt;
+    // Elsewhere one shortcuts window is the application's; several are a collection of
+    // examples (a toolkit's demonstration holds other programs' windows), none of them its own.
+    std::optional<std::string> found;
+    for (auto path = others; path != files.end(); ++path) {
+        auto text = contents(resource.get(), *path, limits);
+        if (!text || !ShortcutsWindowFile::mentionsShortcutsWindow(*text)) continue;
+        if (found) {
+            g_debug("several shortcuts windows beside %s: none taken", path->c_str());
+            return std::nullopt;
+        }
+        found = std::move(text);
+    }
+    return found;
 }
 
 } // namespace tavlin::platform

@@ -15,9 +15,10 @@ struct ResourceBundle {
         std::size_t entries = 20000;         // resource paths looked at
         std::size_t depth = 32;              // nesting of resource folders
     };
-    // The text of the first UI file that describes a GtkShortcutsWindow: the files named
-    // help-overlay.ui (where GtkApplication looks for it) first, then the other UI files
-    // in the bundle's order. None when the bundle isn't one or holds no such file.
+    // The text of the UI file that describes the application's GtkShortcutsWindow: the
+    // first file named help-overlay.ui (where GtkApplication looks for it) that holds one,
+    // else the one other UI file that does. None when the bundle isn't one, or holds no
+    // such file, or several others (a collection of examples, not the application's own).
     static std::optional<std::string> shortcutsWindowFile(std::string bundle, const Limits& limits);
 };
 

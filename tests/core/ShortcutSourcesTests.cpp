@@ -1,10 +1,14 @@
 #include "Tavlin/ShortcutSources.h"
 
 #include "Rows.h"
+#include "TavlinUI/LinuxCommonShortcuts.h"
+#include "TavlinUI/ShortcutMerge.h"
 #include "platform/Keys.h"
 #include "platform/sim/SimApplicationShortcuts.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace tavlin::testing {
 namespace {
@@ -80,6 +84,31 @@ TEST(ShortcutSources, TheTableOnlyWhenTheApplicationGivesNothing) {
     EXPECT_EQ(sources(ShortcutSources::read(sim, browser, {})), std::vector<Source>{Source::shortcutsWindow});
     EXPECT_EQ(sim.tableReads, 1);
     EXPECT_EQ(sim.windowReads, 3);
+}
+
+// GNOME Files' five keys in the Linux common table are in its own shortcuts window too:
+// merged, each key is one row, titled as the application titles it, and the window's
+// other rows stay in its groups.
+TEST(ShortcutSources, GnomeFilesOwnWindowAndItsCommonRowsGiveEachKeyOnce) {
+    const auto window = ShortcutSources::combine(
+        {},
+        {windowRow("General", "New window", "n"), windowRow("General", "Undo", "z"),
+         windowRow("Navigation", "Go up", "", Bits::option | Bits::noCommand, platform::Keys::Code::up),
+         windowRow("Navigation", "Enter location", "l"), windowRow("View", "Show or hide hidden files", "h"),
+         windowRow("Editing", "Create folder", "n", Bits::shift),
+         windowRow("Editing", "Rename", "", Bits::noCommand, platform::Keys::Code::function[1])},
+        {});
+    const auto merged = ShortcutMerge::merge(
+        LinuxCommonShortcuts::items(LinuxCommonShortcuts::Desktop::gnome, std::string(LinuxCommonShortcuts::gnomeFilesIdentifier)),
+        ShortcutSources::items(window));
+    std::map<std::string, std::vector<std::string>> titlesByKeys;
+    for (const ShortcutItem& row : merged) titlesByKeys[row.keys()].push_back(row.title());
+    for (const auto& [keys, titles] : titlesByKeys) EXPECT_EQ(titles.size(), 1u) << keys;
+    EXPECT_EQ(titlesByKeys["⇧⌘N"], std::vector<std::string>{"Create folder"});
+    EXPECT_EQ(titlesByKeys["⌥↑"], std::vector<std::string>{"Go up"});
+    EXPECT_EQ(titlesByKeys["F2"], std::vector<std::string>{"Rename"});
+    EXPECT_EQ(titlesByKeys["⌘Z"], std::vector<std::string>{"Undo"});
+    EXPECT_EQ(titlesByKeys["⌘N"], std::vector<std::string>{"New window"});
 }
 
 } // namespace

@@ -33,6 +33,22 @@ TEST(ShortcutsWindowReader, FindsTheShortcutsWindowInTheProcesssOwnSections) {
     EXPECT_FALSE(ShortcutsWindowReader::file(0, {}).has_value());
 }
 
+std::optional<std::string> inBundle(const std::string& name, const ResourceBundle::Limits& limits = {}) {
+    std::ifstream in(std::string(TAVLIN_TEST_BUNDLES_DIR) + "/" + name, std::ios::binary);
+    return ResourceBundle::shortcutsWindowFile(std::string(std::istreambuf_iterator<char>(in), {}), limits);
+}
+
+// A bundle's shortcuts window is its help-overlay.ui, else its one other UI file with a
+// window: several are a collection of other programs' (a toolkit's demonstration).
+TEST(ResourceBundle, TheHelpOverlayOrTheOneOtherShortcutsWindow) {
+    EXPECT_TRUE(inBundle("single.gresource").has_value()); // compressed in the bundle
+    EXPECT_FALSE(inBundle("collection.gresource").has_value());
+    ResourceBundle::Limits limits;
+    limits.fileBytes = 100;
+    EXPECT_FALSE(inBundle("single.gresource", limits).has_value());
+    EXPECT_FALSE(ResourceBundle::shortcutsWindowFile("GVariant and then nothing a bundle holds", {}).has_value());
+}
+
 // A malformed ELF file gives no section or the sections it does describe, never a crash:
 // the image cut short anywhere, and its header fields overwritten with junk.
 TEST(ElfSections, MalformedImagesGiveNothingOrWhatTheyDescribe) {
