@@ -74,6 +74,11 @@ std::vector<ProcessResourceFiles::File> ProcessResourceFiles::ofProcess(std::int
     return files;
 }
 
+std::optional<ProcessResourceFiles::File> ProcessResourceFiles::executableFile(std::int32_t pid) {
+    if (pid <= 0 || executablePath(pid).empty()) return std::nullopt;
+    return File{File::Kind::elf, procPath(pid, "exe")};
+}
+
 std::string ProcessResourceFiles::executablePath(std::int32_t pid) {
     std::error_code error;
     const auto target = std::filesystem::read_symlink(procPath(pid, "exe"), error);

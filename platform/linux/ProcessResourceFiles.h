@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,8 @@ struct ProcessResourceFiles {
     static std::vector<File> fromMaps(std::string_view maps, const std::string& executable);
     // The same for a process, read from /proc; none when it is gone or not ours to read.
     static std::vector<File> ofProcess(std::int32_t pid);
+    // The process's executable as ofProcess gives it first; none when it is gone or not ours to read.
+    static std::optional<File> executableFile(std::int32_t pid);
     // The real path of the process's executable, for naming it; empty when unknown.
     static std::string executablePath(std::int32_t pid);
 };

@@ -31,17 +31,24 @@ std::string translated(const ShortcutsWindowFile::Text& text, const ApplicationC
 } // namespace
 
 std::optional<std::string> ShortcutsWindowReader::file(std::int32_t pid, const Limits& limits) {
-    std::size_t looked = 0;
-    for (const ProcessResourceFiles::File& candidate : ProcessResourceFiles::ofProcess(pid)) {
-        if (++looked > limits.files) break;
+    const auto search = [&limits](const ProcessResourceFiles::File& candidate) -> std::optional<std::string> {
         if (candidate.kind == ProcessResourceFiles::File::Kind::bundle) {
             auto bundle = wholeFile(candidate.path, limits.bundle.bundleBytes);
-            if (!bundle) continue;
-            if (auto text = ResourceBundle::shortcutsWindowFile(std::move(*bundle), limits.bundle)) return text;
-            continue;
+            return bundle ? ResourceBundle::shortcutsWindowFile(std::move(*bundle), limits.bundle) : std::nullopt;
         }
         for (auto& section : ElfSections::inFile(candidate.path, ".gresource.", limits.sections))
             if (auto text = ResourceBundle::shortcutsWindowFile(std::move(section.contents), limits.bundle)) return text;
+        return std::nullopt;
+    };
+    // Most applications keep it in their executable: the maps are read only when not.
+    const auto executable = ProcessResourceFiles::executableFile(pid);
+    if (executable)
+        if (auto text = search(*executable)) return text;
+    std::size_t looked = 0;
+    for (const ProcessResourceFiles::File& candidate : ProcessResourceFiles::ofProcess(pid)) {
+        if (executable && candidate == *executable) continue;
+        if (++looked > limits.files) break;
+        if (auto text = search(candidate)) return text;
     }
     return std::nullopt;
 }
