@@ -1,6 +1,7 @@
 #include "Tavlin/AppDelegate.h"
 
 #include "Tavlin/ShortcutScanner.h"
+#include "Tavlin/ShortcutSources.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 #include "TavlinUI/ShortcutMerge.h"
 #include "platform/Url.h"
@@ -41,10 +42,11 @@ std::optional<std::string> requestedBundle(const platform::Url& url) {
 AppDelegate::AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys,
                          platform::MainQueue& mainQueue, platform::WorkQueue& workQueue,
                          platform::AccessibilityService& accessibility, platform::Autostart& autostart,
-                         AccessibilitySettingsLocation settings, CommonRows commonRows)
+                         AccessibilitySettingsLocation settings, CommonRows commonRows,
+                         platform::ApplicationShortcuts* applicationShortcuts)
     : windowSystem_(windowSystem), hotKeys_(hotKeys), mainQueue_(mainQueue), workQueue_(workQueue),
       accessibility_(accessibility), autostart_(autostart), settings_(std::move(settings)),
-      commonRows_(std::move(commonRows)) {}
+      commonRows_(std::move(commonRows)), applicationShortcuts_(applicationShortcuts) {}
 
 std::function<void()> AppDelegate::weakly(std::function<void(AppDelegate&)> work) {
     return [weak = weak_from_this(), work = std::move(work)] {
@@ -166,10 +168,12 @@ void AppDelegate::showOverlay(bool rememberCurrentApp) {
     pendingShow_ = show;
     auto reading = std::make_shared<Reading>();
     workQueue_.run(
-        [&accessibility = accessibility_, latest = latestShow_, show, pid = target.processIdentifier, reading] {
+        [&accessibility = accessibility_, sources = applicationShortcuts_, latest = latestShow_, show, target, reading] {
             if (latest->load() != show) return;
             reading->trusted = accessibility.isProcessTrusted();
-            if (reading->trusted) reading->scanned = ShortcutScanner::shortcuts(accessibility, pid);
+            if (!reading->trusted) return; // the overlay then shows the permission notice, no rows
+            reading->scanned = ShortcutScanner::shortcuts(accessibility, target.processIdentifier);
+            if (sources) reading->scanned = ShortcutSources::items(ShortcutSources::read(*sources, target, reading->scanned));
         },
         weakly([show, target, reading](AppDelegate& self) { self.present(show, target, *reading); }));
 }

@@ -4,6 +4,7 @@
 #include "Tavlin/GlobalHotKey.h"
 #include "TavlinUI/CommonShortcuts.h"
 #include "platform/Accessibility.h"
+#include "platform/ApplicationShortcuts.h"
 #include "platform/Autostart.h"
 #include "platform/HotKeys.h"
 #include "platform/Keys.h"
@@ -28,7 +29,8 @@ namespace tavlin {
 // runs on the work queue. Deferred work holds the delegate weakly and does nothing once
 // it is gone. Create with std::make_shared.
 //
-// A show reads the target's menus on the work queue and presents the overlay when the
+// A show reads the target's rows on the work queue (its menu bar, then its shortcuts
+// window and table, as ShortcutSources combines them) and presents the overlay when the
 // rows arrive. Until then the show is pending, and every event is handled as if the
 // overlay were already up: a hot-key press, Escape, the close action or another
 // application coming to the front drop the pending show (so two quick presses leave the
@@ -48,11 +50,13 @@ public:
     static constexpr double settingsRetryInterval = 0.25;
     static constexpr std::int64_t settingsAttemptBudget = 6;
 
-    // The accessibility service is only used from the work queue's jobs.
+    // The accessibility service and the application's other shortcuts (none when null)
+    // are only used from the work queue's jobs.
     AppDelegate(platform::WindowSystem& windowSystem, platform::HotKeys& hotKeys, platform::MainQueue& mainQueue,
                 platform::WorkQueue& workQueue, platform::AccessibilityService& accessibility,
                 platform::Autostart& autostart, AccessibilitySettingsLocation settings = {},
-                CommonRows commonRows = &CommonShortcuts::items);
+                CommonRows commonRows = &CommonShortcuts::items,
+                platform::ApplicationShortcuts* applicationShortcuts = nullptr);
 
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -124,6 +128,7 @@ private:
     platform::Autostart& autostart_;
     const AccessibilitySettingsLocation settings_;
     const CommonRows commonRows_;
+    platform::ApplicationShortcuts* const applicationShortcuts_;
 
     std::unique_ptr<platform::StatusItem> statusItem_;
     std::unique_ptr<platform::Panel> panel_;

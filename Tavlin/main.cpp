@@ -23,6 +23,7 @@
 #include "platform/linux/AtspiAccessibility.h"
 #include "platform/linux/CommandLine.h"
 #include "platform/linux/HotKeyBinder.h"
+#include "platform/linux/LinuxApplicationShortcuts.h"
 #include "platform/linux/PortalHotKeys.h"
 #include "platform/linux/QtMainQueue.h"
 #include "platform/linux/QtStatusItem.h"
@@ -195,8 +196,10 @@ int main(int argc, char** argv) {
         hotKeys = std::move(grabs);
     }
     atspi::AtspiAccessibility accessibility;
+    // The application's shortcuts window and table, read on the work queue at each show.
+    LinuxApplicationShortcuts applicationShortcuts;
     // Reads other applications away from the main thread; ends (and waits for the read
-    // under way) before the service it reads with.
+    // under way) before the services it reads with.
     ThreadWorkQueue workQueue(mainQueue);
     const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
         return std::make_unique<QtPanel>(contentRect, notation);
@@ -207,10 +210,10 @@ int main(int argc, char** argv) {
     else
         windowSystem = std::make_unique<X11WindowSystem>(connection, panels);
     XdgAutostart autostart = XdgAutostart::forCurrentUser();
-
     auto delegate = std::make_shared<AppDelegate>(
         *windowSystem, *hotKeys, mainQueue, workQueue, accessibility, autostart, desktopAccessibilitySettings(),
-        [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); });
+        [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); },
+        &applicationShortcuts);
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     instance.setReceiver([weakDelegate](std::vector<std::string> received) {
         QStringList arguments{QCoreApplication::applicationName()};

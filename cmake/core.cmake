@@ -12,6 +12,7 @@ add_library(tavlin_core STATIC
   TavlinUI/Overlay/ShortcutOverlay.cpp
   Tavlin/KeyNotation.cpp
   Tavlin/ShortcutScanner.cpp
+  Tavlin/ShortcutSources.cpp
   platform/Accessibility.cpp
   platform/AXRead.cpp
 )
@@ -30,6 +31,7 @@ if(BUILD_TESTING AND NOT TAVLIN_FUZZ)
     tests/core/ShortcutModelTests.cpp
     tests/core/LinuxCommonShortcutsTests.cpp
     tests/core/ShortcutScannerTests.cpp
+    tests/core/ShortcutSourcesTests.cpp
     tests/core/ShortcutOverlayTests.cpp
   )
   target_link_libraries(tavlin_core_tests PRIVATE tavlin_sim PkgConfig::ICU GTest::gtest GTest::gtest_main)

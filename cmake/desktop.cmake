@@ -14,17 +14,14 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/AccessibilitySettings.cpp
     platform/linux/AtspiActivationTracker.cpp
     platform/linux/CommandLine.cpp
-    platform/linux/DesktopEntries.cpp
     platform/linux/GnomeKeyBinding.cpp
     platform/linux/HotKeyBinder.cpp
     platform/linux/KdeKeyBinding.cpp
     platform/linux/PortalHotKeys.cpp
-    platform/linux/ProcessDesktopEntry.cpp
     platform/linux/ProcessExitWatch.cpp
     platform/linux/QtDesktop.cpp
     platform/linux/QtMainQueue.cpp
     platform/linux/QtStatusItem.cpp
-    platform/linux/ShortcutTableFiles.cpp
     platform/linux/SingleInstance.cpp
     platform/linux/SwayIpc.cpp
     platform/linux/SwayKeyBinding.cpp
@@ -40,7 +37,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   )
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(tavlin_desktop PUBLIC tavlin_core tavlin_x11 Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
+  target_link_libraries(tavlin_desktop PUBLIC tavlin_core tavlin_x11 tavlin_desktop_entries Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
                         PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON PkgConfig::ATSPI_EVENTS)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
@@ -62,7 +59,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/ThreadWorkQueueTests.cpp
     tests/linux/XdgAutostartTests.cpp
   )
-  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop GTest::gtest PkgConfig::GIO)
+  target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop tavlin_app_shortcuts GTest::gtest PkgConfig::GIO)
   target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux"
                              TAVLIN_SHORTCUT_TABLES="${PROJECT_SOURCE_DIR}/data/shortcuts")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
@@ -73,7 +70,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   # built, so their targets are there).
   block()
     add_executable(tavlin Tavlin/main.cpp)
-    target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi)
+    target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi tavlin_app_shortcuts)
     target_compile_definitions(tavlin PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
     include(GNUInstallDirs)
     install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -2,21 +2,29 @@
 //
 //   tavlin-scan (--pid PID | --app NAME) [--merged] [--bundle ID] [--json] [--repeat N]
 //
-// One row per line as group<TAB>title<TAB>keys, in order (a backslash, tab, newline or
-// carriage return inside a field written as \\, \t, \n or \r), or a JSON array of objects
-// with "group", "title" and "keys". --merged prints the overlay's merged list (the
-// common shortcuts first, for the bundle identifier given with --bundle); --repeat N
-// scans N times and prints the minimum, median and maximum scan time on standard error.
+// The application's own rows from every place it keeps them, as the overlay takes them:
+// its menu bar, then the keys its shortcuts window adds, then (when neither gives a row)
+// the table kept for it. One row per line as group<TAB>title<TAB>keys, in order (a
+// backslash, tab, newline or carriage return inside a field written as \\, \t, \n or
+// \r), or a JSON array of objects with "group", "title", "keys" and "source" ("menu",
+// "shortcuts-window", "table" or "common"). --merged prints the overlay's merged list
+// (the common shortcuts first, for the bundle identifier given with --bundle, which also
+// names the application's desktop entry); --repeat N reads N times and prints the
+// minimum, median and maximum time of the menu scan and of the other sources on
+// standard error. Titles from the shortcuts window are in the locale's language.
 #include "Tavlin/ShortcutScanner.h"
+#include "Tavlin/ShortcutSources.h"
 #include "TavlinUI/CommonShortcuts.h"
 #include "TavlinUI/ShortcutMerge.h"
 #include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/LinuxApplicationShortcuts.h"
 #include "tools/JsonText.h"
 #include "tools/TabbedText.h"
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -44,18 +52,36 @@ std::optional<Number> number(std::string_view text) {
     return value;
 }
 
-void print(const std::vector<ShortcutItem>& rows, bool asJson) {
+// A row and where it came from.
+struct Printed {
+    ShortcutItem item;
+    std::string_view source;
+};
+
+void print(const std::vector<Printed>& rows, bool asJson) {
     if (!asJson) {
-        for (const ShortcutItem& row : rows)
-            std::cout << TabbedText::field(row.group()) << '\t' << TabbedText::field(row.title()) << '\t'
-                      << TabbedText::field(row.keys()) << '\n';
+        for (const Printed& row : rows)
+            std::cout << TabbedText::field(row.item.group()) << '\t' << TabbedText::field(row.item.title()) << '\t'
+                      << TabbedText::field(row.item.keys()) << '\n';
         return;
     }
     std::cout << "[";
     for (std::size_t i = 0; i < rows.size(); ++i)
-        std::cout << (i ? ",\n " : "\n ") << "{\"group\": " << JsonText::quoted(rows[i].group()) << ", \"title\": "
-                  << JsonText::quoted(rows[i].title()) << ", \"keys\": " << JsonText::quoted(rows[i].keys()) << "}";
+        std::cout << (i ? ",\n " : "\n ") << "{\"group\": " << JsonText::quoted(rows[i].item.group())
+                  << ", \"title\": " << JsonText::quoted(rows[i].item.title())
+                  << ", \"keys\": " << JsonText::quoted(rows[i].item.keys())
+                  << ", \"source\": " << JsonText::quoted(std::string(rows[i].source)) << "}";
     std::cout << (rows.empty() ? "]\n" : "\n]\n");
+}
+
+// The minimum, median and maximum of some times, in milliseconds.
+std::string figures(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const double median =
+        times.size() % 2 ? times[times.size() / 2] : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
+    char line[120];
+    std::snprintf(line, sizeof line, "min %.2f median %.2f max %.2f", times.front(), median, times.back());
+    return line;
 }
 
 } // namespace
@@ -101,23 +127,40 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<ShortcutItem> rows;
-    std::vector<double> times;
+    // The application's catalogue speaks the locale's language (numbers stay in C's).
+    std::setlocale(LC_CTYPE, "");
+    std::setlocale(LC_MESSAGES, "");
+    tavlin::platform::LinuxApplicationShortcuts otherSources;
+    tavlin::platform::RunningApplication application{*pid, bundle, app, nullptr};
+
+    std::vector<tavlin::ShortcutSources::Row> rows;
+    std::vector<double> scanTimes, sourceTimes;
     for (int i = 0; i < repeat; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        rows = tavlin::ShortcutScanner::shortcuts(ax, *pid);
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        const auto menu = tavlin::ShortcutScanner::shortcuts(ax, *pid);
+        const auto scanned = std::chrono::steady_clock::now();
+        rows = tavlin::ShortcutSources::read(otherSources, application, menu);
+        const auto read = std::chrono::steady_clock::now();
+        scanTimes.push_back(std::chrono::duration<double, std::milli>(scanned - start).count());
+        sourceTimes.push_back(std::chrono::duration<double, std::milli>(read - scanned).count());
     }
-    if (merged) rows = tavlin::ShortcutMerge::merge(tavlin::CommonShortcuts::items(bundle), rows);
-    print(rows, asJson);
+    std::vector<Printed> printed;
+    for (const auto& row : rows) printed.push_back({row.item, tavlin::ShortcutSources::name(row.source)});
+    if (merged) {
+        // The merge keeps a common row (titled by the application's row of the same keys
+        // when there is one) or an application's row as it was: match them back by value.
+        const auto items = tavlin::ShortcutSources::items(rows);
+        std::vector<Printed> mergedRows;
+        for (const ShortcutItem& item : tavlin::ShortcutMerge::merge(tavlin::CommonShortcuts::items(bundle), items)) {
+            const auto own = std::find_if(rows.begin(), rows.end(), [&item](const auto& row) { return row.item == item; });
+            mergedRows.push_back({item, own == rows.end() ? std::string_view("common") : tavlin::ShortcutSources::name(own->source)});
+        }
+        printed = std::move(mergedRows);
+    }
+    print(printed, asJson);
     if (repeat > 1) {
-        std::sort(times.begin(), times.end());
-        const double median = times.size() % 2 ? times[times.size() / 2]
-                                               : (times[times.size() / 2 - 1] + times[times.size() / 2]) / 2;
-        char line[160];
-        std::snprintf(line, sizeof line, "scan ms: min %.2f median %.2f max %.2f (%d scans)\n", times.front(), median,
-                      times.back(), repeat);
-        std::cerr << line;
+        std::cerr << "scan ms: " << figures(scanTimes) << " (" << repeat << " scans)\n";
+        std::cerr << "other sources ms: " << figures(sourceTimes) << " (" << repeat << " reads)\n";
     }
     return 0;
 }

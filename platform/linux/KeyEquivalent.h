@@ -1,19 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
+#include "platform/KeyEquivalent.h"
 
 namespace tavlin::platform::atspi {
 
-// A menu item's key equivalent in the terms the scanner reads: the command character
-// or a virtual key code, and the menu-item modifier bits (both as platform/Keys.h names them).
-struct KeyEquivalent {
-    std::string character;                  // empty when the key is a named key
-    std::optional<std::int64_t> virtualKey; // set when the key is a named key
-    std::int64_t modifiers = 0;
-
-    friend bool operator==(const KeyEquivalent&, const KeyEquivalent&) = default;
-};
+// The AT-SPI reader's name for a key equivalent, which the other sources share.
+using KeyEquivalent = platform::KeyEquivalent;
 
 } // namespace tavlin::platform::atspi

@@ -272,6 +272,42 @@ TEST(OverlayFlow, TheCommonRowsThatTheProgramPassesAreShown) {
     EXPECT_EQ(titles, (std::vector<std::string>{"Always/Copy", "Always/Switch"}));
 }
 
+// The rows of a show come from the menu bar, then the shortcuts window, then the table,
+// all read on the work queue at each show, then merged with the common rows.
+TEST(OverlayFlow, TheApplicationsOtherSourcesAreReadAtEachShowAndMerged) {
+    Shell shell;
+    SimApplicationShortcuts sources;
+    sources.windows[shell.editor.processIdentifier] = {{"General", "Close window", KeyEquivalent{"w", {}, 0}},
+                                                        {"General", "Quit", KeyEquivalent{"q", {}, 0}}};
+    sources.tables[shell.viewer.processIdentifier] = {{"Tabs", "New Tab", "⌘T"}};
+    shell.delegate = std::make_shared<AppDelegate>(
+        shell.desktop, shell.hotKeys, shell.queue, shell.work, shell.ax, shell.autostart, AccessibilitySettingsLocation{},
+        [](const std::optional<std::string>&) { return std::vector<ShortcutItem>{ShortcutItem("Always", "閉じる", "⌘W")}; },
+        &sources);
+    shell.ax.addApplication(shell.editor.processIdentifier,
+                            SimMenuBar::application({{"File", {{"Quit Editor", "q", 0, {}, {}, true, {}}}}}));
+    shell.launch();
+    const auto shownRows = [&shell] {
+        std::vector<std::string> out;
+        for (const ShortcutItem& row : shell.shown().shortcuts()) out.push_back(row.group() + "/" + row.title() + "/" + row.keys());
+        return out;
+    };
+    shell.work.setJobDuration(0.5);
+    shell.pressHotKey();
+    shell.queue.advance(0.5);
+    ASSERT_TRUE(shell.visible());
+    EXPECT_EQ(shownRows(), (std::vector<std::string>{"Always/Close window/⌘W", "File/Quit Editor/⌘Q"}));
+    EXPECT_EQ(sources.tableReads, 0);
+
+    shell.desktop.bringToFront(shell.viewer);
+    shell.pressHotKey();
+    shell.queue.advance(0.5);
+    ASSERT_TRUE(shell.visible());
+    EXPECT_EQ(shownRows(), (std::vector<std::string>{"Always/閉じる/⌘W", "Tabs/New Tab/⌘T"}));
+    EXPECT_EQ(sources.windowReads, 2);
+    EXPECT_EQ(sources.tableReads, 1);
+}
+
 // Deferred work holds the delegate weakly: once it is gone, nothing of it runs.
 TEST(OverlayFlow, NothingRunsForADelegateThatIsGone) {
     Shell shell;

@@ -2,6 +2,7 @@
 
 #include "Tavlin/AppDelegate.h"
 #include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimApplicationShortcuts.h"
 #include "platform/sim/SimAutostart.h"
 #include "platform/sim/SimHotKeys.h"
 #include "platform/sim/SimMainQueue.h"
