@@ -19,7 +19,7 @@ struct SimMenuItem {
     std::vector<SimMenuItem> submenu;       // empty: no submenu
     // "AXMenuItemCmdFollowingChords": the later chords of a key sequence, each read for
     // its character, glyph, virtual key and modifiers only; empty: not set.
-    std::vector<SimMenuItem> followingChords;
+    std::vector<SimMenuItem> followingChords = {};
 };
 
 struct SimMenu {
