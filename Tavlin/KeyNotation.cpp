@@ -49,6 +49,8 @@ std::string KeyNotation::prefix(std::int64_t modifiers) {
 
 std::optional<std::string> KeyNotation::keyPart(std::string_view commandCharacter, std::optional<std::int64_t> glyph,
                                                 std::optional<std::int64_t> virtualKey) {
+    // The space bar is named, so that no chord of a sequence holds a space.
+    if (commandCharacter == " ") return specialKeySymbol(Code::space);
     if (!commandCharacter.empty()) return Text::upper(commandCharacter);
     if (glyph) return glyphSymbol(*glyph).value_or(std::string(fallbackSymbol));
     if (virtualKey) {

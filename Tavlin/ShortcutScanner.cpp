@@ -105,13 +105,28 @@ void ShortcutScanner::addRow(const platform::AXElement& item, const std::string&
     if (!AXRead::boolean(item, "AXEnabled").value_or(true)) return;
     const std::string title = AXRead::text(item, "AXTitle").value_or(std::string());
     if (title.empty()) return;
-    const std::string character = AXRead::text(item, "AXMenuItemCmdChar").value_or(std::string());
-    const std::optional<std::int64_t> glyph = AXRead::integer(item, "AXMenuItemCmdGlyph");
-    const std::optional<std::int64_t> virtualKey = AXRead::integer(item, "AXMenuItemCmdVirtualKey");
+    std::optional<std::string> keys = chord(item);
+    if (!keys) return;
+    // A key sequence is shown whole or not at all: a step cut off, or one that can't be
+    // read, would make it a wrong key.
+    const std::vector<platform::AXElementRef> following = AXRead::elements(item, "AXMenuItemCmdFollowingChords");
+    if (following.size() + 1 > KeyNotation::maxChords) return;
+    for (const platform::AXElementRef& step : following) {
+        const std::optional<std::string> next = chord(*step);
+        if (!next) return;
+        keys->append(KeyNotation::chordSeparator).append(*next);
+    }
+    into.add(group, title, std::move(*keys));
+}
+
+std::optional<std::string> ShortcutScanner::chord(const platform::AXElement& element) {
+    const std::string character = AXRead::text(element, "AXMenuItemCmdChar").value_or(std::string());
+    const std::optional<std::int64_t> glyph = AXRead::integer(element, "AXMenuItemCmdGlyph");
+    const std::optional<std::int64_t> virtualKey = AXRead::integer(element, "AXMenuItemCmdVirtualKey");
     const std::optional<std::string> key = KeyNotation::keyPart(character, glyph, virtualKey);
-    if (!key) return;
-    const std::int64_t modifiers = AXRead::integer(item, "AXMenuItemCmdModifiers").value_or(0);
-    into.add(group, title, KeyNotation::prefix(modifiers) + *key);
+    if (!key) return std::nullopt;
+    const std::int64_t modifiers = AXRead::integer(element, "AXMenuItemCmdModifiers").value_or(0);
+    return KeyNotation::prefix(modifiers) + *key;
 }
 
 } // namespace tavlin

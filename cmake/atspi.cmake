@@ -89,10 +89,11 @@ target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_scan_support tavli
 add_executable(atspi-probe tests/atspi/AtspiProbe.cpp)
 target_link_libraries(atspi-probe PRIVATE tavlin_atspi tavlin_core)
 
-# End to end: real GTK 3 and Qt 5 applications in a private virtual desktop, and a
-# small Qt 6 window of our own.
+# End to end: real GTK 3 and Qt 5 applications in a private virtual desktop (among them
+# LibreOffice Writer, Kate and Dolphin), and a small Qt 6 window of our own.
 find_package(Qt6 QUIET COMPONENTS Widgets)
-set(atspi_checks gtk3-demo qt5-application stopped-target quitting-target permission descriptors)
+set(atspi_checks gtk3-demo qt5-application stopped-target quitting-target permission descriptors
+    libreoffice-writer kate dolphin global-menu)
 set(atspi_qt6_fixture "")
 if(Qt6Widgets_FOUND)
   add_executable(atspi-qt6-menus tests/atspi/Qt6MenusFixture.cpp)
@@ -110,3 +111,5 @@ foreach(check ${atspi_checks})
             $<TARGET_FILE:atspi-probe> ${TAVLIN_QT5_APPLICATION_EXAMPLE} ${atspi_qt6_fixture})
   set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 180)
 endforeach()
+# LibreOffice's first start on a fresh profile takes a minute on a busy machine.
+set_tests_properties(atspi_e2e_libreoffice-writer PROPERTIES TIMEOUT 400)

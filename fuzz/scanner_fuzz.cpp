@@ -12,7 +12,8 @@ using namespace tavlin::platform::sim;
 namespace {
 
 const char* const attributes[] = {"AXMenuBar", "AXChildren", "AXTitle", "AXEnabled", "AXMenuItemCmdChar",
-                                  "AXMenuItemCmdGlyph", "AXMenuItemCmdVirtualKey", "AXMenuItemCmdModifiers"};
+                                  "AXMenuItemCmdGlyph", "AXMenuItemCmdVirtualKey", "AXMenuItemCmdModifiers",
+                                  "AXMenuItemCmdFollowingChords"};
 
 AXValue randomValue(FuzzedDataProvider& data, const std::vector<std::shared_ptr<SimElement>>& pool, int depth) {
     switch (data.ConsumeIntegralInRange(0, 5)) {

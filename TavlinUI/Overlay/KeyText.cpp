@@ -65,28 +65,68 @@ std::optional<Qt::Key> qtKey(const QString& part) {
     return static_cast<Qt::Key>(codePoints[0]);
 }
 
+// The chords of a key sequence in the model's notation ("⌘T, O"): a chord holds no
+// space, so past a chord's first character every ", " ends it.
+QStringList chordsOf(const QString& keys) {
+    static const QString separator = QStringLiteral(", ");
+    QStringList chords;
+    qsizetype from = 0;
+    for (qsizetype end; (end = keys.indexOf(separator, from + 1)) >= 0; from = end + separator.size())
+        chords.append(keys.mid(from, end - from));
+    chords.append(keys.mid(from));
+    return chords;
+}
+
+// One chord: its modifiers, and the key as Qt knows it or, for a key without a name of
+// Qt's, as the model wrote it.
+struct Chord {
+    Qt::KeyboardModifiers held;
+    std::optional<Qt::Key> key;
+    QString part;
+};
+
+Chord chordOf(const QString& text) {
+    Chord chord;
+    qsizetype at = 0;
+    for (; at + 1 < text.size(); ++at) { // the last character is always the key's
+        const auto found = std::find_if(modifiers.begin(), modifiers.end(),
+                                        [&](const Modifier& m) { return text[at] == QChar(m.symbol); });
+        if (found == modifiers.end()) break;
+        chord.held |= found->modifier;
+    }
+    chord.part = text.mid(at);
+    chord.key = qtKey(chord.part);
+    return chord;
+}
+
+QString written(const Chord& chord) {
+    if (chord.key) return QKeySequence(QKeyCombination(chord.held, *chord.key)).toString(QKeySequence::NativeText);
+    if (chord.held == Qt::NoModifier) return chord.part;
+    // A key without a name of Qt's: Qt writes the modifiers, the key stays as the model wrote it.
+    const QString withKey = QKeySequence(QKeyCombination(chord.held, Qt::Key_A)).toString(QKeySequence::NativeText);
+    const QString keyAlone = QKeySequence(Qt::Key_A).toString(QKeySequence::NativeText);
+    return withKey.chopped(keyAlone.size()) + chord.part;
+}
+
 } // namespace
 
 QString KeyText::write(std::string_view keys, Notation notation) {
     const QString text = QString::fromUtf8(keys.data(), static_cast<qsizetype>(keys.size()));
     if (notation == Notation::symbols) return text;
 
-    Qt::KeyboardModifiers held;
-    qsizetype at = 0;
-    for (; at + 1 < text.size(); ++at) { // the last character is always the key's
-        const auto found = std::find_if(modifiers.begin(), modifiers.end(),
-                                        [&](const Modifier& m) { return text[at] == QChar(m.symbol); });
-        if (found == modifiers.end()) break;
-        held |= found->modifier;
+    std::vector<Chord> chords;
+    for (const QString& chord : chordsOf(text)) chords.push_back(chordOf(chord));
+    // A sequence of keys Qt knows is written as the desktop writes sequences ("Ctrl+T, O").
+    const bool allKnown = std::all_of(chords.begin(), chords.end(), [](const Chord& c) { return c.key.has_value(); });
+    if (allKnown && chords.size() <= 4) {
+        std::array<QKeyCombination, 4> steps{QKeyCombination::fromCombined(0), QKeyCombination::fromCombined(0),
+                                             QKeyCombination::fromCombined(0), QKeyCombination::fromCombined(0)};
+        for (std::size_t i = 0; i < chords.size(); ++i) steps[i] = QKeyCombination(chords[i].held, *chords[i].key);
+        return QKeySequence(steps[0], steps[1], steps[2], steps[3]).toString(QKeySequence::NativeText);
     }
-    const QString part = text.mid(at);
-    if (const auto key = qtKey(part))
-        return QKeySequence(QKeyCombination(held, *key)).toString(QKeySequence::NativeText);
-    if (held == Qt::NoModifier) return part;
-    // A key without a name of Qt's: Qt writes the modifiers, the key stays as the model wrote it.
-    const QString withKey = QKeySequence(QKeyCombination(held, Qt::Key_A)).toString(QKeySequence::NativeText);
-    const QString keyAlone = QKeySequence(Qt::Key_A).toString(QKeySequence::NativeText);
-    return withKey.chopped(keyAlone.size()) + part;
+    QStringList parts;
+    for (const Chord& chord : chords) parts.append(written(chord));
+    return parts.join(QStringLiteral(", "));
 }
 
 std::vector<KeyLegend> KeyText::legendsFor(const std::vector<KeyLegend>& legends, const QStringList& written) {

@@ -11,9 +11,10 @@
 namespace tavlin {
 
 // How the overlay writes a key combination of the model (modifier symbols ⌃⌥⇧⌘, then
-// the key). In the desktop's notation Qt names the keys, in the user's language as Qt
-// translates them: ⌘ is Ctrl, ⌥ Alt, ⇧ Shift and ⌃ the Super key ("Ctrl+Shift+Z",
-// "Alt+F4", "Ctrl+Up"). The symbol notation shows the model's text as it is ("⇧⌘Z").
+// the key; a key sequence is its chords joined by ", "). In the desktop's notation Qt
+// names the keys, in the user's language as Qt translates them: ⌘ is Ctrl, ⌥ Alt,
+// ⇧ Shift and ⌃ the Super key ("Ctrl+Shift+Z", "Alt+F4", "Ctrl+Up", the sequence
+// "Ctrl+T, O"). The symbol notation shows the model's text as it is ("⇧⌘Z", "⌘T, O").
 struct KeyText {
     enum class Notation { desktop, symbols };
 

@@ -108,7 +108,7 @@ GDBusMessage* AtspiCallBatch::filter(GDBusConnection*, GDBusMessage* message, gb
 
 void AtspiCallBatch::call(const std::string& bus, const std::string& path, const char* interface, const char* method,
                           GVariant* parameters, const char* replyType, Handler handler) {
-    if (wire_ && !bus.empty()) {
+    if (wire_) {
         callOnWire(bus, path, interface, method, parameters, replyType, std::move(handler));
         return;
     }
@@ -149,8 +149,8 @@ void AtspiCallBatch::callOnWire(const std::string& bus, const std::string& path,
                                 const char* method, GVariant* parameters, const char* replyType, Handler handler) {
     const glib::Variant arguments = glib::sink(parameters);
     DBusMessage* message = nullptr;
-    if (Clock::now() < deadline_ && g_variant_is_object_path(path.c_str()) && g_dbus_is_name(bus.c_str()))
-        message = dbus_message_new_method_call(bus.c_str(), path.c_str(), interface, method);
+    if (Clock::now() < deadline_ && g_variant_is_object_path(path.c_str()) && (bus.empty() || g_dbus_is_name(bus.c_str())))
+        message = dbus_message_new_method_call(bus.empty() ? nullptr : bus.c_str(), path.c_str(), interface, method);
     if (message && arguments && !AtspiWireValues::append(message, arguments.get())) {
         g_warning("%s %s %s: arguments of type %s not sent", method, bus.c_str(), path.c_str(),
                   g_variant_get_type_string(arguments.get()));
@@ -167,7 +167,7 @@ void AtspiCallBatch::callOnWire(const std::string& bus, const std::string& path,
         handler(nullptr);
         return;
     }
-    onWire_.emplace(serial, new Call{std::move(handler), replyType, method, bus + " " + path});
+    onWire_.emplace(serial, new Call{std::move(handler), replyType, method, (bus.empty() ? "peer" : bus) + " " + path});
     ++open_;
 }
 

@@ -24,8 +24,8 @@ namespace tavlin::platform::atspi {
 // opened by the batch queues its own late work there (its "closed" notice), and that work
 // keeps the connection alive until someone iterates the context.
 //
-// Given a `wire` (a libdbus connection to the same bus, as AtspiPeerConnection keeps one
-// through the bus), the calls to a bus name go over it instead, and the batch reads
+// Given a `wire` (a libdbus connection to the same bus, or straight to the application,
+// as AtspiPeerConnection keeps one), the calls go over it instead, and the batch reads
 // their replies itself: libdbus costs a caller a small part of what GDBus does per call,
 // which counts where an application is read call by call. The replies are handed to the
 // handlers as the same GVariant values. Replies left over from an earlier batch on the

@@ -2,6 +2,10 @@
 
 #include "platform/linux/AtspiCallBatch.h"
 
+#include <string_view>
+#include <tuple>
+#include <unordered_set>
+
 namespace tavlin::platform::atspi {
 namespace {
 
@@ -33,6 +37,20 @@ bool holdsNoMenuBar(std::uint32_t role) {
 
 } // namespace
 
+bool AtspiMenuBarLocator::shownInCache(const AtspiDetails::ByPath& cache, const std::string& bar) {
+    // The entries of the bar's menus: GTK hangs them under the bar's items themselves.
+    std::unordered_set<std::string> menus;
+    for (const auto& [path, details] : cache)
+        if (details.parent == bar) menus.insert(path);
+    bool anyEntry = false;
+    for (const auto& [path, details] : cache) {
+        if (!menus.count(details.parent)) continue;
+        if (!details.statesKnown || details.has(ATSPI_STATE_VISIBLE)) return true;
+        anyEntry = true;
+    }
+    return !anyEntry;
+}
+
 std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::ByPath& cache,
                                                           const std::vector<std::string>& windows) {
     std::optional<std::size_t> active;
@@ -40,6 +58,7 @@ std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::By
         if (auto it = cache.find(windows[i]); it != cache.end() && it->second.has(ATSPI_STATE_ACTIVE)) active = i;
     std::optional<std::string> best;
     std::size_t bestWindow = 0;
+    bool bestShown = false;
     int bestDepth = 0;
     for (const auto& [path, details] : cache) {
         if (details.role != ATSPI_ROLE_MENU_BAR) continue;
@@ -56,11 +75,17 @@ std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::By
         }
         if (depth == parentChain) g_debug("menu bar %s: over %d ancestors, not followed further", path.c_str(), parentChain);
         if (!window) continue;
-        // Rank: the active window first, then window order, then the shallowest bar.
+        // Rank: the active window first, then window order, then a bar the toolkit shows,
+        // then the shallowest bar.
         const std::size_t rank = active && *window == *active ? 0 : *window + 1;
-        if (!best || rank < bestWindow || (rank == bestWindow && (depth < bestDepth || (depth == bestDepth && path < *best)))) {
+        const bool shown = shownInCache(cache, path);
+        const auto key = [](std::size_t window, bool shown, int depth, const std::string& path) {
+            return std::tuple(window, !shown, depth, std::string_view(path));
+        };
+        if (!best || key(rank, shown, depth, path) < key(bestWindow, bestShown, bestDepth, *best)) {
             best = path;
             bestWindow = rank;
+            bestShown = shown;
             bestDepth = depth;
         }
     }
@@ -69,7 +94,7 @@ std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::By
 
 std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(const AtspiCalls::Peer& peer,
                                                                        const std::vector<std::string>& windows,
-                                                                       Deadline deadline) {
+                                                                       Deadline deadline, const std::string& except) {
     struct Node {
         std::string path;
         std::size_t window;
@@ -100,7 +125,7 @@ std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(const Atsp
             for (const Node& window : level)
                 if (!active && window.details.has(ATSPI_STATE_ACTIVE)) active = window.window;
         for (Node& node : level) {
-            if (node.details.role != ATSPI_ROLE_MENU_BAR) continue;
+            if (node.details.role != ATSPI_ROLE_MENU_BAR || node.path == except) continue;
             if (active && node.window == *active) return Found{std::move(node.path), std::move(node.children)};
             if (!fallback) fallback = Found{node.path, node.children};
         }

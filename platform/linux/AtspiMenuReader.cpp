@@ -116,8 +116,23 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(GDBusConnection* connection,
             }
         }
     }
-    if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows); bar && peer)
-        return AtspiMenuWalk::fromCache(*peer, *bar, cache, deadline);
+    if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows); bar && peer) {
+        if (AtspiMenuBarLocator::shownInCache(cache, *bar))
+            return AtspiMenuWalk::fromCache(*peer, *bar, cache, deadline);
+        // A bar whose menus show no entry is a copy beside the one the toolkit shows,
+        // whose objects the cache doesn't hold (LibreOffice): that one is read instead,
+        // call by call over the kept connection (straight to the application where it
+        // offers that). The copy's keys are wrong, so without the other bar (still being
+        // built, or not found by the deadline) nothing is read.
+        const Peer kept{connection, context, peer->destination(), application.bus, peer->get()};
+        if (std::optional<AtspiMenuBarLocator::Found> shown = AtspiMenuBarLocator::search(kept, windows, deadline, *bar)) {
+            g_debug("%s: menu bar %s shows no entry; reading %s", application.bus.c_str(), bar->c_str(),
+                    shown->path.c_str());
+            return AtspiMenuWalk::read(kept, shown->path, shown->children, deadline);
+        }
+        g_debug("%s: menu bar %s shows no entry, and no other was found", application.bus.c_str(), bar->c_str());
+        return std::nullopt;
+    }
     // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
     // call to the caller counts: the calls go over the kept libdbus connection when that
     // reaches the application through the bus, else through GDBus.

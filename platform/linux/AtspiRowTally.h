@@ -16,7 +16,7 @@ class AtspiRowTally {
 public:
     void add(const MenuCapture::Node& node) {
         if (!node.known || !node.sensitive || node.name.empty() || node.role == MenuCapture::Role::separator ||
-            !node.keyBinding || !KeyBindingParser::parse(*node.keyBinding, node.name))
+            !node.keyBinding || KeyBindingParser::parse(*node.keyBinding, node.name).empty())
             return;
         rows_.insert(node.name + '\0' + *node.keyBinding);
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 #include <xkbcommon/xkbcommon.h>
@@ -18,6 +19,7 @@ using Bits = std::int64_t;
 using Code = Keys::Code;
 using Modifier = Keys::MenuModifier;
 constexpr Bits commandFlag = 1 << 16; // stands for Ctrl until the no-command bit is derived
+constexpr std::size_t maxSteps = 4;
 
 std::string lowered(std::string_view text) {
     std::string result(text);
@@ -38,6 +40,15 @@ std::size_t firstCodePointLength(std::string_view text) {
 
 bool isOneCodePoint(std::string_view text) {
     return !text.empty() && firstCodePointLength(text) == text.size();
+}
+
+// Whether the one code point `text` is a character that shows: toolkits name the space,
+// tab and control keys, so a bare one is no key binding.
+bool isVisibleCharacter(std::string_view text) {
+    std::int32_t at = 0;
+    UChar32 c = 0;
+    U8_NEXT(reinterpret_cast<const std::uint8_t*>(text.data()), at, static_cast<std::int32_t>(text.size()), c);
+    return c >= 0 && u_isgraph(c);
 }
 
 // The virtual key code of a key that the key tables show with a symbol or a name of
@@ -88,11 +99,13 @@ std::string utf8(char32_t c) {
     return std::string(text, static_cast<std::size_t>(length));
 }
 
-// The key part of a key equivalent for a key named `name`; absent for no key at all.
+// The key part of a key equivalent for a key named `name`; absent when it names no key.
 std::optional<KeyEquivalent> keyNamed(std::string_view name) {
     if (name.empty()) return std::nullopt;
-    if (isOneCodePoint(name)) return KeyEquivalent{std::string(name), std::nullopt, 0};
+    if (isOneCodePoint(name))
+        return isVisibleCharacter(name) ? std::optional(KeyEquivalent{std::string(name), std::nullopt, 0}) : std::nullopt;
     const xkb_keysym_t keysym = keysymNamed(name);
+    if (keysym == XKB_KEY_NoSymbol) return std::nullopt;
     if (const std::optional<std::int64_t> code = specialKeyCode(keysym)) return KeyEquivalent{{}, *code, 0};
     // A printable character; control characters (Linefeed, Clear...) have no symbol.
     const char32_t character = xkb_keysym_to_utf32(keysym);
@@ -132,6 +145,30 @@ bool occursIn(std::string_view character, std::string_view name) {
     return folded(name).indexOf(folded(character)) >= 0;
 }
 
+// One step of a Qt key sequence, such as "Ctrl+Shift+R". Qt's mnemonic stands in for a
+// missing shortcut only as a whole binding, so only `itemName` of a binding of one step
+// is looked at.
+std::optional<KeyEquivalent> qtChord(std::string_view step, std::string_view itemName) {
+    Bits bits = 0;
+    bool onlyAlt = true;
+    for (;;) {
+        const std::size_t plus = step.find('+', 1);
+        if (plus == std::string_view::npos || plus + 1 >= step.size()) break;
+        const std::optional<Bits> modifier = modifierNamed(step.substr(0, plus));
+        if (!modifier) break;
+        bits |= *modifier;
+        onlyAlt = onlyAlt && *modifier == Modifier::option;
+        step.remove_prefix(plus + 1);
+    }
+    // For an item without a shortcut, Qt reports its mnemonic instead: "Alt+" and the
+    // upper-cased character after the "&" (a letter, a digit or any other), while the
+    // name comes without the "&". So "Alt+" and one character of the name is taken for
+    // the mnemonic; a real Alt shortcut on a character of the name reads the same and
+    // can't be told from it.
+    if (bits == Modifier::option && onlyAlt && isOneCodePoint(step) && occursIn(step, itemName)) return std::nullopt;
+    return withModifiers(keyNamed(step), bits);
+}
+
 // Whether `binding` is written the way Qt writes key sequences: a modifier name and "+",
 // or no GTK field separator at all.
 bool looksLikeQt(std::string_view binding) {
@@ -142,17 +179,21 @@ bool looksLikeQt(std::string_view binding) {
 
 } // namespace
 
-std::optional<KeyEquivalent> KeyBindingParser::parse(std::string_view binding, std::string_view itemName) {
-    if (binding.empty()) return std::nullopt;
+std::vector<KeyEquivalent> KeyBindingParser::parse(std::string_view binding, std::string_view itemName) {
+    if (binding.empty()) return {};
     if (looksLikeQt(binding)) return parseQtSequence(binding, itemName);
-    if (binding.find(';') == std::string_view::npos) return parseGtkAccelerator(binding);
-    // GTK: "mnemonic;path;shortcut"; only the shortcut is a key equivalent.
-    const std::size_t first = binding.find(';');
-    const std::size_t second = binding.find(';', first + 1);
-    if (second == std::string_view::npos) return std::nullopt;
-    std::string_view shortcut = binding.substr(second + 1);
-    if (const std::size_t more = shortcut.find(';'); more != std::string_view::npos) shortcut = shortcut.substr(0, more);
-    return parseGtkAccelerator(shortcut);
+    std::string_view shortcut = binding;
+    if (binding.find(';') != std::string_view::npos) {
+        // GTK: "mnemonic;path;shortcut"; only the shortcut is a key equivalent.
+        const std::size_t first = binding.find(';');
+        const std::size_t second = binding.find(';', first + 1);
+        if (second == std::string_view::npos) return {};
+        shortcut = binding.substr(second + 1);
+        if (const std::size_t more = shortcut.find(';'); more != std::string_view::npos)
+            shortcut = shortcut.substr(0, more);
+    }
+    if (std::optional<KeyEquivalent> key = parseGtkAccelerator(shortcut)) return {*key};
+    return {};
 }
 
 std::optional<KeyEquivalent> KeyBindingParser::parseGtkAccelerator(std::string_view accelerator) {
@@ -166,29 +207,25 @@ std::optional<KeyEquivalent> KeyBindingParser::parseGtkAccelerator(std::string_v
     return withModifiers(keyNamed(accelerator), bits);
 }
 
-std::optional<KeyEquivalent> KeyBindingParser::parseQtSequence(std::string_view sequence, std::string_view itemName) {
-    // A chord such as "Ctrl+K, Ctrl+C" is shown by its first step.
-    if (const std::size_t step = sequence.find(", "); step != std::string_view::npos && step > 0)
-        sequence = sequence.substr(0, step);
-    Bits bits = 0;
-    bool onlyAlt = true;
-    for (;;) {
-        const std::size_t plus = sequence.find('+', 1);
-        if (plus == std::string_view::npos || plus + 1 >= sequence.size()) break;
-        const std::optional<Bits> modifier = modifierNamed(sequence.substr(0, plus));
-        if (!modifier) break;
-        bits |= *modifier;
-        onlyAlt = onlyAlt && *modifier == Modifier::option;
-        sequence.remove_prefix(plus + 1);
+std::vector<KeyEquivalent> KeyBindingParser::parseQtSequence(std::string_view sequence, std::string_view itemName) {
+    // Qt writes the steps of a sequence apart by ", " ("Ctrl+T, O", "Ctrl+,, A"). A step
+    // holds no space (Qt writes that key "Space"), so past a step's first character every
+    // ", " ends it.
+    std::vector<std::string_view> steps;
+    for (std::size_t end; (end = sequence.find(", ", 1)) != std::string_view::npos;) {
+        steps.push_back(sequence.substr(0, end));
+        sequence.remove_prefix(end + 2);
     }
-    // For an item without a shortcut, Qt reports its mnemonic instead: "Alt+" and the
-    // upper-cased character after the "&" (a letter, a digit or any other), while the
-    // name comes without the "&". So "Alt+" and one character of the name is taken for
-    // the mnemonic; a real Alt shortcut on a character of the name reads the same and
-    // can't be told from it.
-    if (bits == Modifier::option && onlyAlt && isOneCodePoint(sequence) && occursIn(sequence, itemName))
-        return std::nullopt;
-    return withModifiers(keyNamed(sequence), bits);
+    steps.push_back(sequence);
+    // Qt's sequences hold four steps at most: anything longer is no key sequence.
+    if (steps.size() > maxSteps) return {};
+    std::vector<KeyEquivalent> chords;
+    for (std::string_view step : steps) {
+        std::optional<KeyEquivalent> chord = qtChord(step, steps.size() == 1 ? itemName : std::string_view());
+        if (!chord) return {}; // a sequence is kept whole or not at all
+        chords.push_back(std::move(*chord));
+    }
+    return chords;
 }
 
 } // namespace tavlin::platform::atspi

@@ -3,6 +3,8 @@
 #include "platform/linux/KeyBindingParser.h"
 #include "platform/linux/SnapshotElement.h"
 
+#include <algorithm>
+
 namespace tavlin::platform::atspi {
 namespace {
 
@@ -27,7 +29,7 @@ AXElementRef item(const MenuCapture& capture, std::size_t index, int depth, std:
     if (node.known) {
         values.title = node.name;
         values.enabled = node.sensitive;
-        if (node.keyBinding) values.key = KeyBindingParser::parse(*node.keyBinding, node.name);
+        if (node.keyBinding) values.keys = KeyBindingParser::parse(*node.keyBinding, node.name);
     }
     const std::vector<std::size_t> entries = MenuSnapshot::entriesOf(capture, index);
     if (!entries.empty()) {
@@ -60,11 +62,20 @@ std::vector<std::size_t> MenuSnapshot::entriesOf(const MenuCapture& capture, std
     return shownChildren(capture, node, false);
 }
 
+bool MenuSnapshot::hiddenAsAWhole(const MenuCapture& capture) {
+    if (capture.nodes.empty()) return false;
+    const MenuCapture::Node& bar = capture.nodes.front();
+    if (bar.known && !bar.visible) return true;
+    return std::none_of(bar.children.begin(), bar.children.end(), [&capture](std::size_t child) {
+        return child < capture.nodes.size() && (!capture.nodes[child].known || capture.nodes[child].visible);
+    });
+}
+
 AXElementRef MenuSnapshot::menuBar(const MenuCapture& capture) {
     if (capture.nodes.empty()) return nullptr;
     SnapshotElement::Values bar;
     std::size_t budget = elementBudget;
-    for (std::size_t child : shownChildren(capture, capture.nodes.front(), true)) {
+    for (std::size_t child : shownChildren(capture, capture.nodes.front(), !hiddenAsAWhole(capture))) {
         if (budget == 0) break;
         --budget;
         bar.children.push_back(item(capture, child, 1, budget));

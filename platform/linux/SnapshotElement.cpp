@@ -9,6 +9,11 @@ AXReadResult number(std::int64_t value) { return found(AXValue{AXNumber{value}})
 
 } // namespace
 
+SnapshotElement::SnapshotElement(Values values) : values_(std::move(values)) {
+    for (std::size_t i = 1; i < values_.keys.size(); ++i)
+        followingChords_.push_back(std::make_shared<SnapshotElement>(Values{{}, {}, {values_.keys[i]}, {}}));
+}
+
 AXReadResult SnapshotElement::copyAttributeValue(std::string_view attribute) const {
     if (attribute == "AXChildren") {
         AXValueList list;
@@ -18,12 +23,18 @@ AXReadResult SnapshotElement::copyAttributeValue(std::string_view attribute) con
     }
     if (attribute == "AXTitle") return values_.title ? found(AXValue{*values_.title}) : missing();
     if (attribute == "AXEnabled") return values_.enabled ? number(*values_.enabled ? 1 : 0) : missing();
-    const std::optional<KeyEquivalent>& key = values_.key;
+    const KeyEquivalent* key = values_.keys.empty() ? nullptr : &values_.keys.front();
     if (attribute == "AXMenuItemCmdChar")
         return key && !key->character.empty() ? found(AXValue{key->character}) : missing();
     if (attribute == "AXMenuItemCmdGlyph") return missing();
     if (attribute == "AXMenuItemCmdVirtualKey") return key && key->virtualKey ? number(*key->virtualKey) : missing();
     if (attribute == "AXMenuItemCmdModifiers") return key ? number(key->modifiers) : missing();
+    if (attribute == "AXMenuItemCmdFollowingChords") {
+        if (followingChords_.empty()) return missing();
+        AXValueList list;
+        for (const AXElementRef& chord : followingChords_) list.push_back(AXValue{chord});
+        return found(AXValue{std::move(list)});
+    }
     return AXReadResult{AXError::attributeUnsupported, std::nullopt};
 }
 

@@ -19,6 +19,11 @@ std::shared_ptr<SimElement> SimMenuBar::item(const SimMenuItem& entry) {
     if (entry.modifiers) element->setInteger("AXMenuItemCmdModifiers", *entry.modifiers);
     if (entry.glyph) element->setInteger("AXMenuItemCmdGlyph", *entry.glyph);
     if (entry.virtualKey) element->setInteger("AXMenuItemCmdVirtualKey", *entry.virtualKey);
+    if (!entry.followingChords.empty()) {
+        std::vector<AXElementRef> chords;
+        for (const SimMenuItem& chord : entry.followingChords) chords.push_back(item(chord));
+        element->setChildren("AXMenuItemCmdFollowingChords", chords);
+    }
     element->setChildren("AXChildren", entry.submenu.empty() ? std::vector<AXElementRef>{}
                                                              : std::vector<AXElementRef>{menu(entry.submenu)});
     return element;

@@ -17,6 +17,9 @@ struct SimMenuItem {
     std::optional<std::int64_t> virtualKey; // "AXMenuItemCmdVirtualKey"
     bool enabled = true;
     std::vector<SimMenuItem> submenu;       // empty: no submenu
+    // "AXMenuItemCmdFollowingChords": the later chords of a key sequence, each read for
+    // its character, glyph, virtual key and modifiers only; empty: not set.
+    std::vector<SimMenuItem> followingChords = {};
 };
 
 struct SimMenu {

@@ -165,6 +165,43 @@ TEST(AtspiMenuBarLocator, PrefersTheActiveWindowThenWindowOrderThenTheShallowest
     EXPECT_EQ(AtspiMenuBarLocator::fromCache(read(cacheReply(loose)), windows), std::nullopt);
 }
 
+// LibreOffice's window holds its own copy of the menu bar, nearer the window, whose
+// menus mark no entry visible, beside the bar GTK shows, which marks its entries visible
+// while their menus are closed: the shown one is read. A bar hidden as a whole is still
+// read when it is the only one of the active window.
+TEST(AtspiMenuBarLocator, PrefersTheBarWhoseEntriesAreShownWithinAWindow) {
+    const std::uint64_t visible = bit(ATSPI_STATE_VISIBLE) | bit(ATSPI_STATE_SHOWING);
+    const std::uint64_t hidden = bit(ATSPI_STATE_SENSITIVE);
+    std::vector<Record> records{
+        {"/w", "Writer", ATSPI_ROLE_FRAME},
+        {"/w/copy", "", ATSPI_ROLE_MENU_BAR, visible, "/w"},
+        {"/w/copy/file", "File", ATSPI_ROLE_MENU, visible, "/w/copy"},
+        {"/w/copy/file/open", "Open...", ATSPI_ROLE_MENU_ITEM, hidden, "/w/copy/file"},
+        {"/w/panel", "", ATSPI_ROLE_PANEL, visible, "/w"},
+        {"/w/panel/gtk", "", ATSPI_ROLE_MENU_BAR, visible, "/w/panel"},
+        {"/w/panel/gtk/file", "File", ATSPI_ROLE_MENU, visible, "/w/panel/gtk"},
+        {"/w/panel/gtk/file/open", "Open...", ATSPI_ROLE_MENU_ITEM, visible, "/w/panel/gtk/file"},
+        {"/d", "Dialog", ATSPI_ROLE_FRAME},
+        {"/d/hidden", "", ATSPI_ROLE_MENU_BAR, 0, "/d"},
+        {"/d/hidden/file", "File", ATSPI_ROLE_MENU_ITEM, 0, "/d/hidden"},
+        {"/d/empty", "", ATSPI_ROLE_MENU_BAR, visible, "/d"},
+    };
+    AtspiDetails::ByPath cache = read(cacheReply(records));
+    EXPECT_FALSE(AtspiMenuBarLocator::shownInCache(cache, "/w/copy"));
+    EXPECT_TRUE(AtspiMenuBarLocator::shownInCache(cache, "/w/panel/gtk"));
+    // No entries in the cache tell nothing against a bar.
+    EXPECT_TRUE(AtspiMenuBarLocator::shownInCache(cache, "/d/hidden"));
+    EXPECT_TRUE(AtspiMenuBarLocator::shownInCache(cache, "/d/empty"));
+    EXPECT_EQ(AtspiMenuBarLocator::fromCache(cache, {"/w", "/d"}), "/w/panel/gtk");
+    // The active window's bar, hidden or not, before a shown bar of another window.
+    records[8].states = bit(ATSPI_STATE_ACTIVE);
+    records.pop_back();
+    EXPECT_EQ(AtspiMenuBarLocator::fromCache(read(cacheReply(records)), {"/w", "/d"}), "/d/hidden");
+    // Neither bar of the window shown: the shallowest, as before.
+    records[7].states = hidden;
+    EXPECT_EQ(AtspiMenuBarLocator::fromCache(read(cacheReply(records)), {"/w"}), "/w/copy");
+}
+
 TEST(AtspiMenuWalk, OrdersChildrenByTheirCachedPlacesOnlyWhenThosePlacesAreWhole) {
     const std::vector<Record> records{
         {"/m/a", "A", ATSPI_ROLE_MENU_ITEM, 0, "/m"}, {"/m/b", "B", ATSPI_ROLE_MENU_ITEM, 0, "/m"},

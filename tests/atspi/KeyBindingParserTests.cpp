@@ -12,10 +12,15 @@ namespace {
 
 // The keys the overlay shows for a binding, or "-" when the binding has no shortcut.
 std::string shown(std::string_view binding, std::string_view itemName = "Item") {
-    const std::optional<KeyEquivalent> key = KeyBindingParser::parse(binding, itemName);
-    if (!key) return "-";
-    const std::optional<std::string> part = KeyNotation::keyPart(key->character, std::nullopt, key->virtualKey);
-    return KeyNotation::prefix(key->modifiers) + part.value_or("?");
+    const std::vector<KeyEquivalent> chords = KeyBindingParser::parse(binding, itemName);
+    if (chords.empty()) return "-";
+    std::string keys;
+    for (const KeyEquivalent& key : chords) {
+        const std::optional<std::string> part = KeyNotation::keyPart(key.character, std::nullopt, key.virtualKey);
+        if (!keys.empty()) keys += KeyNotation::chordSeparator;
+        keys += KeyNotation::prefix(key.modifiers) + part.value_or("?");
+    }
+    return keys;
 }
 
 struct Case {
@@ -47,7 +52,6 @@ TEST(KeyBindingParser, GtkMnemonicPathShortcutUsesTheShortcutField) {
         {"t;;F21", "Beyond", "⌨"},                     // named keys without a symbol
         {"t;;<Primary>Insert", "Insert", "⌘⌨"},
         {"t;;<Primary>Linefeed", "Line", "⌘⌨"},        // a control character is no symbol
-        {"t;;<Primary>NoSuchKeyName", "Odd", "⌘⌨"},
         // Letters outside ASCII, by their key names, upper-cased like ASCII letters.
         {"t;;<Primary>eacute", "Accent", "⌘É"},
         {"t;;<Primary>udiaeresis", "Umlaut", "⌘Ü"},
@@ -69,8 +73,6 @@ TEST(KeyBindingParser, QtPortableTextAndItsMnemonicFallback) {
         {"Ctrl+Alt+Shift+Meta+X", "All", "⌃⌥⇧⌘X"},
         {"Ctrl++", "Zoom in", "⌘+"},
         {"Ctrl+,", "Preferences", "⌘,"},
-        {"Ctrl+K, Ctrl+C", "Comment", "⌘K"},           // a chord shows its first step
-        {"Ctrl+,, Ctrl+A", "Odd chord", "⌘,"},
         {"Shift+Del", "Delete", "⇧⌦"},
         {"Ctrl+PgUp", "Previous", "⌘⇞"},
         {"Esc", "Cancel", "⎋"},
@@ -98,6 +100,43 @@ TEST(KeyBindingParser, QtPortableTextAndItsMnemonicFallback) {
         {"Alt+F4", "Close", "⌥F4"},
         {"Alt+Shift+A", "Save As...", "⌥⇧A"},
         {"Ctrl+A", "Select All", "⌘A"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(shown(c.binding, c.itemName), c.keys) << c.binding;
+}
+
+TEST(KeyBindingParser, ASequenceIsKeptWholeOrNotAtAll) {
+    const Case cases[] = {
+        {"Ctrl+T, O", "Open Folder", "⌘T, O"},         // Kate's: a lone letter as a later step
+        {"Ctrl+K, Ctrl+C", "Comment", "⌘K, ⌘C"},
+        {"Ctrl+,, Ctrl+A", "Odd", "⌘,, ⌘A"},
+        {"Ctrl+K, ,", "Odd", "⌘K, ,"},
+        {"Ctrl+X, Ctrl+Alt+Shift+Meta+F12, Esc, Space", "Four", "⌘X, ⌃⌥⇧⌘F12, ⎋, Space"},
+        {"Alt+A, B", "Save As", "⌥A, B"},                // a sequence is never the mnemonic
+        // A step that names no key spoils the whole sequence: never cut to its first chord.
+        {"Ctrl+K, Bogus", "Comment", "-"},
+        {"Ctrl+K, ", "Comment", "-"},
+        {"Ctrl+K, Ctrl+", "Comment", "-"},
+        {"A, B, C, D, E", "Five", "-"},                 // longer than any key sequence
+    };
+    for (const Case& c : cases) EXPECT_EQ(shown(c.binding, c.itemName), c.keys) << c.binding;
+}
+
+// Text that names no key is no key binding: no row is better than a wrong key.
+TEST(KeyBindingParser, TextThatNamesNoKeyGivesNoShortcut) {
+    const Case cases[] = {
+        {" ", "Space", "-"},                            // a bare space: toolkits name that key
+        {"\t", "Tab", "-"},
+        {"Ctrl+ ", "Space", "-"},
+        {"t;;<Primary> ", "Insert Space", "-"},
+        {"t;;<Control>\t", "Tab", "-"},
+        {"t;;\x01", "Odd", "-"},
+        {"t;;<Primary>NoSuchKeyName", "Odd", "-"},
+        {"Foo+X", "Odd", "-"},
+        {"Ctrl+", "Odd", "-"},
+        {"t;;<Primary>\xc3", "Broken", "-"},         // not UTF-8
+        // Named keys without a symbol of their own are keys all the same.
+        {"t;;<Primary>Insert", "Insert", "⌘⌨"},
+        {"t;;<Primary>space", "Space", "⌘Space"},
     };
     for (const Case& c : cases) EXPECT_EQ(shown(c.binding, c.itemName), c.keys) << c.binding;
 }

@@ -87,6 +87,33 @@ TEST(MenuSnapshot, GtkAndQtShapesReadAsTheSameMenus) {
     EXPECT_EQ(scan(qt.capture), expected);
 }
 
+// A bar hidden as a whole (a Qt bar marks all its items not visible then) is read like
+// a shown one; in a shown bar, an item marked not visible stays out.
+TEST(MenuSnapshot, ABarHiddenAsAWholeIsReadWhole) {
+    auto qtBar = [](bool itemsVisible) {
+        Capture qt;
+        for (const char* title : {"File", "View"}) {
+            const std::size_t item = qt.add(0, Role::item, title, std::string("Alt+") + title[0], true, itemsVisible);
+            const std::size_t menu = qt.add(item, Role::popupMenu, "", {}, true, false);
+            qt.add(menu, Role::item, std::string("Open ") + title, "Ctrl+T, O", true, false);
+        }
+        return qt;
+    };
+    const std::vector<Row> whole{{"File", "Open File", "⌘T, O"}, {"View", "Open View", "⌘T, O"}};
+    Capture hidden = qtBar(false);
+    EXPECT_TRUE(MenuSnapshot::hiddenAsAWhole(hidden.capture));
+    EXPECT_EQ(scan(hidden.capture), whole);
+    EXPECT_EQ(scan(qtBar(true).capture), whole);
+
+    Capture shown = qtBar(true);
+    shown.capture.nodes[shown.capture.nodes[0].children[1]].visible = false; // "View" hidden on its own
+    EXPECT_FALSE(MenuSnapshot::hiddenAsAWhole(shown.capture));
+    EXPECT_EQ(scan(shown.capture), (std::vector<Row>{{"File", "Open File", "⌘T, O"}}));
+    // The bar itself marked not visible: its items count whatever they say.
+    shown.capture.nodes[0].visible = false;
+    EXPECT_EQ(scan(shown.capture), whole);
+}
+
 TEST(MenuSnapshot, TitlesAreVerbatimAndNodesNotReadFailEveryRead) {
     Capture capture;
     const std::size_t menu = capture.add(0, Role::menu, " Spaced  ");

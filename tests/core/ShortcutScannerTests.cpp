@@ -1,5 +1,6 @@
 #include "Tavlin/KeyNotation.h"
 #include "Tavlin/ShortcutScanner.h"
+#include "TavlinUI/ShortcutMerge.h"
 #include "platform/sim/SimMenuBar.h"
 
 #include "tests/core/Rows.h"
@@ -126,6 +127,44 @@ TEST(ShortcutScanner, RepeatsAreDroppedByTitleAndKeysThenCappedAt80) {
 
     // A title that contains the separator never merges two different rows.
     EXPECT_EQ(scan({{"M", {key("A|⌘B", "c"), key("A", "b|⌘c")}}}).size(), 2u);
+}
+
+// A key sequence is one key text, its chords joined by ", ": repeats and the merge
+// compare it whole, and a chord that can't be read drops the row rather than cut it.
+TEST(ShortcutScanner, AKeySequenceIsOneKeyTextOrNoRow) {
+    auto sequence = [](std::string title, std::vector<SimMenuItem> following) {
+        SimMenuItem item = key(std::move(title), "t");
+        item.followingChords = std::move(following);
+        return item;
+    };
+    const SimMenuItem o = key("", "o", 8), ctrlO = key("", "o"), f1{"", "", 8, {}, 122, true, {}};
+    const SimMenuItem space{"", " ", 8, {}, {}, true, {}}, comma = key("", ",");
+    const SimMenuItem none{"", "", 8, {}, {}, true, {}};
+    const auto rows = scan({{"File",
+                             {sequence("Open Folder", {o}), sequence("Open Folder", {ctrlO}),
+                              key("Open Folder", "t"), sequence("Open Folder", {o}), sequence("Help", {o, f1}),
+                              sequence("Odd", {comma, space}), sequence("Cut off", {o, none}),
+                              sequence("Too long", {o, o, o, o}), sequence("Four", {o, o, o})}}});
+    EXPECT_EQ(rows, (std::vector<Row>{{"File", "Open Folder", "⌘T, O"},
+                                      {"File", "Open Folder", "⌘T, ⌘O"},
+                                      {"File", "Open Folder", "⌘T"},
+                                      {"File", "Help", "⌘T, O, F1"},
+                                      {"File", "Odd", "⌘T, ⌘,, Space"},
+                                      {"File", "Four", "⌘T, O, O, O"}}));
+
+    std::vector<ShortcutItem> scanned;
+    for (const Row& row : rows) scanned.emplace_back(std::get<0>(row), std::get<1>(row), std::get<2>(row));
+    const std::vector<ShortcutItem> merged =
+        ShortcutMerge::merge({ShortcutItem("Common", "New Tab", "⌘T"), ShortcutItem("Common", "Other", "⌘T, O")}, scanned);
+    std::vector<Row> kept;
+    for (const ShortcutItem& item : merged) kept.emplace_back(item.group(), item.title(), item.keys());
+    // "⌘T" names the common row; the sequence that starts with it is a row of its own.
+    EXPECT_EQ(kept, (std::vector<Row>{{"Common", "Open Folder", "⌘T"},
+                                      {"Common", "Open Folder", "⌘T, O"},
+                                      {"File", "Open Folder", "⌘T, ⌘O"},
+                                      {"File", "Help", "⌘T, O, F1"},
+                                      {"File", "Odd", "⌘T, ⌘,, Space"},
+                                      {"File", "Four", "⌘T, O, O, O"}}));
 }
 
 TEST(ShortcutScanner, FailedAndWrongKindReadsGiveTheirDefaults) {

@@ -59,6 +59,12 @@ TEST(KeyText, TheDesktopNotationNamesEveryKeyQtKnows) {
         {"⌘⌨", "Ctrl+⌨"},
         {"⌨", "⌨"},
         {"⇧⌘Foo", "Ctrl+Shift+Foo"},
+        // Key sequences as the desktop writes them, chord by chord.
+        {"⌘T, O", "Ctrl+T, O"},
+        {"⌘K, ⌘C", "Ctrl+K, Ctrl+C"},
+        {"⌘,, ⌘A", "Ctrl+,, Ctrl+A"},
+        {"⇧⌘,, ,", "Ctrl+Shift+,, ,"},
+        {"⌘K, ⌨, F1", "Ctrl+K, ⌨, F1"},
         // The last character is the key, even when it is a modifier's symbol.
         {"⌘", "⌘"},
         {"", ""},
@@ -93,6 +99,8 @@ TEST(KeyText, TheLegendLineExplainsWhatTheKeyCapsStillShowAsSymbols) {
         {"⌃⌥⌫", Notation::symbols, {"⌥ Alt", "⌃ Super", "⌫ Backspace"}},
         {"⌥⌘⌨", Notation::desktop, {"⌨ Special key"}},
         {"F5", Notation::symbols, {}},
+        {"⌘K, ←", Notation::symbols, {"⌘ Ctrl", "←↑↓→ Arrows"}},
+        {"⌘K, ⌨", Notation::desktop, {"⌨ Special key"}},
     };
     for (const Case& c : cases) {
         ShownOverlay shown(overlay({ShortcutItem("Edit", "x", c.keys)}), {720, 520}, c.notation);
