@@ -64,6 +64,13 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+  # The X11 adapters against what other clients may write on a real (private) X server.
+  add_executable(tavlin_x11_tests tests/linux/X11WindowsTests.cpp)
+  target_link_libraries(tavlin_x11_tests PRIVATE tavlin_desktop GTest::gtest GTest::gtest_main)
+  add_test(NAME x11_hostile_properties
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --no-wm -- $<TARGET_FILE:tavlin_x11_tests>)
+  set_tests_properties(x11_hostile_properties PROPERTIES TIMEOUT 120)
   endif()
 
   # The program, its installation and its end-to-end tests (the other parts are always

@@ -4,9 +4,9 @@
 #include "platform/linux/XcbReply.h"
 
 #include <QLoggingCategory>
-#include <xcb/xcb_icccm.h>
 
 #include <algorithm>
+#include <string_view>
 
 Q_LOGGING_CATEGORY(lcWindows, "tavlin.windows")
 
@@ -76,12 +76,20 @@ std::optional<std::int32_t> X11Windows::pid(xcb_window_t window) {
 }
 
 std::optional<X11Windows::WindowClass> X11Windows::windowClass(xcb_window_t window) {
-    xcb_icccm_get_wm_class_reply_t reply;
-    if (!connection_ || !xcb_icccm_get_wm_class_reply(connection_, xcb_icccm_get_wm_class(connection_, window),
-                                                      &reply, nullptr))
-        return std::nullopt;
-    WindowClass result{reply.instance_name ? reply.instance_name : "", reply.class_name ? reply.class_name : ""};
-    xcb_icccm_get_wm_class_reply_wipe(&reply);
+    if (!connection_) return std::nullopt;
+    // Any client may set WM_CLASS to anything: the value is read by its length, as two
+    // NUL-separated strings where a missing NUL ends a string at the value's end.
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr));
+    if (!reply || reply->type != XCB_ATOM_STRING || reply->format != 8) return std::nullopt;
+    const std::string_view value(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                                 std::size_t(std::max(0, xcb_get_property_value_length(reply.get()))));
+    const std::size_t end = value.find('\0');
+    WindowClass result{std::string(value.substr(0, end)), {}};
+    if (end != std::string_view::npos) {
+        const std::string_view rest = value.substr(end + 1);
+        result.name = std::string(rest.substr(0, rest.find('\0')));
+    }
     return result;
 }
 
