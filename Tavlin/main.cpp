@@ -159,9 +159,13 @@ int main(int argc, char** argv) {
         return 1;
     case SingleInstance::Role::other: {
         const auto forwarded = commandLine.forwardedArguments();
-        if (forwarded.empty()) { // already running: nothing to hand over
-            std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
-            return 0;
+        if (forwarded.empty()) { // nothing to hand over: only ask whether it answers
+            if (instance.forward({}, forwardTimeoutMs) == SingleInstance::Delivery::delivered) {
+                std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
+                return 0;
+            }
+            std::fputs("tavlin: another Tavlin holds the instance lock but does not answer\n", stderr);
+            return 1;
         }
         switch (instance.forward(forwarded, forwardTimeoutMs)) {
         case SingleInstance::Delivery::delivered: return 0;
