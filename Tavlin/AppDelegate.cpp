@@ -77,7 +77,15 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::showStatusNote(const std::string& note) {
-    if (statusItem_) statusItem_->setNote(note);
+    statusNote_ = note;
+    updateStatusNote();
+}
+
+void AppDelegate::updateStatusNote() {
+    if (!statusItem_) return;
+    std::string note = statusNote_;
+    if (!note.empty() && !autostartNote_.empty()) note += '\n';
+    statusItem_->setNote(note + autostartNote_);
 }
 
 std::vector<platform::MenuEntry> AppDelegate::statusMenu() {
@@ -104,8 +112,16 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::toggleStartAtLogin() {
     // A refused change leaves the setting as it was; the check mark, read again at the
-    // next opening, then still tells the truth.
-    autostart_.setEnabled(!autostart_.isEnabled());
+    // next opening, then still tells the truth, and the note says why.
+    const bool wanted = !autostart_.isEnabled();
+    if (autostart_.setEnabled(wanted)) {
+        autostartNote_.clear();
+    } else {
+        const std::string problem = autostart_.problem();
+        autostartNote_ = std::string(wanted ? "can't start at login" : "can't stop starting at login") +
+                         (problem.empty() ? "" : ": " + problem);
+    }
+    updateStatusNote();
 }
 
 void AppDelegate::quit() { windowSystem_.terminate(); }

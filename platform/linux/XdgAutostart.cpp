@@ -77,18 +77,21 @@ bool XdgAutostart::isEnabled() const {
 }
 
 bool XdgAutostart::setEnabled(bool enabled) {
+    problem_.clear();
     if (enabled) return write(false);
     for (const std::string& dir : configDirs_)
         if (g_file_test(entryIn(dir).c_str(), G_FILE_TEST_EXISTS)) return write(true); // overrides the system's
     if (g_remove(userEntryPath().c_str()) == 0 || errno == ENOENT) return true;
-    qCWarning(lcAutostart) << "cannot remove" << userEntryPath().c_str() << std::strerror(errno);
+    problem_ = "can't remove " + userEntryPath() + ": " + std::strerror(errno);
+    qCWarning(lcAutostart) << problem_.c_str();
     return false;
 }
 
-bool XdgAutostart::write(bool hidden) const {
+bool XdgAutostart::write(bool hidden) {
     const std::string folder = configHome_ + "/autostart";
     if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) {
-        qCWarning(lcAutostart) << "cannot create" << folder.c_str() << std::strerror(errno);
+        problem_ = "can't create " + folder + ": " + std::strerror(errno);
+        qCWarning(lcAutostart) << problem_.c_str();
         return false;
     }
     KeyFile file(g_key_file_new());
@@ -103,7 +106,8 @@ bool XdgAutostart::write(bool hidden) const {
     else g_key_file_set_boolean(file.get(), group, "X-GNOME-Autostart-enabled", TRUE);
     GError* error = nullptr;
     if (!g_key_file_save_to_file(file.get(), userEntryPath().c_str(), &error)) {
-        qCWarning(lcAutostart) << "cannot write" << userEntryPath().c_str() << error->message;
+        problem_ = std::string("can't write ") + userEntryPath() + ": " + error->message;
+        qCWarning(lcAutostart) << problem_.c_str();
         g_error_free(error);
         return false;
     }

@@ -22,6 +22,7 @@ public:
 
     bool isEnabled() const override;
     bool setEnabled(bool enabled) override;
+    std::string problem() const override { return problem_; }
 
     std::string userEntryPath() const;
     // `program` as one argument of an Exec key, quoted and escaped where it must be.
@@ -30,11 +31,12 @@ public:
     static constexpr const char* entryName = "tavlin.desktop";
 
 private:
-    bool write(bool hidden) const;
+    bool write(bool hidden);
 
     std::string configHome_;
     std::vector<std::string> configDirs_;
     std::string command_;
+    std::string problem_;
 };
 
 } // namespace tavlin::platform
