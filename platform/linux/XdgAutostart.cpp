@@ -59,8 +59,8 @@ XdgAutostart XdgAutostart::forCurrentUser() {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     const QFileInfo onPath(QStandardPaths::findExecutable(program.fileName()));
     const bool foundByName = onPath.exists() && onPath.canonicalFilePath() == program.canonicalFilePath();
-    const std::string command = foundByName ? execArgument(program.fileName().toStdString())
-                                            : execArgument(program.absoluteFilePath().toStdString());
+    const std::string command = foundByName ? execLine(program.fileName().toStdString())
+                                            : execLine(program.absoluteFilePath().toStdString());
     return XdgAutostart(home.toStdString(), std::move(systemDirs), command);
 }
 
@@ -128,6 +128,11 @@ std::string XdgAutostart::execArgument(const std::string& program) {
     }
     if (quote) out += '"';
     return out;
+}
+
+std::string XdgAutostart::execLine(const std::string& program) {
+    const std::string argument = execArgument(program);
+    return program.find('%') == std::string::npos ? argument : "env " + argument;
 }
 
 } // namespace tavlin::platform

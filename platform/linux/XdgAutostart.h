@@ -27,6 +27,9 @@ public:
     std::string userEntryPath() const;
     // `program` as one argument of an Exec key, quoted and escaped where it must be.
     static std::string execArgument(const std::string& program);
+    // The Exec key that runs `program`. GLib looks for the first argument on disk before
+    // it turns "%%" back into "%", so a program whose path holds a % is run through env.
+    static std::string execLine(const std::string& program);
 
     static constexpr const char* entryName = "tavlin.desktop";
 
