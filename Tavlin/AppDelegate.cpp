@@ -23,8 +23,16 @@ constexpr std::string_view urlScheme = "tavlin";
 constexpr std::string_view urlShowHost = "show";
 constexpr std::string_view urlBundleItem = "bundle";
 
+// Schemes and hosts are case-insensitive (RFC 3986): "TAVLIN://Show" is a show request.
+bool equalsAsciiCaseInsensitively(std::string_view text, std::string_view lowerCase) {
+    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+    });
+}
+
 bool isShowRequest(const platform::Url& url) {
-    return url.scheme && *url.scheme == urlScheme && url.host && *url.host == urlShowHost;
+    return url.scheme && equalsAsciiCaseInsensitively(*url.scheme, urlScheme) && url.host &&
+           equalsAsciiCaseInsensitively(*url.host, urlShowHost);
 }
 
 // The first "bundle" item's value, when there is one and it is not empty.
