@@ -187,6 +187,15 @@ TEST(KdeKeyBinding, ReportsAKeyItCanNotHave) {
     }
 }
 
+// A line break in the program's path can't go into sway's line-based config.
+TEST(SwayKeyBinding, RefusesAProgramPathThatWouldBreakTheLine) {
+    for (const char* command : {"'/opt/a\nbindsym Mod4+q kill' --toggle", "'/opt/a\rb' --toggle"}) {
+        const auto outcome = SwayKeyBinding::bind(command, std::nullopt);
+        EXPECT_EQ(outcome.result, Result::failed) << command;
+        EXPECT_EQ(outcome.message.find("bindsym"), std::string::npos) << outcome.message;
+    }
+}
+
 TEST(SwayKeyBinding, FindsAltSpaceBehindVariablesAndFlagsButNotInModes) {
     const char* config = R"(set $mod Mod1
 set $modifier Mod4
