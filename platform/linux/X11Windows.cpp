@@ -3,6 +3,7 @@
 #include "platform/linux/X11Display.h"
 #include "platform/linux/XcbReply.h"
 
+#include <QImage>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -120,16 +121,20 @@ std::shared_ptr<const Image> X11Windows::icon(xcb_window_t window, std::uint32_t
     }
     std::shared_ptr<const Image> image;
     if (best.data) {
+        // _NET_WM_ICON's pixels are 32-bit ARGB values, as QImage's ARGB32; a bigger icon
+        // is scaled down to the size asked for.
+        QImage pixels(reinterpret_cast<const uchar*>(best.data), int(best.width), int(best.height),
+                      qsizetype(best.width) * 4, QImage::Format_ARGB32);
+        if (best.width > size || best.height > size)
+            pixels = pixels.scaled(int(size), int(size), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        pixels = pixels.convertToFormat(QImage::Format_RGBA8888);
         auto result = std::make_shared<Image>();
-        result->width = static_cast<int>(best.width);
-        result->height = static_cast<int>(best.height);
-        result->rgba.reserve(std::size_t(best.width) * best.height * 4);
-        for (std::size_t i = 0; i < std::size_t(best.width) * best.height; ++i) {
-            const std::uint32_t argb = best.data[i];
-            result->rgba.push_back(static_cast<std::uint8_t>(argb >> 16));
-            result->rgba.push_back(static_cast<std::uint8_t>(argb >> 8));
-            result->rgba.push_back(static_cast<std::uint8_t>(argb));
-            result->rgba.push_back(static_cast<std::uint8_t>(argb >> 24));
+        result->width = pixels.width();
+        result->height = pixels.height();
+        result->rgba.reserve(std::size_t(pixels.width()) * pixels.height() * 4);
+        for (int y = 0; y < pixels.height(); ++y) {
+            const uchar* line = pixels.constScanLine(y);
+            result->rgba.insert(result->rgba.end(), line, line + std::size_t(pixels.width()) * 4);
         }
         image = std::move(result);
     }

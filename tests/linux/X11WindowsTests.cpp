@@ -100,3 +100,16 @@ TEST_F(HostileWindow, ApplicationIdAndIconStayInsideTheirValues) {
     EXPECT_EQ(icon->rgba, (std::vector<std::uint8_t>{0x10, 0x20, 0x30, 0x80}));
 }
 
+// A big icon is kept at the size shown, not as the window gives it.
+TEST_F(HostileWindow, AnIconIsScaledDownToTheSizeShown) {
+    std::vector<std::uint32_t> big{1024, 512};
+    big.resize(2 + 1024 * 512, 0xff336699);
+    set(atom("_NET_WM_ICON"), XCB_ATOM_CARDINAL, 32, big.data(), std::uint32_t(big.size()));
+    const auto icon = windows_->icon(window_, 64);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->width, 64);
+    EXPECT_EQ(icon->height, 32);
+    ASSERT_EQ(icon->rgba.size(), 64u * 32 * 4);
+    EXPECT_EQ(std::vector<std::uint8_t>(icon->rgba.begin(), icon->rgba.begin() + 4),
+              (std::vector<std::uint8_t>{0x33, 0x66, 0x99, 0xff}));
+}
