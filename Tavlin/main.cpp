@@ -39,6 +39,7 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -81,6 +82,22 @@ void perform(tavlin::AppDelegate& delegate, const tavlin::platform::CommandLine&
 int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
+
+    // --help and --version need no display and touch nothing else either: a core
+    // application answers them.
+    if (std::any_of(argv + 1, argv + argc, [](const char* a) {
+            const std::string_view arg(a);
+            return arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version" || arg == "-v";
+        })) {
+        QCoreApplication core(argc, argv);
+        core.setApplicationName(QStringLiteral("Tavlin"));
+        core.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
+        const CommandLine commandLine = CommandLine::parse(core.arguments());
+        if (commandLine.request() == CommandLine::Request::Help || commandLine.request() == CommandLine::Request::Version) {
+            std::fputs(commandLine.text().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
 
     // `tavlin --toggle` for a running instance (a desktop's key binding, which waits for
     // this process) goes over at once, before Qt's GUI starts up. Without an instance it

@@ -20,6 +20,26 @@ expect_refusal() {
 
 expect_refusal "DISPLAY is not set" env -u DISPLAY "$tavlin"
 expect_refusal "can't open the X11 display" env DISPLAY=:4999 "$tavlin" "tavlin://show"
+expect_refusal "has no screen 3" env DISPLAY="$DISPLAY.3" "$tavlin"
+expect_refusal "has no screen 3" env DISPLAY="$DISPLAY.3" "$tavlin" --toggle
+
+# --help and --version need no display, and say nothing but their answer.
+for display in "$DISPLAY.3" :4999 ""; do
+  for option in --help --version; do
+    status=0
+    env -u XDG_RUNTIME_DIR DISPLAY="$display" "$tavlin" "$option" >"$TAVLIN_DESKTOP_DIR/out" \
+      2>"$TAVLIN_DESKTOP_DIR/err" || status=$?
+    [ "$status" = 0 ] || fail "$option with DISPLAY=$display ended with status $status: $(cat "$TAVLIN_DESKTOP_DIR/err")"
+    [ ! -s "$TAVLIN_DESKTOP_DIR/err" ] || fail "$option with DISPLAY=$display said: $(cat "$TAVLIN_DESKTOP_DIR/err")"
+    grep -q Tavlin "$TAVLIN_DESKTOP_DIR/out" || fail "$option printed no answer"
+  done
+done
+
+# GNOME's settings in a store that keeps nothing (keyfile under a configuration folder
+# that can't be made, even by root): --bind-hot-key fails and says why.
+touch "$TAVLIN_DESKTOP_DIR/unwritable-config"
+expect_refusal "did not store" env GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME="$TAVLIN_DESKTOP_DIR/unwritable-config" \
+  XDG_CURRENT_DESKTOP=GNOME "$tavlin" --bind-hot-key
 
 # Without a runtime directory a user's instance lives in /tmp/tavlin-UID. Another user
 # (here root) who creates that path first, as a folder or a link, gets no second
