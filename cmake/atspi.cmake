@@ -108,5 +108,5 @@ foreach(check ${atspi_checks})
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --
             ${PROJECT_SOURCE_DIR}/tests/atspi/e2e.sh ${check} $<TARGET_FILE:tavlin-scan>
             $<TARGET_FILE:atspi-probe> ${TAVLIN_QT5_APPLICATION_EXAMPLE} ${atspi_qt6_fixture})
-  set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 180)
+  set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 600)
 endforeach()

@@ -102,7 +102,8 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
     return std::make_shared<AtspiApplicationElement>([held, context, links = links_, pid]() -> AXElementRef {
         if (!held) return nullptr;
         InContext in(context.get());
-        const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
+        const std::optional<AtspiPeerLinks::Application> known = links->application(pid);
+        const auto deadline = AtspiMenuReader::Clock::now() + (known ? scanBudget : firstScanBudget);
         auto read = [&](const AtspiMenuReader::Application& application, bool& reached) -> AXElementRef {
             std::optional<MenuCapture> capture =
                 AtspiMenuReader::menuBar(held.get(), context.get(), *links, application, deadline, reached);
@@ -110,7 +111,7 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
         };
         // The application found for this process before is asked first; when its name
         // is gone from the bus, the process's application is looked for again.
-        if (const std::optional<AtspiPeerLinks::Application> known = links->application(pid)) {
+        if (known) {
             bool reached = false;
             AXElementRef bar = read(AtspiMenuReader::Application{known->bus, known->path, pid, {}}, reached);
             if (reached || AtspiMenuReader::Clock::now() >= deadline) return bar;

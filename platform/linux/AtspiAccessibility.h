@@ -21,13 +21,17 @@ class AtspiPeerLinks;
 //
 // A scan reads the whole menu bar of the target in a few batches of calls and answers
 // the scanner from that snapshot; it gives up after `scanBudget`, so that a hung target
-// never holds the caller for longer.
+// never holds the caller for longer. The first read of an application (none of its
+// connections is kept yet, and a big menu bar costs it most) gets `firstScanBudget`:
+// a cold read of a 5,000-item GTK menu bar takes about a second on a quiet machine, and
+// a first show should not come up without the application's rows for that.
 //
 // All calls are dispatched in one main context of the service's own, which is never the
 // process's default one: use the service from one thread at a time.
 class AtspiAccessibility : public AccessibilityService {
 public:
     static constexpr std::chrono::milliseconds scanBudget{1000};
+    static constexpr std::chrono::milliseconds firstScanBudget{3000};
 
     AtspiAccessibility();
     ~AtspiAccessibility() override;
