@@ -195,7 +195,9 @@ void AppDelegate::showOverlay(bool rememberCurrentApp) {
             reading->trusted = accessibility.isProcessTrusted();
             if (reading->trusted) reading->scanned = ShortcutScanner::shortcuts(accessibility, pid);
         },
-        weakly([show, target, reading](AppDelegate& self) { self.present(show, target, *reading); }));
+        weakly([show, target, reading](AppDelegate& self) { self.present(show, target, *reading); }),
+        // A scan for a show dropped meanwhile (hidden, or overtaken by a newer show) may stop early.
+        [latest = latestShow_, show] { return latest->load() == show; });
 }
 
 void AppDelegate::present(std::uint64_t show, const platform::RunningApplication& target, const Reading& reading) {

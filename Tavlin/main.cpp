@@ -219,6 +219,7 @@ int main(int argc, char** argv) {
     // Reads other applications away from the main thread; ends (and waits for the read
     // under way) before the service it reads with.
     ThreadWorkQueue workQueue(mainQueue);
+    accessibility.abandonWhen([] { return !ThreadWorkQueue::jobWanted(); });
     const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
         return std::make_unique<QtPanel>(contentRect, notation);
     };

@@ -1,5 +1,6 @@
 #include "platform/linux/AtspiAccessibility.h"
 
+#include "platform/linux/AtspiAbandon.h"
 #include "platform/linux/AtspiApplicationElement.h"
 #include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
@@ -99,9 +100,11 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
                                                       GLibRelease{})
                    : nullptr;
     Context context(g_main_context_ref(context_), &g_main_context_unref);
-    return std::make_shared<AtspiApplicationElement>([held, context, links = links_, pid]() -> AXElementRef {
+    return std::make_shared<AtspiApplicationElement>([held, context, links = links_, abandoned = abandoned_,
+                                                      pid]() -> AXElementRef {
         if (!held) return nullptr;
         InContext in(context.get());
+        const AtspiAbandon abandon(abandoned.get());
         const std::optional<AtspiPeerLinks::Application> known = links->application(pid);
         const auto deadline = AtspiMenuReader::Clock::now() + (known ? scanBudget : firstScanBudget);
         auto read = [&](const AtspiMenuReader::Application& application, bool& reached) -> AXElementRef {
@@ -126,6 +129,10 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
         }
         return nullptr;
     });
+}
+
+void AtspiAccessibility::abandonWhen(std::function<bool()> abandoned) {
+    abandoned_ = std::make_shared<const std::function<bool()>>(std::move(abandoned));
 }
 
 bool AtspiAccessibility::isProcessTrusted() {

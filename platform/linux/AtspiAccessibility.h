@@ -3,6 +3,7 @@
 #include "platform/Accessibility.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,10 @@ public:
     bool isProcessTrusted() override;
     bool isProcessTrustedWithOptions(bool prompt) override;
 
+    // What tells a read under way that its result is no longer wanted: it then stops at
+    // its next batch of calls, or within its wait for one. Asked on the reading thread.
+    void abandonWhen(std::function<bool()> abandoned);
+
     // Whether an application with this process id is registered on the accessibility bus.
     bool hasApplication(std::int32_t pid);
     // The process id of the first registered application with this name.
@@ -55,6 +60,7 @@ private:
     const std::unique_ptr<AtspiLauncher> launcher_;
     // Kept from one scan to the next: how to reach the applications shown last.
     const std::shared_ptr<AtspiPeerLinks> links_;
+    std::shared_ptr<const std::function<bool()>> abandoned_;
 };
 
 } // namespace tavlin::platform::atspi
