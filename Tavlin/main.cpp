@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
     // this process) goes over at once, before Qt's GUI starts up. Without an instance it
     // goes on as a start of Tavlin.
     if (argc == 2 && std::string_view(argv[1]) == "--toggle") {
+        QCoreApplication core(argc, argv); // for the local socket; gone before the GUI's
         const auto location = SingleInstance::privateDirectory();
         if (!location.path.empty()) {
             switch (SingleInstance(location.path).forward({"--toggle"}, forwardTimeoutMs, false)) {
@@ -124,7 +125,10 @@ int main(int argc, char** argv) {
     // Without a display Qt's minimal platform stands in, so that --help and
     // --bind-hot-key still answer.
     const auto noDisplay = displayProblem(wayland);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", noDisplay ? "minimal" : "xcb");
+    // (Even where QT_QPA_PLATFORM asks for xcb: Qt's xcb platform stops the process
+    // cold when it can't use the display.)
+    if (noDisplay || qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", noDisplay ? "minimal" : "xcb");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
     app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));

@@ -22,6 +22,7 @@ expect_refusal "DISPLAY is not set" env -u DISPLAY "$tavlin"
 expect_refusal "can't open the X11 display" env DISPLAY=:4999 "$tavlin" "tavlin://show"
 expect_refusal "has no screen 3" env DISPLAY="$DISPLAY.3" "$tavlin"
 expect_refusal "has no screen 3" env DISPLAY="$DISPLAY.3" "$tavlin" --toggle
+expect_refusal "has no screen 3" env DISPLAY="$DISPLAY.3" QT_QPA_PLATFORM=xcb "$tavlin" tavlin://show
 
 # --help and --version need no display, and say nothing but their answer.
 for display in "$DISPLAY.3" :4999 ""; do
@@ -37,9 +38,14 @@ done
 
 # GNOME's settings in a store that keeps nothing (keyfile under a configuration folder
 # that can't be made, even by root): --bind-hot-key fails and says why.
+# (GLib warns about the folder on a line of its own.)
 touch "$TAVLIN_DESKTOP_DIR/unwritable-config"
-expect_refusal "did not store" env GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME="$TAVLIN_DESKTOP_DIR/unwritable-config" \
-  XDG_CURRENT_DESKTOP=GNOME "$tavlin" --bind-hot-key
+status=0
+env GSETTINGS_BACKEND=keyfile XDG_CONFIG_HOME="$TAVLIN_DESKTOP_DIR/unwritable-config" XDG_CURRENT_DESKTOP=GNOME \
+  "$tavlin" --bind-hot-key >"$TAVLIN_DESKTOP_DIR/out" 2>&1 || status=$?
+[ "$status" = 1 ] || fail "--bind-hot-key into a store that keeps nothing ended with status $status"
+grep -q "did not store the custom shortcut" "$TAVLIN_DESKTOP_DIR/out" ||
+  fail "--bind-hot-key did not say that nothing was stored: $(cat "$TAVLIN_DESKTOP_DIR/out")"
 
 # Without a runtime directory a user's instance lives in /tmp/tavlin-UID. Another user
 # (here root) who creates that path first, as a folder or a link, gets no second
