@@ -117,7 +117,8 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
         if (known) {
             bool reached = false;
             AXElementRef bar = read(AtspiMenuReader::Application{known->bus, known->path, pid, {}}, reached);
-            if (reached || AtspiMenuReader::Clock::now() >= deadline) return bar;
+            // A read cut short (by its deadline, or abandoned) says nothing of the link.
+            if (reached || AtspiMenuReader::Clock::now() >= deadline || AtspiAbandon::requested()) return bar;
             links->forget(pid);
         }
         for (const AtspiMenuReader::Application& application :
