@@ -24,8 +24,16 @@ constexpr std::string_view urlScheme = "tavlin";
 constexpr std::string_view urlShowHost = "show";
 constexpr std::string_view urlBundleItem = "bundle";
 
+// Schemes and hosts are case-insensitive (RFC 3986): "TAVLIN://Show" is a show request.
+bool equalsAsciiCaseInsensitively(std::string_view text, std::string_view lowerCase) {
+    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+    });
+}
+
 bool isShowRequest(const platform::Url& url) {
-    return url.scheme && *url.scheme == urlScheme && url.host && *url.host == urlShowHost;
+    return url.scheme && equalsAsciiCaseInsensitively(*url.scheme, urlScheme) && url.host &&
+           equalsAsciiCaseInsensitively(*url.host, urlShowHost);
 }
 
 // The first "bundle" item's value, when there is one and it is not empty.
@@ -79,7 +87,15 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::showStatusNote(const std::string& note) {
-    if (statusItem_) statusItem_->setNote(note);
+    statusNote_ = note;
+    updateStatusNote();
+}
+
+void AppDelegate::updateStatusNote() {
+    if (!statusItem_) return;
+    std::string note = statusNote_;
+    if (!note.empty() && !autostartNote_.empty()) note += '\n';
+    statusItem_->setNote(note + autostartNote_);
 }
 
 std::vector<platform::MenuEntry> AppDelegate::statusMenu() {
@@ -106,8 +122,16 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::toggleStartAtLogin() {
     // A refused change leaves the setting as it was; the check mark, read again at the
-    // next opening, then still tells the truth.
-    autostart_.setEnabled(!autostart_.isEnabled());
+    // next opening, then still tells the truth, and the note says why.
+    const bool wanted = !autostart_.isEnabled();
+    if (autostart_.setEnabled(wanted)) {
+        autostartNote_.clear();
+    } else {
+        const std::string problem = autostart_.problem();
+        autostartNote_ = std::string(wanted ? "can't start at login" : "can't stop starting at login") +
+                         (problem.empty() ? "" : ": " + problem);
+    }
+    updateStatusNote();
 }
 
 void AppDelegate::quit() { windowSystem_.terminate(); }
@@ -175,7 +199,9 @@ void AppDelegate::showOverlay(bool rememberCurrentApp) {
             reading->scanned = ShortcutScanner::shortcuts(accessibility, target.processIdentifier);
             if (sources) reading->scanned = ShortcutSources::items(ShortcutSources::read(*sources, target, reading->scanned));
         },
-        weakly([show, target, reading](AppDelegate& self) { self.present(show, target, *reading); }));
+        weakly([show, target, reading](AppDelegate& self) { self.present(show, target, *reading); }),
+        // A scan for a show dropped meanwhile (hidden, or overtaken by a newer show) may stop early.
+        [latest = latestShow_, show] { return latest->load() == show; });
 }
 
 void AppDelegate::present(std::uint64_t show, const platform::RunningApplication& target, const Reading& reading) {

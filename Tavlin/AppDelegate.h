@@ -78,7 +78,8 @@ public:
     // --- status menu commands
     void showFromMenu(); // shows the overlay a moment later
     void openAccessibilitySettings();
-    // Turns the start at login over, from whatever the desktop's setting is now.
+    // Turns the start at login over, from whatever the desktop's setting is now; a change
+    // the desktop refused is noted with the status item until one succeeds.
     void toggleStartAtLogin();
     void quit();
     // Shows a note with the status item (when there is one), such as why the hot key is missing.
@@ -117,6 +118,7 @@ private:
     // Makes `application` the target and watches for its end.
     void setTarget(platform::RunningApplication application);
     std::vector<platform::MenuEntry> statusMenu();
+    void updateStatusNote();
     // A block that runs `work` on the delegate if the delegate still exists.
     std::function<void()> weakly(std::function<void(AppDelegate&)> work);
 
@@ -131,6 +133,8 @@ private:
     platform::ApplicationShortcuts* const applicationShortcuts_;
 
     std::unique_ptr<platform::StatusItem> statusItem_;
+    std::string statusNote_;    // shown with the status item
+    std::string autostartNote_; // why the last change of the start at login failed
     std::unique_ptr<platform::Panel> panel_;
     std::unique_ptr<GlobalHotKey> hotKey_;
     std::optional<platform::RunningApplication> lastExternalApp_;

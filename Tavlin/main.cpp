@@ -40,6 +40,7 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -83,10 +84,27 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
+    // --help and --version need no display and touch nothing else either: a core
+    // application answers them.
+    if (std::any_of(argv + 1, argv + argc, [](const char* a) {
+            const std::string_view arg(a);
+            return arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version" || arg == "-v";
+        })) {
+        QCoreApplication core(argc, argv);
+        core.setApplicationName(QStringLiteral("Tavlin"));
+        core.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
+        const CommandLine commandLine = CommandLine::parse(core.arguments());
+        if (commandLine.request() == CommandLine::Request::Help || commandLine.request() == CommandLine::Request::Version) {
+            std::fputs(commandLine.text().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
+
     // `tavlin --toggle` for a running instance (a desktop's key binding, which waits for
     // this process) goes over at once, before Qt's GUI starts up. Without an instance it
     // goes on as a start of Tavlin.
     if (argc == 2 && std::string_view(argv[1]) == "--toggle") {
+        QCoreApplication core(argc, argv); // for the local socket; gone before the GUI's
         const auto location = SingleInstance::privateDirectory();
         if (!location.path.empty()) {
             switch (SingleInstance(location.path).forward({"--toggle"}, forwardTimeoutMs, false)) {
@@ -108,7 +126,10 @@ int main(int argc, char** argv) {
     // Without a display Qt's minimal platform stands in, so that --help and
     // --bind-hot-key still answer.
     const auto noDisplay = displayProblem(wayland);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", noDisplay ? "minimal" : "xcb");
+    // (Even where QT_QPA_PLATFORM asks for xcb: Qt's xcb platform stops the process
+    // cold when it can't use the display.)
+    if (noDisplay || qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", noDisplay ? "minimal" : "xcb");
     QApplication app(argc, argv); // takes Qt's own options out of argv
     app.setApplicationName(QStringLiteral("Tavlin"));
     app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
@@ -160,9 +181,13 @@ int main(int argc, char** argv) {
         return 1;
     case SingleInstance::Role::other: {
         const auto forwarded = commandLine.forwardedArguments();
-        if (forwarded.empty()) { // already running: nothing to hand over
-            std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
-            return 0;
+        if (forwarded.empty()) { // nothing to hand over: only ask whether it answers
+            if (instance.forward({}, forwardTimeoutMs) == SingleInstance::Delivery::delivered) {
+                std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
+                return 0;
+            }
+            std::fputs("tavlin: another Tavlin holds the instance lock but does not answer\n", stderr);
+            return 1;
         }
         switch (instance.forward(forwarded, forwardTimeoutMs)) {
         case SingleInstance::Delivery::delivered: return 0;
@@ -201,6 +226,7 @@ int main(int argc, char** argv) {
     // Reads other applications away from the main thread; ends (and waits for the read
     // under way) before the services it reads with.
     ThreadWorkQueue workQueue(mainQueue);
+    accessibility.abandonWhen([] { return !ThreadWorkQueue::jobWanted(); });
     const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
         return std::make_unique<QtPanel>(contentRect, notation);
     };

@@ -109,7 +109,7 @@ foreach(check ${atspi_checks})
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --
             ${PROJECT_SOURCE_DIR}/tests/atspi/e2e.sh ${check} $<TARGET_FILE:tavlin-scan>
             $<TARGET_FILE:atspi-probe> ${TAVLIN_QT5_APPLICATION_EXAMPLE} ${atspi_qt6_fixture})
-  set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 180)
+  set_tests_properties(atspi_e2e_${check} PROPERTIES LABELS e2e TIMEOUT 600)
 endforeach()
 # LibreOffice's first start on a fresh profile takes a minute on a busy machine.
 set_tests_properties(atspi_e2e_libreoffice-writer PROPERTIES TIMEOUT 400)

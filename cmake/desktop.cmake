@@ -64,6 +64,13 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                              TAVLIN_SHORTCUT_TABLES="${PROJECT_SOURCE_DIR}/data/shortcuts")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+  # The X11 adapters against what other clients may write on a real (private) X server.
+  add_executable(tavlin_x11_tests tests/linux/X11WindowsTests.cpp)
+  target_link_libraries(tavlin_x11_tests PRIVATE tavlin_desktop GTest::gtest GTest::gtest_main)
+  add_test(NAME x11_hostile_properties
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-desktop --no-wm -- $<TARGET_FILE:tavlin_x11_tests>)
+  set_tests_properties(x11_hostile_properties PROPERTIES TIMEOUT 120)
   endif()
 
   # The program, its installation and its end-to-end tests (the other parts are always
@@ -134,6 +141,8 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
       target_link_libraries(tavlin_trivial_toggler PRIVATE PkgConfig::XCB_XTEST)
       add_executable(tavlin_toggle_latency bench/ToggleLatency.cpp)
       target_link_libraries(tavlin_toggle_latency PRIVATE PkgConfig::XCB_XTEST)
+      add_executable(tavlin_instance_drip bench/InstanceDrip.cpp)
+      target_link_libraries(tavlin_instance_drip PRIVATE tavlin_desktop)
       foreach(driver tavlin_hotkey_latency tavlin_trivial_toggler tavlin_toggle_latency)
         target_include_directories(${driver} PRIVATE ${PROJECT_SOURCE_DIR})
       endforeach()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 namespace tavlin::platform {
 
@@ -12,6 +13,12 @@ public:
     // Runs `work` away from the main thread, then `done` on the main thread. Jobs still
     // queued when the queue ends are dropped, with their completions.
     virtual void run(std::function<void()> work, std::function<void()> done) = 0;
+    // The same for work that may end early once `wanted` turns false (its result is no
+    // longer wanted): the work may ask the queue, at its own pace, whether to go on.
+    virtual void run(std::function<void()> work, std::function<void()> done, std::function<bool()> wanted) {
+        (void)wanted;
+        run(std::move(work), std::move(done));
+    }
 };
 
 } // namespace tavlin::platform

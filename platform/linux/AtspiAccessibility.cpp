@@ -1,5 +1,6 @@
 #include "platform/linux/AtspiAccessibility.h"
 
+#include "platform/linux/AtspiAbandon.h"
 #include "platform/linux/AtspiApplicationElement.h"
 #include "platform/linux/AtspiCallBatch.h"
 #include "platform/linux/AtspiMenuReader.h"
@@ -99,10 +100,13 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
                                                       GLibRelease{})
                    : nullptr;
     Context context(g_main_context_ref(context_), &g_main_context_unref);
-    return std::make_shared<AtspiApplicationElement>([held, context, links = links_, pid]() -> AXElementRef {
+    return std::make_shared<AtspiApplicationElement>([held, context, links = links_, abandoned = abandoned_,
+                                                      pid]() -> AXElementRef {
         if (!held) return nullptr;
         InContext in(context.get());
-        const auto deadline = AtspiMenuReader::Clock::now() + scanBudget;
+        const AtspiAbandon abandon(abandoned.get());
+        const std::optional<AtspiPeerLinks::Application> known = links->application(pid);
+        const auto deadline = AtspiMenuReader::Clock::now() + (known ? scanBudget : firstScanBudget);
         auto read = [&](const AtspiMenuReader::Application& application, bool& reached) -> AXElementRef {
             std::optional<MenuCapture> capture =
                 AtspiMenuReader::menuBar(held.get(), context.get(), *links, application, deadline, reached);
@@ -110,10 +114,11 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
         };
         // The application found for this process before is asked first; when its name
         // is gone from the bus, the process's application is looked for again.
-        if (const std::optional<AtspiPeerLinks::Application> known = links->application(pid)) {
+        if (known) {
             bool reached = false;
             AXElementRef bar = read(AtspiMenuReader::Application{known->bus, known->path, pid, {}}, reached);
-            if (reached || AtspiMenuReader::Clock::now() >= deadline) return bar;
+            // A read cut short (by its deadline, or abandoned) says nothing of the link.
+            if (reached || AtspiMenuReader::Clock::now() >= deadline || AtspiAbandon::requested()) return bar;
             links->forget(pid);
         }
         for (const AtspiMenuReader::Application& application :
@@ -125,6 +130,10 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
         }
         return nullptr;
     });
+}
+
+void AtspiAccessibility::abandonWhen(std::function<bool()> abandoned) {
+    abandoned_ = std::make_shared<const std::function<bool()>>(std::move(abandoned));
 }
 
 bool AtspiAccessibility::isProcessTrusted() {

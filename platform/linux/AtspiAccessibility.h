@@ -3,6 +3,7 @@
 #include "platform/Accessibility.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,13 +22,17 @@ class AtspiPeerLinks;
 //
 // A scan reads the whole menu bar of the target in a few batches of calls and answers
 // the scanner from that snapshot; it gives up after `scanBudget`, so that a hung target
-// never holds the caller for longer.
+// never holds the caller for longer. The first read of an application (none of its
+// connections is kept yet, and a big menu bar costs it most) gets `firstScanBudget`:
+// a cold read of a 5,000-item GTK menu bar takes about a second on a quiet machine, and
+// a first show should not come up without the application's rows for that.
 //
 // All calls are dispatched in one main context of the service's own, which is never the
 // process's default one: use the service from one thread at a time.
 class AtspiAccessibility : public AccessibilityService {
 public:
     static constexpr std::chrono::milliseconds scanBudget{1000};
+    static constexpr std::chrono::milliseconds firstScanBudget{3000};
 
     AtspiAccessibility();
     ~AtspiAccessibility() override;
@@ -37,6 +42,10 @@ public:
     AXElementRef createApplication(std::int32_t pid) override;
     bool isProcessTrusted() override;
     bool isProcessTrustedWithOptions(bool prompt) override;
+
+    // What tells a read under way that its result is no longer wanted: it then stops at
+    // its next batch of calls, or within its wait for one. Asked on the reading thread.
+    void abandonWhen(std::function<bool()> abandoned);
 
     // Whether an application with this process id is registered on the accessibility bus.
     bool hasApplication(std::int32_t pid);
@@ -51,6 +60,7 @@ private:
     const std::unique_ptr<AtspiLauncher> launcher_;
     // Kept from one scan to the next: how to reach the applications shown last.
     const std::shared_ptr<AtspiPeerLinks> links_;
+    std::shared_ptr<const std::function<bool()>> abandoned_;
 };
 
 } // namespace tavlin::platform::atspi

@@ -1,5 +1,7 @@
 #include "platform/linux/AtspiCallBatch.h"
 
+#include "platform/linux/AtspiAbandon.h"
+
 #include "platform/linux/AtspiWireValues.h"
 #include "platform/linux/GLibHandle.h"
 
@@ -112,7 +114,7 @@ void AtspiCallBatch::call(const std::string& bus, const std::string& path, const
         callOnWire(bus, path, interface, method, parameters, replyType, std::move(handler));
         return;
     }
-    if (Clock::now() >= deadline_ || !connection_ || !g_variant_is_object_path(path.c_str()) ||
+    if (Clock::now() >= deadline_ || AtspiAbandon::requested() || !connection_ || !g_variant_is_object_path(path.c_str()) ||
         (!bus.empty() && !g_dbus_is_name(bus.c_str()))) {
         glib::sink(parameters);
         handler(nullptr);
@@ -149,7 +151,8 @@ void AtspiCallBatch::callOnWire(const std::string& bus, const std::string& path,
                                 const char* method, GVariant* parameters, const char* replyType, Handler handler) {
     const glib::Variant arguments = glib::sink(parameters);
     DBusMessage* message = nullptr;
-    if (Clock::now() < deadline_ && g_variant_is_object_path(path.c_str()) && (bus.empty() || g_dbus_is_name(bus.c_str())))
+    if (Clock::now() < deadline_ && !AtspiAbandon::requested() && g_variant_is_object_path(path.c_str()) &&
+        (bus.empty() || g_dbus_is_name(bus.c_str())))
         message = dbus_message_new_method_call(bus.empty() ? nullptr : bus.c_str(), path.c_str(), interface, method);
     if (message && arguments && !AtspiWireValues::append(message, arguments.get())) {
         g_warning("%s %s %s: arguments of type %s not sent", method, bus.c_str(), path.c_str(),
@@ -206,9 +209,13 @@ void AtspiCallBatch::waitOnWire() {
             delete call;
             continue;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
-        // Writes what is queued and reads what has come, waiting at most until the deadline.
-        if (left <= 0 || !dbus_connection_read_write(wire_, static_cast<int>(std::min<long long>(left + 1, G_MAXINT)))) {
+        const auto left = AtspiAbandon::requested()
+                              ? 0
+                              : std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+        // Writes what is queued and reads what has come, waiting at most until the deadline
+        // or the next look at whether the read is still wanted.
+        if (left <= 0 || !dbus_connection_read_write(
+                             wire_, static_cast<int>(std::min<long long>(left + 1, AtspiAbandon::pollInterval.count())))) {
             if (left <= 0) {
                 g_debug("deadline passed with %zu calls unanswered", onWire_.size());
                 timedOut_ = true;
@@ -277,7 +284,7 @@ struct AtspiCallBatch::Connecting {
 
 void AtspiCallBatch::connect(const std::string& address, bool messageBus,
                              std::function<void(GDBusConnection*)> handler) {
-    if (Clock::now() >= deadline_) {
+    if (Clock::now() >= deadline_ || AtspiAbandon::requested()) {
         handler(nullptr);
         return;
     }
@@ -311,7 +318,9 @@ void AtspiCallBatch::wait() {
             answer();
             if (open_ == 0) break;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+        const auto left = AtspiAbandon::requested()
+                              ? 0
+                              : std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
         if (left <= 0 && !timedOut_) {
             g_debug("deadline passed with %zu calls unanswered", open_);
             timedOut_ = true;
@@ -323,7 +332,7 @@ void AtspiCallBatch::wait() {
             continue;
         }
         // Wake up at the deadline even when nothing arrives.
-        GSource* timer = g_timeout_source_new(static_cast<guint>(std::min<long long>(left, G_MAXINT)) + 1);
+        GSource* timer = g_timeout_source_new(static_cast<guint>(std::min<long long>(left, AtspiAbandon::pollInterval.count())) + 1);
         g_source_set_callback(timer, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
         g_source_attach(timer, context_);
         g_main_context_iteration(context_, TRUE);

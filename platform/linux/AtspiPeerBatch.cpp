@@ -1,5 +1,7 @@
 #include "platform/linux/AtspiPeerBatch.h"
 
+#include "platform/linux/AtspiAbandon.h"
+
 #include "platform/linux/AtspiReplies.h"
 
 #include <glib.h>
@@ -15,7 +17,7 @@ AtspiPeerBatch::~AtspiPeerBatch() = default;
 
 void AtspiPeerBatch::call(const std::string& path, const char* interface, const char* method, Handler handler,
                           std::optional<std::int32_t> index) {
-    if (Clock::now() >= deadline_ || !dbus_validate_path(path.c_str(), nullptr)) {
+    if (Clock::now() >= deadline_ || AtspiAbandon::requested() || !dbus_validate_path(path.c_str(), nullptr)) {
         handler(nullptr);
         return;
     }
@@ -64,14 +66,18 @@ void AtspiPeerBatch::wait() {
             answer(message);
             continue;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+        const auto left = AtspiAbandon::requested()
+                              ? 0
+                              : std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
         if (left <= 0) {
             g_debug("deadline passed with %zu calls unanswered", open_.size());
             timedOut_ = true;
             break;
         }
-        // Writes what is queued and reads what has come, waiting at most until the deadline.
-        if (!dbus_connection_read_write(connection, static_cast<int>(std::min<long long>(left, G_MAXINT)))) {
+        // Writes what is queued and reads what has come, waiting at most until the deadline
+        // or the next look at whether the read is still wanted.
+        if (!dbus_connection_read_write(connection,
+                                        static_cast<int>(std::min<long long>(left, AtspiAbandon::pollInterval.count())))) {
             g_debug("the connection closed with %zu calls unanswered", open_.size());
             break;
         }

@@ -116,18 +116,31 @@ std::vector<std::string> GnomeKeyBinding::freeingCommands() {
     return commands;
 }
 
-KeyBindingOutcome GnomeKeyBinding::bind(const std::string& command) {
+KeyBindingOutcome GnomeKeyBinding::bind(const std::string& command, GSettingsBackend* backend) {
     using Result = KeyBindingOutcome::Result;
     if (!lookup(mediaKeysSchema) || !lookup(customSchema))
         return {Result::failed, "GNOME's keyboard settings (" + std::string(mediaKeysSchema) +
                                     ") are not installed, so there is nowhere to bind Alt+Space."};
     const auto freeing = freeingCommands();
 
-    Settings ours(g_settings_new_with_path(customSchema, customPath));
-    g_settings_set_string(ours.get(), "name", ourName);
-    g_settings_set_string(ours.get(), "command", command.c_str());
-    g_settings_set_string(ours.get(), "binding", ourBinding);
-    Settings mediaKeys(g_settings_new(mediaKeysSchema));
+    Schema custom = lookup(customSchema);
+    Schema media = lookup(mediaKeysSchema);
+    Settings ours(g_settings_new_full(custom.get(), backend, customPath));
+    Settings mediaKeys(g_settings_new_full(media.get(), backend, nullptr));
+    // Every write is checked: a store that can't be written (a read-only ~/.config, a
+    // locked key) refuses it here, or drops it by the time it is read back below.
+    std::string refused;
+    const auto write = [&refused](GSettings* settings, const char* key, bool written) {
+        if (written || !refused.empty()) return;
+        gchar* path = nullptr;
+        g_object_get(settings, "path", &path, nullptr);
+        refused = std::string(path ? path : "") + key +
+                  (g_settings_is_writable(settings, key) ? " was refused" : " is not writable");
+        g_free(path);
+    };
+    write(ours.get(), "name", g_settings_set_string(ours.get(), "name", ourName));
+    write(ours.get(), "command", g_settings_set_string(ours.get(), "command", command.c_str()));
+    write(ours.get(), "binding", g_settings_set_string(ours.get(), "binding", ourBinding));
     Strv paths(g_settings_get_strv(mediaKeys.get(), "custom-keybindings"));
     if (!g_strv_contains(paths.get(), customPath)) {
         GStrvBuilder* builder = g_strv_builder_new();
@@ -135,9 +148,22 @@ KeyBindingOutcome GnomeKeyBinding::bind(const std::string& command) {
         g_strv_builder_add(builder, customPath);
         Strv extended(g_strv_builder_end(builder));
         g_strv_builder_unref(builder);
-        g_settings_set_strv(mediaKeys.get(), "custom-keybindings", extended.get());
+        write(mediaKeys.get(), "custom-keybindings",
+              g_settings_set_strv(mediaKeys.get(), "custom-keybindings", extended.get()));
     }
-    g_settings_sync(); // the settings daemon's backend writes asynchronously
+    g_settings_sync(); // the settings daemon's backend writes asynchronously, and drops what it can't store
+
+    const auto stored = [&ours](const char* key, const std::string& expected) {
+        std::unique_ptr<gchar, decltype(&g_free)> value(g_settings_get_string(ours.get(), key), &g_free);
+        return value && expected == value.get();
+    };
+    Strv listed(g_settings_get_strv(mediaKeys.get(), "custom-keybindings"));
+    if (refused.empty() && !(stored("name", ourName) && stored("command", command) && stored("binding", ourBinding) &&
+                             g_strv_contains(listed.get(), customPath)))
+        refused = "reading it back, the settings store did not keep it";
+    if (!refused.empty())
+        return {Result::failed, "GNOME's settings did not store the custom shortcut (" + refused +
+                                    "): is the settings folder (~/.config) read-only?"};
 
     const std::string done = "GNOME custom shortcut \"" + std::string(ourName) + "\": Alt+Space runs " + command + ".";
     if (freeing.empty()) return {Result::bound, done};

@@ -2,6 +2,8 @@
 
 #include "platform/linux/KeyBindingOutcome.h"
 
+#include <gio/gio.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +18,10 @@ struct GnomeKeyBinding {
     static constexpr const char* customPath = "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/tavlin/";
 
     // Writes (or rewrites) Tavlin's custom keybinding running `command` and lists it among
-    // the custom keybindings; reports a binding elsewhere that holds Alt+Space.
-    static KeyBindingOutcome bind(const std::string& command);
+    // the custom keybindings, in `backend` (null: the user's settings), and reads it back;
+    // fails with the cause when the store did not keep it. Reports a binding elsewhere
+    // that holds Alt+Space.
+    static KeyBindingOutcome bind(const std::string& command, GSettingsBackend* backend = nullptr);
     // The commands that free Alt+Space: one `gsettings set` per other binding holding it.
     static std::vector<std::string> freeingCommands();
     // Whether a GTK accelerator ("<Alt>space", "<Mod1>Space") is exactly Alt+Space.

@@ -3,6 +3,7 @@
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QtEndian>
 #include <QLoggingCategory>
 #include <QThread>
 
@@ -59,6 +60,48 @@ QByteArray encode(const std::vector<std::string>& arguments) {
     return message;
 }
 
+// How far the bytes received so far hold a whole list: resumed where the last look
+// stopped, so a list that arrives a few bytes at a time is still looked at only once.
+struct FrameScan {
+    qsizetype next = 0;      // where the next length field starts
+    qint64 arguments = -1;   // still to come; -1 until the count is read
+    enum class Result { incomplete, complete, invalid };
+
+    Result advance(const QByteArray& bytes) {
+        const auto field = [&bytes](qsizetype at) { return qFromBigEndian<quint32>(bytes.constData() + at); };
+        if (arguments < 0) {
+            if (bytes.size() < 4) return Result::incomplete;
+            arguments = field(0);
+            next = 4;
+            if (arguments * 4 > SingleInstance::maxMessageBytes) return Result::invalid;
+        }
+        while (arguments > 0) {
+            if (bytes.size() < next + 4) return Result::incomplete;
+            const quint32 length = field(next);
+            const qint64 end = next + 4 + (length == 0xffffffffu ? 0 : qint64(length)); // all ones: a null array
+            if (end > SingleInstance::maxMessageBytes) return Result::invalid;
+            if (end > bytes.size()) return Result::incomplete;
+            next = qsizetype(end);
+            --arguments;
+        }
+        return Result::complete;
+    }
+};
+
+std::vector<std::string> decode(const QByteArray& message) {
+    QDataStream in(message);
+    in.setVersion(wireVersion);
+    quint32 count = 0;
+    in >> count;
+    std::vector<std::string> arguments;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QByteArray argument;
+        in >> argument;
+        arguments.emplace_back(argument.constData(), std::size_t(argument.size()));
+    }
+    return arguments;
+}
+
 } // namespace
 
 SingleInstance::Location SingleInstance::privateDirectory(const std::string& sharedTemp) {
@@ -74,9 +117,16 @@ SingleInstance::Location SingleInstance::privateDirectory(const std::string& sha
 
 SingleInstance::SingleInstance(std::string directory) : directory_(std::move(directory)) {
     QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] { accept(); });
+    QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, &server_, [this] { keepListening(); });
+    retry_.setSingleShot(true);
+    retry_.setInterval(1000);
+    QObject::connect(&retry_, &QTimer::timeout, &server_, [this] { keepListening(); });
 }
 
 SingleInstance::~SingleInstance() {
+    watcher_.disconnect();
+    retry_.stop();
+    qDeleteAll(server_.findChildren<QLocalSocket*>()); // while the count they keep is still here
     server_.close();
     if (lockFd_ >= 0) close(lockFd_);
 }
@@ -99,16 +149,43 @@ SingleInstance::Role SingleInstance::becomeInstance() {
         error_ = "can't lock " + directory_ + "/instance.lock: " + std::strerror(errno);
         return Role::failed;
     }
-    // Holding the lock, any socket file here was left by an instance that is gone.
-    const QString path = QString::fromStdString(socketPath());
-    QLocalServer::removeServer(path);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_.listen(path)) {
+    if (!listen()) {
         error_ = "can't listen at " + socketPath() + ": " + server_.errorString().toStdString();
         flock(lockFd_, LOCK_UN);
         return Role::failed;
     }
+    // Removing the socket file, or Qt closing the server, changes the folder.
+    if (!watcher_.addPath(QString::fromStdString(directory_)))
+        qCWarning(lcInstance, "can't watch %s: a removed socket file goes unnoticed", directory_.c_str());
     return Role::instance;
+}
+
+bool SingleInstance::listen() {
+    // Holding the lock, any socket file here was left by an instance that is gone, or
+    // by this one before it stopped listening.
+    const QString path = QString::fromStdString(socketPath());
+    server_.close();
+    QLocalServer::removeServer(path);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_.listen(path)) return false;
+    struct stat info {};
+    socketInode_ = lstat(socketPath().c_str(), &info) == 0 ? info.st_ino : 0;
+    return true;
+}
+
+void SingleInstance::keepListening() {
+    if (lockFd_ < 0) return;
+    struct stat info {};
+    if (server_.isListening() && lstat(socketPath().c_str(), &info) == 0 && info.st_ino == socketInode_) return;
+    qCWarning(lcInstance, "the instance socket %s is gone (%s); listening again", socketPath().c_str(),
+              server_.isListening() ? "its file was removed" : qPrintable(server_.errorString()));
+    if (listen()) {
+        retry_.stop();
+        return;
+    }
+    qCWarning(lcInstance, "can't listen at %s: %s; trying again in a second", socketPath().c_str(),
+              qPrintable(server_.errorString()));
+    retry_.start();
 }
 
 SingleInstance::Delivery SingleInstance::forward(const std::vector<std::string>& arguments, int timeoutMs,
@@ -128,7 +205,12 @@ SingleInstance::Delivery SingleInstance::forward(const std::vector<std::string>&
             while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(remaining())) {}
             while (socket.bytesAvailable() < 1 && socket.waitForReadyRead(remaining())) {}
             char answer = 0;
-            return socket.getChar(&answer) && answer == acknowledgement ? Delivery::delivered : Delivery::noAnswer;
+            if (socket.getChar(&answer) && answer == acknowledgement) return Delivery::delivered;
+            // Closed unanswered: an instance serving as many clients as it takes closes
+            // the next ones at once, before reading them. Try again while time remains.
+            if (socket.state() != QLocalSocket::UnconnectedState || remaining() == 0) return Delivery::noAnswer;
+            QThread::msleep(50);
+            continue;
         }
         if (!waitForListener || remaining() == 0) return Delivery::noInstance;
         QThread::msleep(50);
@@ -141,29 +223,44 @@ void SingleInstance::setReceiver(Receiver receiver) {
 
 void SingleInstance::accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-            if (socket->bytesAvailable() > maxMessageBytes) { // not one of ours
-                socket->abort();
-                return;
-            }
-            QDataStream in(socket);
-            in.setVersion(wireVersion);
-            in.startTransaction(); // until the whole list is here
-            quint32 count = 0;
-            in >> count;
-            std::vector<std::string> arguments;
-            for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-                QByteArray argument;
-                in >> argument;
-                if (in.status() == QDataStream::Ok) arguments.emplace_back(argument.constData(), std::size_t(argument.size()));
-            }
-            if (!in.commitTransaction()) return;
-            socket->putChar(acknowledgement);
-            socket->disconnectFromServer();
-            if (!arguments.empty() && receiver_) receiver_(std::move(arguments));
-        });
+        if (clients_ >= maxClients) { // closed at once, so that its client need not wait
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        serve(socket);
     }
+}
+
+void SingleInstance::serve(QLocalSocket* socket) {
+    ++clients_;
+    QObject::connect(socket, &QObject::destroyed, &server_, [this] { --clients_; });
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    // A client that does not finish its list in time is cut off.
+    QTimer::singleShot(frameDeadlineMs, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    auto received = std::make_shared<QByteArray>();
+    auto scan = std::make_shared<FrameScan>();
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, received, scan] {
+        received->append(socket->readAll());
+        switch (scan->advance(*received)) {
+        case FrameScan::Result::incomplete:
+            if (received->size() <= maxMessageBytes) return;
+            [[fallthrough]];
+        case FrameScan::Result::invalid: // not one of ours
+            socket->abort();
+            socket->deleteLater();
+            return;
+        case FrameScan::Result::complete: break;
+        }
+        QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+        auto arguments = decode(received->left(scan->next));
+        socket->putChar(acknowledgement);
+        socket->disconnectFromServer();
+        if (!arguments.empty() && receiver_) receiver_(std::move(arguments));
+    });
 }
 
 } // namespace tavlin::platform

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QLocalServer>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
 
 namespace tavlin::platform {
 
@@ -17,7 +21,14 @@ namespace tavlin::platform {
 // lock becomes the instance.
 //
 // A delivery is one list of argument strings, each framed by its length, so no byte of
-// an argument can split or end it; the instance answers once it has taken the list.
+// an argument can split or end it; the instance answers once it has taken the list. An
+// empty list asks only whether the instance answers.
+//
+// The instance keeps serving whatever clients do: a client gets `frameDeadlineMs` to
+// send its list, no more than `maxClients` are served at once (the next ones are closed
+// at once), and when the socket stops listening (Qt closes it when accept() fails, say
+// for want of descriptors, and removes its file) or its file is removed, it listens
+// again.
 class SingleInstance {
 public:
     using Receiver = std::function<void(std::vector<std::string> arguments)>;
@@ -54,8 +65,8 @@ public:
     // Takes the lock and starts listening.
     Role becomeInstance();
     // Hands the arguments to the running instance, waiting up to `timeoutMs` for it to
-    // take them; with `waitForListener`, also for an instance that has the lock but does
-    // not listen yet.
+    // take them (trying again when it closes the connection unanswered); with
+    // `waitForListener`, also for an instance that has the lock but does not listen yet.
     Delivery forward(const std::vector<std::string>& arguments, int timeoutMs, bool waitForListener = true) const;
     // Where the arguments sent by later starts go; called on the main thread.
     void setReceiver(Receiver receiver);
@@ -65,13 +76,22 @@ public:
     const std::string& errorString() const { return error_; }
 
     static constexpr qint64 maxMessageBytes = 64 * 1024;
+    static constexpr int maxClients = 32;
+    static constexpr int frameDeadlineMs = 2000;
 
 private:
+    bool listen();
+    void keepListening();
     void accept();
+    void serve(class QLocalSocket* socket);
 
     std::string directory_;
     int lockFd_ = -1;
     QLocalServer server_;
+    QFileSystemWatcher watcher_;
+    QTimer retry_; // listens again after a failure
+    ino_t socketInode_ = 0;
+    int clients_ = 0;
     Receiver receiver_;
     std::string error_;
 };

@@ -92,6 +92,12 @@ std::optional<std::string> SwayKeyBinding::runningConfig() {
 }
 
 KeyBindingOutcome SwayKeyBinding::bind(const std::string& command, const std::optional<std::string>& config) {
+    // sway's config is read line by line: a line break in the program's path would cut
+    // the binding in two, the rest a command of its own.
+    if (command.find_first_of("\r\n") != std::string::npos)
+        return {KeyBindingOutcome::Result::failed,
+                "the path of this program holds a line break, which no line of sway's config can hold: "
+                "install or link Tavlin where its path has none, then run `tavlin --bind-hot-key` again."};
     const std::string add = "add this line to ~/.config/sway/config, then run `swaymsg reload`:\n\n    " +
                             line(command) + "\n";
     const auto held = config ? altSpaceBindings(*config) : std::vector<std::string>{};

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <string>
 
 namespace tavlin::platform {
 
@@ -31,10 +32,17 @@ xcb_atom_t X11Display::atom(xcb_connection_t* connection, std::string_view name)
 std::optional<std::string> X11Display::unreachable() {
     const char* display = std::getenv("DISPLAY");
     if (!display || display[0] == '\0') return "needs an X11 display, and DISPLAY is not set";
-    xcb_connection_t* probe = xcb_connect(display, nullptr);
-    const bool failed = xcb_connection_has_error(probe) != 0;
+    int screen = 0;
+    xcb_connection_t* probe = xcb_connect(display, &screen);
+    const int error = xcb_connection_has_error(probe);
+    // A screen the server lacks (":0.3" on a server of one screen) would stop Qt's xcb
+    // platform cold: libxcb refuses it itself, or (before 1.15) connects all the same.
+    const int screens = error ? 0 : xcb_setup_roots_length(xcb_get_setup(probe));
     xcb_disconnect(probe);
-    if (failed) return "can't open the X11 display \"" + std::string(display) + "\"";
+    if (error && error != XCB_CONN_CLOSED_INVALID_SCREEN)
+        return "can't open the X11 display \"" + std::string(display) + "\"";
+    if (error || screen < 0 || screen >= screens)
+        return "the X11 display \"" + std::string(display) + "\" has no screen " + std::to_string(screen);
     return std::nullopt;
 }
 

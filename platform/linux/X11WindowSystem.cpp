@@ -32,15 +32,29 @@ std::int32_t X11WindowSystem::processIdentifier() const {
     return static_cast<std::int32_t>(getpid());
 }
 
-std::optional<RunningApplication> X11WindowSystem::application(xcb_window_t window) {
+std::optional<RunningApplication> X11WindowSystem::application(xcb_window_t window, bool withIcon) {
     // The pid is read every time: it tells a window id that the server handed out again.
     const auto pid = windows_.pid(window);
     if (!pid) return std::nullopt;
-    if (auto it = records_.find(window); it != records_.end() && it->second.processIdentifier == *pid)
-        return it->second;
-    if (records_.size() >= maxRecords) records_.clear();
-    RunningApplication record;
-    record.processIdentifier = *pid;
+    auto it = records_.find(window);
+    if (it == records_.end() || it->second.application.processIdentifier != *pid) {
+        if (records_.size() >= maxRecords) records_.clear();
+        it = records_.insert_or_assign(window, identify(window, *pid)).first;
+    }
+    Record& record = it->second;
+    // The icon is read only for a record that is asked for with it, and scaled to the
+    // size shown, so that the records stay small.
+    if (withIcon && !record.iconRead) {
+        record.iconRead = true;
+        if (!record.entryIcon.empty()) record.application.icon = QtDesktop::themeIcon(record.entryIcon, iconSize);
+        if (!record.application.icon) record.application.icon = windows_.icon(window, iconSize);
+    }
+    return record.application;
+}
+
+X11WindowSystem::Record X11WindowSystem::identify(xcb_window_t window, std::int32_t pid) {
+    Record record;
+    record.application.processIdentifier = pid;
     const auto gtkId = windows_.gtkApplicationId(window);
     const auto windowClass = windows_.windowClass(window);
     std::optional<DesktopEntries::Entry> entry;
@@ -48,21 +62,17 @@ std::optional<RunningApplication> X11WindowSystem::application(xcb_window_t wind
     if (!entry && windowClass) entry = DesktopEntries::forWindowClass(windowClass->instance, windowClass->name);
 
     if (gtkId)
-        record.bundleIdentifier = *gtkId;
+        record.application.bundleIdentifier = *gtkId;
     else if (entry)
-        record.bundleIdentifier = entry->id;
+        record.application.bundleIdentifier = entry->id;
     else if (windowClass && !windowClass->instance.empty())
-        record.bundleIdentifier = windowClass->instance;
+        record.application.bundleIdentifier = windowClass->instance;
 
     if (entry && !entry->name.empty())
-        record.localizedName = entry->name;
+        record.application.localizedName = entry->name;
     else if (windowClass && !windowClass->name.empty())
-        record.localizedName = windowClass->name;
-
-    if (entry) record.icon = QtDesktop::themeIcon(entry->icon, iconSize);
-    if (!record.icon) record.icon = windows_.icon(window, iconSize);
-
-    records_.insert_or_assign(window, record);
+        record.application.localizedName = windowClass->name;
+    if (entry) record.entryIcon = entry->icon;
     return record;
 }
 
@@ -109,12 +119,12 @@ std::vector<RunningApplication> X11WindowSystem::runningApplications(std::string
         return std::find(clients.begin(), clients.end(), entry.first) == clients.end();
     });
     for (xcb_window_t window : clients) {
-        auto record = application(window);
+        auto record = application(window, false);
         if (!record || record->bundleIdentifier != bundleIdentifier) continue;
         const bool seen = std::any_of(found.begin(), found.end(), [&record](const RunningApplication& a) {
             return a.processIdentifier == record->processIdentifier;
         });
-        if (!seen) found.push_back(std::move(*record));
+        if (!seen) found.push_back(std::move(*application(window, true)));
     }
     return found;
 }

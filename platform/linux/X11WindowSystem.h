@@ -52,13 +52,21 @@ public:
     void observeTermination(std::function<void()> hook) override;
     void terminate() override;
 
-    // The record of the application that owns this window; none without a pid.
-    std::optional<RunningApplication> application(xcb_window_t window);
+    // The record of the application that owns this window, with its icon or without;
+    // none without a pid.
+    std::optional<RunningApplication> application(xcb_window_t window, bool withIcon = true);
 
     static constexpr int iconSize = 64;
-    static constexpr std::size_t maxRecords = 256; // records kept for windows seen
+    // Records kept for windows seen; with icons of at most iconSize² pixels, 4 MiB at most.
+    static constexpr std::size_t maxRecords = 256;
 
 private:
+    struct Record {
+        RunningApplication application;
+        std::string entryIcon; // the desktop entry's icon name, if any
+        bool iconRead = false;
+    };
+    Record identify(xcb_window_t window, std::int32_t pid);
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     void activeWindowChanged();
 
@@ -68,7 +76,7 @@ private:
     QObject context_;
     std::function<void(const ActivationNotification&)> observer_;
     std::optional<std::int32_t> activePid_; // the last process other than ours that held the active window
-    std::map<xcb_window_t, RunningApplication> records_;
+    std::map<xcb_window_t, Record> records_;
     std::map<MonitorToken, std::unique_ptr<XInputKeyMonitor>> monitors_;
     MonitorToken nextToken_ = 1;
     std::function<void()> terminationHook_;

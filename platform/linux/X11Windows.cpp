@@ -3,10 +3,11 @@
 #include "platform/linux/X11Display.h"
 #include "platform/linux/XcbReply.h"
 
+#include <QImage>
 #include <QLoggingCategory>
-#include <xcb/xcb_icccm.h>
 
 #include <algorithm>
+#include <string_view>
 
 Q_LOGGING_CATEGORY(lcWindows, "tavlin.windows")
 
@@ -76,12 +77,20 @@ std::optional<std::int32_t> X11Windows::pid(xcb_window_t window) {
 }
 
 std::optional<X11Windows::WindowClass> X11Windows::windowClass(xcb_window_t window) {
-    xcb_icccm_get_wm_class_reply_t reply;
-    if (!connection_ || !xcb_icccm_get_wm_class_reply(connection_, xcb_icccm_get_wm_class(connection_, window),
-                                                      &reply, nullptr))
-        return std::nullopt;
-    WindowClass result{reply.instance_name ? reply.instance_name : "", reply.class_name ? reply.class_name : ""};
-    xcb_icccm_get_wm_class_reply_wipe(&reply);
+    if (!connection_) return std::nullopt;
+    // Any client may set WM_CLASS to anything: the value is read by its length, as two
+    // NUL-separated strings where a missing NUL ends a string at the value's end.
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr));
+    if (!reply || reply->type != XCB_ATOM_STRING || reply->format != 8) return std::nullopt;
+    const std::string_view value(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                                 std::size_t(std::max(0, xcb_get_property_value_length(reply.get()))));
+    const std::size_t end = value.find('\0');
+    WindowClass result{std::string(value.substr(0, end)), {}};
+    if (end != std::string_view::npos) {
+        const std::string_view rest = value.substr(end + 1);
+        result.name = std::string(rest.substr(0, rest.find('\0')));
+    }
     return result;
 }
 
@@ -112,16 +121,20 @@ std::shared_ptr<const Image> X11Windows::icon(xcb_window_t window, std::uint32_t
     }
     std::shared_ptr<const Image> image;
     if (best.data) {
+        // _NET_WM_ICON's pixels are 32-bit ARGB values, as QImage's ARGB32; a bigger icon
+        // is scaled down to the size asked for.
+        QImage pixels(reinterpret_cast<const uchar*>(best.data), int(best.width), int(best.height),
+                      qsizetype(best.width) * 4, QImage::Format_ARGB32);
+        if (best.width > size || best.height > size)
+            pixels = pixels.scaled(int(size), int(size), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        pixels = pixels.convertToFormat(QImage::Format_RGBA8888);
         auto result = std::make_shared<Image>();
-        result->width = static_cast<int>(best.width);
-        result->height = static_cast<int>(best.height);
-        result->rgba.reserve(std::size_t(best.width) * best.height * 4);
-        for (std::size_t i = 0; i < std::size_t(best.width) * best.height; ++i) {
-            const std::uint32_t argb = best.data[i];
-            result->rgba.push_back(static_cast<std::uint8_t>(argb >> 16));
-            result->rgba.push_back(static_cast<std::uint8_t>(argb >> 8));
-            result->rgba.push_back(static_cast<std::uint8_t>(argb));
-            result->rgba.push_back(static_cast<std::uint8_t>(argb >> 24));
+        result->width = pixels.width();
+        result->height = pixels.height();
+        result->rgba.reserve(std::size_t(pixels.width()) * pixels.height() * 4);
+        for (int y = 0; y < pixels.height(); ++y) {
+            const uchar* line = pixels.constScanLine(y);
+            result->rgba.insert(result->rgba.end(), line, line + std::size_t(pixels.width()) * 4);
         }
         image = std::move(result);
     }

@@ -41,7 +41,8 @@ public:
     std::optional<std::int32_t> pid(xcb_window_t window);
     std::optional<WindowClass> windowClass(xcb_window_t window);
     std::optional<std::string> gtkApplicationId(xcb_window_t window);
-    // The icon nearest to `size` pixels square from _NET_WM_ICON, as RGBA.
+    // The icon nearest to `size` pixels square from _NET_WM_ICON, as RGBA, scaled down to
+    // fit `size` when bigger.
     std::shared_ptr<const Image> icon(xcb_window_t window, std::uint32_t size);
     // Asks the window manager to activate the window, as a pager would.
     void requestActivation(xcb_window_t window);

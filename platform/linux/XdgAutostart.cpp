@@ -59,8 +59,8 @@ XdgAutostart XdgAutostart::forCurrentUser() {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     const QFileInfo onPath(QStandardPaths::findExecutable(program.fileName()));
     const bool foundByName = onPath.exists() && onPath.canonicalFilePath() == program.canonicalFilePath();
-    const std::string command = foundByName ? execArgument(program.fileName().toStdString())
-                                            : execArgument(program.absoluteFilePath().toStdString());
+    const std::string command = foundByName ? execLine(program.fileName().toStdString())
+                                            : execLine(program.absoluteFilePath().toStdString());
     return XdgAutostart(home.toStdString(), std::move(systemDirs), command);
 }
 
@@ -77,18 +77,21 @@ bool XdgAutostart::isEnabled() const {
 }
 
 bool XdgAutostart::setEnabled(bool enabled) {
+    problem_.clear();
     if (enabled) return write(false);
     for (const std::string& dir : configDirs_)
         if (g_file_test(entryIn(dir).c_str(), G_FILE_TEST_EXISTS)) return write(true); // overrides the system's
     if (g_remove(userEntryPath().c_str()) == 0 || errno == ENOENT) return true;
-    qCWarning(lcAutostart) << "cannot remove" << userEntryPath().c_str() << std::strerror(errno);
+    problem_ = "can't remove " + userEntryPath() + ": " + std::strerror(errno);
+    qCWarning(lcAutostart) << problem_.c_str();
     return false;
 }
 
-bool XdgAutostart::write(bool hidden) const {
+bool XdgAutostart::write(bool hidden) {
     const std::string folder = configHome_ + "/autostart";
     if (g_mkdir_with_parents(folder.c_str(), 0700) != 0) {
-        qCWarning(lcAutostart) << "cannot create" << folder.c_str() << std::strerror(errno);
+        problem_ = "can't create " + folder + ": " + std::strerror(errno);
+        qCWarning(lcAutostart) << problem_.c_str();
         return false;
     }
     KeyFile file(g_key_file_new());
@@ -103,7 +106,8 @@ bool XdgAutostart::write(bool hidden) const {
     else g_key_file_set_boolean(file.get(), group, "X-GNOME-Autostart-enabled", TRUE);
     GError* error = nullptr;
     if (!g_key_file_save_to_file(file.get(), userEntryPath().c_str(), &error)) {
-        qCWarning(lcAutostart) << "cannot write" << userEntryPath().c_str() << error->message;
+        problem_ = std::string("can't write ") + userEntryPath() + ": " + error->message;
+        qCWarning(lcAutostart) << problem_.c_str();
         g_error_free(error);
         return false;
     }
@@ -124,6 +128,11 @@ std::string XdgAutostart::execArgument(const std::string& program) {
     }
     if (quote) out += '"';
     return out;
+}
+
+std::string XdgAutostart::execLine(const std::string& program) {
+    const std::string argument = execArgument(program);
+    return program.find('%') == std::string::npos ? argument : "env " + argument;
 }
 
 } // namespace tavlin::platform

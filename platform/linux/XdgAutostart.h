@@ -22,19 +22,24 @@ public:
 
     bool isEnabled() const override;
     bool setEnabled(bool enabled) override;
+    std::string problem() const override { return problem_; }
 
     std::string userEntryPath() const;
     // `program` as one argument of an Exec key, quoted and escaped where it must be.
     static std::string execArgument(const std::string& program);
+    // The Exec key that runs `program`. GLib looks for the first argument on disk before
+    // it turns "%%" back into "%", so a program whose path holds a % is run through env.
+    static std::string execLine(const std::string& program);
 
     static constexpr const char* entryName = "tavlin.desktop";
 
 private:
-    bool write(bool hidden) const;
+    bool write(bool hidden);
 
     std::string configHome_;
     std::vector<std::string> configDirs_;
     std::string command_;
+    std::string problem_;
 };
 
 } // namespace tavlin::platform

@@ -3,6 +3,7 @@
 #include "platform/Autostart.h"
 
 #include <cstddef>
+#include <string>
 
 namespace tavlin::platform::sim {
 
@@ -19,6 +20,8 @@ public:
         enabled_ = enabled;
         return true;
     }
+
+    std::string problem() const override { return refuseChanges_ ? "the folder is read-only" : ""; }
 
     void set(bool enabled) { enabled_ = enabled; }
     void refuseChanges(bool refuse) { refuseChanges_ = refuse; }

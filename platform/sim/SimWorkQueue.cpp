@@ -12,4 +12,9 @@ void SimWorkQueue::run(std::function<void()> work, std::function<void()> done) {
     mainQueue_.after(busyUntil_ - now, std::move(done));
 }
 
+void SimWorkQueue::run(std::function<void()> work, std::function<void()> done, std::function<bool()> wanted) {
+    latestWanted_ = std::move(wanted);
+    run(std::move(work), std::move(done));
+}
+
 } // namespace tavlin::platform::sim

@@ -13,6 +13,11 @@ public:
     explicit SimWorkQueue(SimMainQueue& mainQueue) : mainQueue_(mainQueue) {}
 
     void run(std::function<void()> work, std::function<void()> done) override;
+    // As above; the job never ends early, and `wanted` is kept for the test to ask.
+    void run(std::function<void()> work, std::function<void()> done, std::function<bool()> wanted) override;
+
+    // Whether the latest job given with a check is still wanted, as the check says now.
+    bool latestJobWanted() const { return !latestWanted_ || latestWanted_(); }
 
     // How long each job given from now on keeps the queue busy.
     void setJobDuration(double seconds) { jobDuration_ = seconds; }
@@ -21,6 +26,7 @@ private:
     SimMainQueue& mainQueue_;
     double jobDuration_ = 0;
     double busyUntil_ = 0;
+    std::function<bool()> latestWanted_;
 };
 
 } // namespace tavlin::platform::sim

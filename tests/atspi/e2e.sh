@@ -17,9 +17,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Starts an application in the background; its pid is left in $app.
 start() { "$@" >/dev/null 2>&1 & app=$!; started+=("$app"); }
-# Waits until the application has registered and its menu bar reads as rows.
+# Waits until the application has registered and its menu bar reads as rows, for as long
+# as a loaded machine needs (a generated bar of 5,000 items takes a while to build) and
+# the application runs.
 await_rows() {
-  for _ in $(seq 150); do
+  local deadline=$(( $(date +%s) + 300 ))
+  while [ "$(date +%s)" -lt "$deadline" ]; do
+    kill -0 "$1" 2>/dev/null || fail "process $1 ended before its rows could be read"
     [ -n "$("$scan" --pid "$1" 2>/dev/null || true)" ] && return 0
     sleep 0.2
   done

@@ -30,9 +30,11 @@ stop_started() {
 }
 trap stop_started EXIT
 
-# wait_until SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds.
+# wait_until SECONDS COMMAND...: polls every 0.1 s until COMMAND succeeds, for SECONDS
+# times $TAVLIN_TEST_PATIENCE (3 unless set): a loaded machine (a sanitizer build, other
+# work beside it) may take that much longer, and a condition met returns at once.
 wait_until() {
-  local deadline=$(( $(date +%s%N) + ${1%.*} * 1000000000 )); shift
+  local deadline=$(( $(date +%s%N) + ${1%.*} * ${TAVLIN_TEST_PATIENCE:-3} * 1000000000 )); shift
   until "$@" >/dev/null 2>&1; do
     [ "$(date +%s%N)" -lt "$deadline" ] || return 1
     sleep 0.1

@@ -1,5 +1,6 @@
 // Binding Alt+Space in the desktops' own settings: GNOME through GSettings (in memory),
 // KDE against a stand-in kglobalaccel on a private bus.
+#define G_SETTINGS_ENABLE_BACKEND
 #include "platform/linux/GnomeKeyBinding.h"
 #include "platform/linux/HotKeyBinder.h"
 #include "platform/linux/KdeKeyBinding.h"
@@ -7,12 +8,17 @@
 
 #include "StandIn.h"
 #include "PrivateBus.h"
+#include "TempDir.h"
+
+#include <gio/gsettingsbackend.h>
 
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <unistd.h>
 
 using tavlin::platform::GnomeKeyBinding;
 using tavlin::platform::HotKeyBinder;
@@ -102,6 +108,21 @@ TEST_F(GnomeKeyBindingTest, NamesEveryOtherHolderOfAltSpaceWithTheCommandThatFre
     EXPECT_NE(outcome.message.find("activate-window-menu"), std::string::npos) << outcome.message;
 }
 
+// A settings store that keeps nothing (the keyfile backend under a ~/.config that can't
+// be written, here one that is a file, which holds even for root): a failure, with its
+// cause, never "set".
+TEST_F(GnomeKeyBindingTest, AStoreThatKeepsNothingIsAFailureWithItsCause) {
+    TempDir home;
+    const std::string config = home / "config";
+    close(open(config.c_str(), O_CREAT | O_WRONLY, 0600));
+    std::unique_ptr<GSettingsBackend, decltype(&g_object_unref)> readOnly(
+        g_keyfile_settings_backend_new((config + "/glib-2.0/settings/keyfile").c_str(), "/", nullptr), &g_object_unref);
+    const auto outcome = GnomeKeyBinding::bind("tavlin --toggle", readOnly.get());
+    EXPECT_EQ(outcome.result, Result::failed) << outcome.message;
+    EXPECT_NE(outcome.message.find("custom-keybindings/tavlin/name is not writable"), std::string::npos)
+        << outcome.message;
+}
+
 TEST(GnomeKeyBinding, RecognisesAltSpaceInEveryAcceleratorSpelling) {
     for (const char* yes : {"<Alt>space", "<mod1>SPACE"})
         EXPECT_TRUE(GnomeKeyBinding::isAltSpace(yes)) << yes;
@@ -163,6 +184,15 @@ TEST(KdeKeyBinding, ReportsAKeyItCanNotHave) {
         const auto outcome = KdeKeyBinding::bind("/usr/bin/tavlin", "--toggle", data / "applications", bus.address());
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_NE(outcome.message.find(c.says), std::string::npos) << outcome.message;
+    }
+}
+
+// A line break in the program's path can't go into sway's line-based config.
+TEST(SwayKeyBinding, RefusesAProgramPathThatWouldBreakTheLine) {
+    for (const char* command : {"'/opt/a\nbindsym Mod4+q kill' --toggle", "'/opt/a\rb' --toggle"}) {
+        const auto outcome = SwayKeyBinding::bind(command, std::nullopt);
+        EXPECT_EQ(outcome.result, Result::failed) << command;
+        EXPECT_EQ(outcome.message.find("bindsym"), std::string::npos) << outcome.message;
     }
 }
 

@@ -7,8 +7,17 @@
 #include <QLocalSocket>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <functional>
 #include <future>
 #include <sys/stat.h>
@@ -182,4 +191,129 @@ TEST(SingleInstance, OversizedOrUnfinishedMessagesAreDropped) {
     settle.start();
     while (settle.elapsed() < 200) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(deliveries, 0);
+}
+
+namespace {
+
+// Runs the event loop until `done`, for as long as a loaded machine may need.
+template <class Predicate> bool spinLong(Predicate done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// Forwards until the instance takes it: it may be busy with clients it is dropping.
+bool deliveredSoon(const SingleInstance& sender, const std::vector<std::string>& arguments) {
+    for (int attempt = 0; attempt < 30; ++attempt)
+        if (forwardServed(sender, arguments) == Delivery::delivered) return true;
+    return false;
+}
+
+int openDescriptors() {
+    int count = 0;
+    if (DIR* fds = opendir("/proc/self/fd")) {
+        while (readdir(fds)) ++count;
+        closedir(fds);
+    }
+    return count;
+}
+
+} // namespace
+
+// A client that starts a list and never ends it is cut off.
+TEST(SingleInstance, AnUnfinishedListIsCutOffAtItsDeadline) {
+    TempDir dir;
+    SingleInstance instance(dir.path());
+    ASSERT_EQ(instance.becomeInstance(), Role::instance);
+    QLocalSocket raw;
+    raw.connectToServer(QString::fromStdString(instance.socketPath()));
+    ASSERT_TRUE(raw.waitForConnected(1000));
+    raw.write(QByteArray::fromHex("00000001" "00000010") + "tavlin://");
+    raw.flush();
+    EXPECT_TRUE(spinLong([&] { return raw.state() == QLocalSocket::UnconnectedState; }));
+}
+
+// Another process of the user's holds more connections than the descriptors the
+// instance may open (the usual soft limit of 1,024): the instance holds only a few of
+// them, closes the others at once and the held ones at their deadline, and answers
+// again.
+TEST(SingleInstance, ManyHeldConnectionsLeaveTheInstanceServing) {
+    TempDir dir;
+    rlimit old {};
+    getrlimit(RLIMIT_NOFILE, &old);
+    rlimit lowered = old;
+    lowered.rlim_cur = std::min<rlim_t>(old.rlim_cur, 1024);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    SingleInstance instance(dir.path());
+    int deliveries = 0;
+    instance.setReceiver([&deliveries](std::vector<std::string>) { ++deliveries; });
+    ASSERT_EQ(instance.becomeInstance(), Role::instance);
+
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const std::string path = instance.socketPath();
+    const pid_t holder = fork();
+    if (holder == 0) {
+        rlimit mine = old;
+        mine.rlim_cur = mine.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &mine);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        int held = 0;
+        while (held < 1100) {
+            const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            if (fd < 0) _exit(1);
+            while (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+                if (errno != EAGAIN) _exit(2);
+                usleep(1000); // the backlog is full until the instance accepts
+            }
+            const char start[] = {0, 0, 0, 1}; // one argument, never sent
+            send(fd, start, sizeof start, MSG_NOSIGNAL); // fails where the instance closed it at once
+            ++held;
+        }
+        const char done = 'd';
+        if (write(report[1], &done, 1) != 1) _exit(4);
+        pause();
+        _exit(0);
+    }
+    close(report[1]);
+    const auto holderDone = [&] {
+        pollfd wait{report[0], POLLIN, 0};
+        return poll(&wait, 1, 0) == 1;
+    };
+    const bool held = spinLong(holderDone);
+    const int descriptors = openDescriptors();
+
+    SingleInstance later(dir.path());
+    const bool answered = held && deliveredSoon(later, {"--toggle"});
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    close(report[0]);
+    setrlimit(RLIMIT_NOFILE, &old);
+
+    ASSERT_TRUE(held) << "the holding process could not open its connections: the instance stopped listening";
+    EXPECT_LT(descriptors, 100 + SingleInstance::maxClients);
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(spinUntil([&] { return deliveries == 1; }));
+}
+
+// The socket file is removed (by hand, or by Qt when accept() failed): the instance
+// listens again, so that later starts still reach it.
+TEST(SingleInstance, ARemovedSocketFileIsListenedAgain) {
+    TempDir dir;
+    SingleInstance instance(dir.path());
+    int deliveries = 0;
+    instance.setReceiver([&deliveries](std::vector<std::string>) { ++deliveries; });
+    ASSERT_EQ(instance.becomeInstance(), Role::instance);
+    SingleInstance later(dir.path());
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(unlink(instance.socketPath().c_str()), 0);
+        EXPECT_TRUE(deliveredSoon(later, {"--toggle"})) << round;
+        EXPECT_TRUE(spinUntil([&] { return deliveries == round + 1; })) << round;
+    }
+    // An empty list only asks whether the instance answers.
+    EXPECT_EQ(forwardServed(later, {}), Delivery::delivered);
+    EXPECT_EQ(deliveries, 2);
 }

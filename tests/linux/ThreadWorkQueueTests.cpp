@@ -74,3 +74,29 @@ TEST(ThreadWorkQueue, EndingWaitsForTheRunningJobAndDropsTheRest) {
     spinUntil([] { return false; }, 100); // nothing left to complete
     EXPECT_EQ(completed, 0);
 }
+
+// A running job asks whether it is still wanted, as its own check says at that moment;
+// a job without a check, and any other thread, is always wanted.
+TEST(ThreadWorkQueue, ARunningJobCanAskWhetherItIsStillWanted) {
+    QtMainQueue main;
+    ThreadWorkQueue queue(main);
+    std::atomic<bool> wanted{true}, dropped{false};
+    std::atomic<int> finished{0};
+    bool sawWanted = false, sawDropped = false, plainWanted = false;
+    queue.run(
+        [&] {
+            sawWanted = ThreadWorkQueue::jobWanted();
+            dropped = true;
+            while (wanted) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            sawDropped = !ThreadWorkQueue::jobWanted();
+        },
+        [&] { ++finished; }, [&] { return wanted.load(); });
+    queue.run([&] { plainWanted = ThreadWorkQueue::jobWanted(); }, [&] { ++finished; });
+    ASSERT_TRUE(spinUntil([&] { return dropped.load(); }));
+    EXPECT_TRUE(ThreadWorkQueue::jobWanted()); // the main thread runs no job
+    wanted = false;
+    ASSERT_TRUE(spinUntil([&] { return finished == 2; }));
+    EXPECT_TRUE(sawWanted);
+    EXPECT_TRUE(sawDropped);
+    EXPECT_TRUE(plainWanted);
+}

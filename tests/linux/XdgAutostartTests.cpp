@@ -2,6 +2,8 @@
 // entry's command line surviving the desktop entry's quoting.
 #include "platform/linux/XdgAutostart.h"
 
+#include <gio/gdesktopappinfo.h> // GLib before Qt
+
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 
 #include <fstream>
 #include <memory>
+#include <sys/stat.h>
 
 using tavlin::platform::XdgAutostart;
 
@@ -95,4 +98,21 @@ TEST(XdgAutostart, AnyProgramPathComesBackAsOneArgument) {
         ASSERT_TRUE(autostart.setEnabled(true));
         EXPECT_EQ(commandOf(autostart.userEntryPath()), std::vector<std::string>{program});
     }
+}
+
+// GLib looks the program up before it turns "%%" back into "%": an entry whose program
+// path holds a % must still load there, and run that program.
+TEST(XdgAutostart, AProgramPathWithAPercentSignLoadsInGLib) {
+    TempDir dir;
+    const std::string folder = dir / "100%";
+    const std::string program = folder + "/tav%lin";
+    writeFile(program, "#!/bin/sh\n");
+    chmod(program.c_str(), 0755);
+    XdgAutostart autostart(dir / "home", {}, XdgAutostart::execLine(program));
+    ASSERT_TRUE(autostart.setEnabled(true));
+    std::unique_ptr<GDesktopAppInfo, decltype(&g_object_unref)> info(
+        g_desktop_app_info_new_from_filename(autostart.userEntryPath().c_str()), &g_object_unref);
+    ASSERT_NE(info, nullptr) << "GLib refuses the entry";
+    EXPECT_EQ(commandOf(autostart.userEntryPath()), (std::vector<std::string>{"env", program}));
+    EXPECT_EQ(XdgAutostart::execLine("/usr/bin/tavlin"), "/usr/bin/tavlin");
 }

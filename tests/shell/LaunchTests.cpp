@@ -92,7 +92,8 @@ TEST(Launch, ThisProgramInFrontIsNeverTheTarget) {
 }
 
 // The check mark is the desktop's setting at the time of asking, and a choice turns over
-// that setting, not one the program remembers; a refused change leaves it as it was.
+// that setting, not one the program remembers; a refused change leaves it as it was,
+// and says so.
 TEST(Launch, StartAtLoginFollowsTheDesktopsSetting) {
     Shell shell;
     shell.launch();
@@ -112,10 +113,17 @@ TEST(Launch, StartAtLoginFollowsTheDesktopsSetting) {
     shell.choose("ログイン時に起動");
     EXPECT_FALSE(shell.autostart.isEnabled());
 
+    // A refused change says why with the status item, beside the note already there,
+    // until a change succeeds.
+    shell.delegate->showStatusNote("no hot key");
     shell.autostart.refuseChanges(true);
     shell.choose("ログイン時に起動");
     EXPECT_FALSE(shell.autostart.isEnabled());
     EXPECT_FALSE(entry.checked());
+    EXPECT_EQ(shell.desktop.statusItem()->note(), "no hot key\ncan't start at login: the folder is read-only");
+    shell.autostart.refuseChanges(false);
+    shell.choose("ログイン時に起動");
+    EXPECT_EQ(shell.desktop.statusItem()->note(), "no hot key");
 
     // A menu that outlives the delegate shows no check mark and asks nothing.
     shell.autostart.set(true);

@@ -138,6 +138,25 @@ TEST(PendingShow, TheOverlayComesUpWhenTheRowsArriveWithThem) {
     EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const ShortcutItem& row) { return row.title() == "Undo Typing"; }));
 }
 
+// A scan for a show that was dropped (hidden, or overtaken by a newer show) is told so,
+// and may stop early; the scan for the show that stands is not.
+TEST(PendingShow, TheScanOfADroppedShowIsNoLongerWanted) {
+    Shell shell;
+    shell.work.setJobDuration(1.0);
+    shell.launch();
+    shell.pressHotKey();
+    shell.queue.advance(0.1);
+    EXPECT_TRUE(shell.work.latestJobWanted());
+    shell.pressHotKey(); // hides the pending show
+    shell.queue.advance(0.1);
+    EXPECT_FALSE(shell.work.latestJobWanted());
+    shell.pressHotKey();
+    shell.queue.advance(0.1);
+    EXPECT_TRUE(shell.work.latestJobWanted());
+    shell.queue.drain();
+    EXPECT_TRUE(shell.visible());
+}
+
 TEST(OverlayFlow, TheMenuCommandShowsTwelveHundredthsOfASecondLaterForWhatIsThenInFront) {
     Shell shell;
     shell.launch();

@@ -28,7 +28,8 @@ TEST(UrlRequest, WhichDeliveriesShowTheOverlayAndForWhom) {
         {"hide", {"tavlin://hide"}, std::nullopt},
         {"no host", {"tavlin:show"}, std::nullopt},
         {"other scheme", {"other://show"}, std::nullopt},
-        {"scheme compared exactly", {"Tavlin://show"}, std::nullopt},
+        {"scheme and host in any case", {"TAVLIN://SHOW?bundle=com.example.Viewer"}, "Viewer"},
+        {"mixed case", {"Tavlin://sHoW"}, "Editor"},
         {"not a URL", {"tavlin://show?bundle=a b"}, std::nullopt},
         {"empty delivery", {}, std::nullopt},
     };

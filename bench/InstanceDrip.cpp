@@ -1,0 +1,71 @@
+// The instance's cost of a list that arrives a few bytes at a time: a 64 KiB list sent
+// 7 bytes per write from another thread, while the instance serves it. Prints the
+// process's CPU time (the sender's small share included), the wall time, and whether
+// the list was taken or cut off at the instance's deadline.
+//
+//   tavlin_instance_drip [CHUNK_BYTES]
+#include "platform/linux/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+
+double cpuSeconds() {
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int chunk = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    QTemporaryDir dir;
+    tavlin::platform::SingleInstance instance(dir.path().toStdString());
+    std::atomic<bool> taken{false};
+    instance.setReceiver([&taken](std::vector<std::string>) { taken = true; });
+    if (instance.becomeInstance() != tavlin::platform::SingleInstance::Role::instance) return 1;
+
+    QByteArray list;
+    QDataStream out(&list, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << quint32(1) << QByteArray(int(tavlin::platform::SingleInstance::maxMessageBytes) - 16, 'x');
+
+    const std::string path = instance.socketPath();
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        QLocalSocket socket;
+        socket.connectToServer(QString::fromStdString(path));
+        if (!socket.waitForConnected(1000)) {
+            sent = true;
+            return;
+        }
+        for (qsizetype at = 0; at < list.size(); at += chunk) {
+            socket.write(list.mid(at, chunk));
+            socket.waitForBytesWritten(1000);
+        }
+        socket.waitForReadyRead(5000);
+        sent = true;
+    });
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    while (!sent) app.processEvents(QEventLoop::AllEvents, 10);
+    sender.join();
+    std::printf("list of %lld bytes in %d-byte writes: %s, %.2f s wall, %.2f s CPU\n",
+                static_cast<long long>(list.size()), chunk, taken ? "taken" : "cut off at the deadline",
+                clock.elapsed() / 1000.0, cpuSeconds() - cpuBefore);
+    return 0;
+}
