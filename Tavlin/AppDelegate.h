@@ -89,6 +89,9 @@ public:
     void hotKeyPressed();
     // The Escape monitor's handler: on Escape, starts a main-thread task that hides the overlay.
     void keyDown(std::uint16_t keyCode);
+    // The panel lost the keyboard, or never got it: a visible overlay hides, as for an
+    // activation of another application (the one it describes included).
+    void panelLostKey();
 
     // The panel's frame for a screen's visible frame: 78 % × 72 % of it within
     // 720 × 520 and 1120 × 800 points, centred on it.
