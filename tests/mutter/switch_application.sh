@@ -15,7 +15,7 @@ hot_key
 wait_shown "after Alt+Space over mousepad"
 # Not "Text Editor Settings", the name of mousepad's other entry.
 wait_until 10 shows_text "$MOUSEPAD_NAME" || expect_text "$MOUSEPAD_NAME"
-expect_text "New Window" "Save As..."
+expect_text "EDIT" "Ctrl+T" "Ctrl+Alt+U"   # its own Edit menu: Transpose, To Opposite Case
 expect_no_text "Text Editor Settings"
 
 escape_key
@@ -33,7 +33,7 @@ start_app GTK gtk3-demo-application
 hot_key
 wait_shown "over the GTK application"
 wait_until 10 shows_text "$GTK_APP_NAME" || expect_text "$GTK_APP_NAME"
-expect_text "New"
+expect_text "PREFERENCES" "Ctrl+R"   # its own Preferences menu: Red
 expect_no_text "$MOUSEPAD_NAME"
 
 switch_to "$MOUSEPAD_PID"
