@@ -56,8 +56,11 @@ RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std:
     std::optional<DesktopEntries::Entry> entry;
     if (const auto launched = ProcessDesktopEntry::launchedId(pid)) entry = DesktopEntries::withId(*launched);
     if (!entry) {
-        // Wayland tells no client another's app_id: the name on the bus stands for it.
+        // Wayland tells no client another's app_id; sway does, to any client. Elsewhere
+        // the name on the bus stands for it.
         DesktopEntries::Clues clues;
+        if (const std::string sway = SwayIpc::sessionSocket(); !sway.empty())
+            if (std::string appId = SwayIpc::appId(sway, pid); !appId.empty()) clues.ids.push_back(std::move(appId));
         if (!busName.empty()) clues.ids.push_back(busName);
         clues.executable = ProcessDesktopEntry::executable(pid).value_or("");
         clues.arguments = ProcessDesktopEntry::arguments(pid);
