@@ -31,8 +31,9 @@ namespace tavlin {
 // A show reads the target's menus on the work queue and presents the overlay when the
 // rows arrive. Until then the show is pending, and every event is handled as if the
 // overlay were already up: a hot-key press, Escape, the close action, another
-// application coming to the front or the shown panel losing the keyboard drop the pending show (so two quick presses leave the
-// overlay hidden), and a newer show replaces it. The rows of a dropped or replaced show
+// application coming to the front or the shown panel losing the keyboard drop the
+// pending show (so two quick presses leave the overlay hidden), and a newer show
+// replaces it. The rows of a dropped or replaced show
 // are never presented, and a show dropped before its reading started reads nothing.
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 public:
