@@ -23,6 +23,7 @@ wait_hidden "after Escape"
 
 hot_key
 wait_shown "after the second Alt+Space"
+wait_until 10 is_active_pid "$TAVLIN_PID" || fail "the overlay did not get the keyboard"
 # The only other window is the application itself.
 keys Alt_L Tab
 wait_until 10 is_active_pid "$MOUSEPAD_PID" || fail "Alt+Tab did not go back to mousepad"
