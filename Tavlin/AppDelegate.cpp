@@ -222,8 +222,11 @@ void AppDelegate::present(std::uint64_t show, const platform::RunningApplication
                                   weakly([](AppDelegate& self) { self.hidePanel(); }));
 
     const platform::Rect frame = panelFrame(screen->visibleFrame);
-    if (!panel_) panel_ = windowSystem_.makePanel(frame);
-    if (!panel_) return;
+    if (!panel_) {
+        panel_ = windowSystem_.makePanel(frame);
+        if (!panel_) return;
+        panel_->observeKeyLoss(weakly([](AppDelegate& self) { self.panelLostKey(); }));
+    }
     panel_->setFrame(frame, true);
     panel_->setContent(overlay);
     panel_->makeKeyAndOrderFront();
@@ -256,6 +259,10 @@ void AppDelegate::hotKeyPressed() {
 void AppDelegate::keyDown(std::uint16_t keyCode) {
     if (keyCode != escapeKeyCode) return;
     mainQueue_.async(weakly([](AppDelegate& self) { self.hidePanel(); }));
+}
+
+void AppDelegate::panelLostKey() {
+    if (panel_ && panel_->isVisible()) hidePanel();
 }
 
 void AppDelegate::showFromMenu() {

@@ -32,9 +32,10 @@ namespace tavlin {
 // A show reads the target's rows on the work queue (its menu bar, then its shortcuts
 // window and table, as ShortcutSources combines them) and presents the overlay when the
 // rows arrive. Until then the show is pending, and every event is handled as if the
-// overlay were already up: a hot-key press, Escape, the close action or another
-// application coming to the front drop the pending show (so two quick presses leave the
-// overlay hidden), and a newer show replaces it. The rows of a dropped or replaced show
+// overlay were already up: a hot-key press, Escape, the close action, another
+// application coming to the front or the shown panel losing the keyboard drop the
+// pending show (so two quick presses leave the overlay hidden), and a newer show
+// replaces it. The rows of a dropped or replaced show
 // are never presented, and a show dropped before its reading started reads nothing.
 class AppDelegate : public std::enable_shared_from_this<AppDelegate> {
 public:
@@ -94,6 +95,9 @@ public:
     void hotKeyPressed();
     // The Escape monitor's handler: on Escape, starts a main-thread task that hides the overlay.
     void keyDown(std::uint16_t keyCode);
+    // The panel lost the keyboard, or never got it: a visible overlay hides, as for an
+    // activation of another application (the one it describes included).
+    void panelLostKey();
 
     // The panel's frame for a screen's visible frame: 78 % × 72 % of it within
     // 720 × 520 and 1120 × 800 points, centred on it.

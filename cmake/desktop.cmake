@@ -14,6 +14,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     platform/linux/AccessibilitySettings.cpp
     platform/linux/AtspiActivationTracker.cpp
     platform/linux/CommandLine.cpp
+    platform/linux/DesktopShell.cpp
     platform/linux/GnomeKeyBinding.cpp
     platform/linux/HotKeyBinder.cpp
     platform/linux/KdeKeyBinding.cpp
@@ -132,6 +133,16 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
         set_tests_properties(e2e_wayland_${name} PROPERTIES LABELS e2e TIMEOUT 240)
       endforeach()
     endif()
+
+    # On GNOME's compositor: a headless mutter of its own per script, native GTK 3
+    # applications, Alt+Space as GNOME's custom binding runs it (`tavlin --toggle`).
+    set(mutter_tests switch_application)
+    foreach(name IN LISTS mutter_tests)
+      add_test(NAME e2e_mutter_${name}
+               COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-mutter -- ${PROJECT_SOURCE_DIR}/tests/mutter/${name}.sh
+                       $<TARGET_FILE:tavlin>)
+      set_tests_properties(e2e_mutter_${name} PROPERTIES LABELS e2e TIMEOUT 240)
+    endforeach()
 
     if(TAVLIN_BENCH)
       tavlin_require_modules(XCB_XTEST "libxcb-xtest0-dev libxcb-keysyms1-dev" xcb xcb-xtest xcb-keysyms)

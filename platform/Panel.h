@@ -2,6 +2,8 @@
 
 #include "platform/Geometry.h"
 
+#include <functional>
+
 namespace tavlin {
 class ShortcutOverlay;
 }
@@ -23,6 +25,14 @@ public:
     virtual bool isVisible() const = 0;
     // Takes the window off screen; it stays allocated.
     virtual void orderOut() = 0;
+    // Calls `handler` on the main thread, from the event loop, whenever the window on
+    // screen loses the keyboard to a window not its own, or has not got it a short while
+    // (keyGraceSeconds) after being put in front: the desktop gave it to something else
+    // (another window, the shell's overview), and the window may not even be seen there.
+    // Replaces the handler given before.
+    virtual void observeKeyLoss(std::function<void()> handler) = 0;
+
+    static constexpr double keyGraceSeconds = 1.5;
 };
 
 } // namespace tavlin::platform

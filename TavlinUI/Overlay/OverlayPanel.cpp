@@ -25,6 +25,8 @@ OverlayPanel::OverlayPanel(const QRect& contentRect)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     setGeometry(contentRect);
+    keyGrace_.setSingleShot(true);
+    connect(&keyGrace_, &QTimer::timeout, this, [this] { keyLostSoon(); });
 }
 
 OverlayPanel::~OverlayPanel() = default;
@@ -74,6 +76,7 @@ void OverlayPanel::makeKeyAndOrderFront() {
     }
     raise();
     activateWindow();
+    if (keyLoss_ && !isActiveWindow()) keyGrace_.start();
     if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
     if (hints_) hints_->request();
 }
@@ -83,6 +86,39 @@ bool OverlayPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
         platform::ShowTiming::mark("exposed");
     return QWidget::eventFilter(watched, event);
+}
+
+void OverlayPanel::setKeyLossHandler(std::function<void()> handler, int graceMs) {
+    keyLoss_ = std::move(handler);
+    keyGrace_.setInterval(graceMs);
+}
+
+bool OverlayPanel::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        keyGrace_.stop();
+        break;
+    case QEvent::WindowDeactivate:
+        // Another window has the keyboard: the application it describes (Alt+Tab back
+        // to it), another one, or the shell's own.
+        if (keyLoss_ && isVisible()) keyLostSoon();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void OverlayPanel::hideEvent(QHideEvent* event) {
+    keyGrace_.stop();
+    QWidget::hideEvent(event);
+}
+
+void OverlayPanel::keyLostSoon() {
+    // Asked again from the event loop: a show that follows at once keeps the panel.
+    QTimer::singleShot(0, this, [this] {
+        if (keyLoss_ && isVisible() && !isActiveWindow()) keyLoss_();
+    });
 }
 
 void OverlayPanel::setShaped(bool shaped) {

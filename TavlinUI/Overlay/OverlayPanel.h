@@ -2,7 +2,10 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 #include <memory>
 
@@ -36,17 +39,26 @@ public:
     // the shape follows the window's size.
     void setShaped(bool shaped);
     bool isShaped() const { return shaped_; }
+    // Calls `handler` from the event loop when the panel, shown, loses the keyboard to a
+    // window not its own, or has not got it `graceMs` after a show.
+    void setKeyLossHandler(std::function<void()> handler, int graceMs);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     // Marks the moment the window is exposed, when show timing is on.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void updateShape();
+    // Tells the handler, from the event loop, if the panel is still shown without the keyboard.
+    void keyLostSoon();
 
     QPointer<QWidget> content_;
     bool shaped_ = false;
+    std::function<void()> keyLoss_;
+    QTimer keyGrace_; // runs from a show until the panel has the keyboard
     // Made for the native window at its first show, and again should Qt replace it.
     std::unique_ptr<platform::X11WindowHints> hints_;
     std::unique_ptr<platform::X11Compositing> compositing_;

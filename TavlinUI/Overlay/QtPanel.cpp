@@ -52,4 +52,8 @@ bool QtPanel::isVisible() const { return window_->isVisible(); }
 
 void QtPanel::orderOut() { window_->hide(); }
 
+void QtPanel::observeKeyLoss(std::function<void()> handler) {
+    window_->setKeyLossHandler(std::move(handler), static_cast<int>(keyGraceSeconds * 1000));
+}
+
 } // namespace tavlin

@@ -20,6 +20,7 @@ public:
     void makeKeyAndOrderFront() override;
     bool isVisible() const override;
     void orderOut() override;
+    void observeKeyLoss(std::function<void()> handler) override;
 
     OverlayPanel& window() const { return *window_; }
 

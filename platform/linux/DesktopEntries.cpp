@@ -55,6 +55,43 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return !a.empty() && a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
+// How well an entry fits a process that runs its program; the greater the better.
+struct Rank {
+    bool samePath = false; // the entry starts this very file, not only one of the same name
+    int arguments = 0;     // see argumentsRank
+    bool shown = false;    // shown in this desktop's menus
+    auto operator<=>(const Rank&) const = default;
+};
+
+// The arguments an entry starts its program with, field codes (%U, %f, ...) left out.
+std::vector<std::string> ownArguments(GDesktopAppInfo* info) {
+    std::vector<std::string> own;
+    const char* line = g_app_info_get_commandline(G_APP_INFO(info));
+    gchar** argv = nullptr;
+    if (!line || !g_shell_parse_argv(line, nullptr, &argv, nullptr)) return own;
+    for (gchar** arg = argv && argv[0] ? argv + 1 : argv; arg && *arg; ++arg) {
+        const std::string_view text = *arg;
+        if (text.size() == 2 && text[0] == '%') continue;
+        own.emplace_back(text);
+    }
+    g_strfreev(argv);
+    return own;
+}
+
+// 1 + the number of the entry's own arguments when the process was started with all of
+// them; 1 for an entry with none; 0 for an entry that adds arguments the process lacks.
+int argumentsRank(const std::vector<std::string>& own, const std::vector<std::string>& process) {
+    const bool all = std::all_of(own.begin(), own.end(), [&process](const std::string& argument) {
+        return std::find(process.begin(), process.end(), argument) != process.end();
+    });
+    return all ? 1 + int(own.size()) : 0;
+}
+
+bool isShown(GDesktopAppInfo* info) {
+    return !g_desktop_app_info_get_nodisplay(info) && !g_desktop_app_info_get_is_hidden(info) &&
+           g_desktop_app_info_get_show_in(info, nullptr);
+}
+
 } // namespace
 
 std::optional<DesktopEntries::Entry> DesktopEntries::withId(std::string_view id) {
@@ -87,31 +124,75 @@ std::optional<DesktopEntries::Entry> DesktopEntries::forWindowClass(std::string_
     return entry;
 }
 
-std::optional<DesktopEntries::Entry> DesktopEntries::forExecutable(std::string_view path) {
+std::optional<DesktopEntries::Entry> DesktopEntries::forApplication(const Clues& clues) {
+    for (const std::string& id : clues.ids) {
+        if (id.empty()) continue;
+        if (auto entry = withId(id)) return entry;
+        GList* all = g_app_info_get_all();
+        GDesktopAppInfo* byStartupClass = nullptr;
+        GDesktopAppInfo* byId = nullptr;
+        for (GList* node = all; node && !byStartupClass; node = node->next) {
+            if (!G_IS_DESKTOP_APP_INFO(node->data)) continue;
+            auto* info = G_DESKTOP_APP_INFO(node->data);
+            const char* startupClass = g_desktop_app_info_get_startup_wm_class(info);
+            if (startupClass && id == startupClass) byStartupClass = info;
+            const std::string entryId = withoutSuffix(g_app_info_get_id(G_APP_INFO(info)));
+            // "mousepad" names org.xfce.mousepad: the reverse domain name of its vendor aside.
+            const bool suffixed = entryId.size() > id.size() && entryId[entryId.size() - id.size() - 1] == '.' &&
+                                  equalsIgnoringCase(std::string_view(entryId).substr(entryId.size() - id.size()), id);
+            if (!byId && (equalsIgnoringCase(entryId, id) || suffixed)) byId = info;
+        }
+        std::optional<Entry> entry;
+        if (auto* found = byStartupClass ? byStartupClass : byId) entry = entryOf(found);
+        g_list_free_full(all, g_object_unref);
+        if (entry) return entry;
+    }
+    if (clues.executable.empty()) return std::nullopt;
+    return forExecutable(clues.executable, clues.arguments);
+}
+
+std::optional<DesktopEntries::Entry> DesktopEntries::forExecutable(std::string_view path,
+                                                                   const std::vector<std::string>& arguments) {
     const std::size_t slash = path.rfind('/');
     if (path.empty() || path.front() != '/' || slash + 1 >= path.size()) return std::nullopt;
-    const std::string_view fileName = path.substr(slash + 1);
+    std::string program = std::string(path);
+    // A wrapper's real binary beside it (LibreOffice's soffice runs soffice.bin): the
+    // entries start the wrapper.
+    constexpr std::string_view binSuffix = ".bin";
+    if (program.ends_with(binSuffix) && program.size() > slash + 1 + binSuffix.size()) {
+        const std::string wrapper = program.substr(0, program.size() - binSuffix.size());
+        if (g_file_test(wrapper.c_str(), G_FILE_TEST_IS_EXECUTABLE)) program = wrapper;
+    }
+    const std::string_view fileName = std::string_view(program).substr(slash + 1);
     if (isLauncher(fileName)) return std::nullopt;
     GList* all = g_app_info_get_all();
-    GDesktopAppInfo* byPath = nullptr;
-    GDesktopAppInfo* byName = nullptr;
-    for (GList* node = all; node && !byPath; node = node->next) {
+    GDesktopAppInfo* best = nullptr;
+    Rank bestRank;
+    for (GList* node = all; node; node = node->next) {
         if (!G_IS_DESKTOP_APP_INFO(node->data)) continue;
         auto* info = G_DESKTOP_APP_INFO(node->data);
-        const char* program = g_app_info_get_executable(G_APP_INFO(info));
-        if (!program || !*program) continue;
-        const std::string_view name = std::string_view(program).substr(std::string_view(program).rfind('/') + 1);
-        if (name != fileName) continue;
-        if (program[0] == '/') {
-            if (path == program || sameFile(program, path)) byPath = info;
-        } else if (char* found = g_find_program_in_path(program)) {
-            if (sameFile(found, path)) byPath = info;
+        const char* started = g_app_info_get_executable(G_APP_INFO(info));
+        if (!started || !*started) continue;
+        const std::string_view name = std::string_view(started).substr(std::string_view(started).rfind('/') + 1);
+        if (isLauncher(name)) continue;
+        Rank rank;
+        if (started[0] == '/') {
+            rank.samePath = program == started || sameFile(started, program);
+        } else if (char* found = g_find_program_in_path(started)) {
+            rank.samePath = sameFile(found, program);
             g_free(found);
         }
-        if (!byName) byName = info;
+        // Another name of the same file (soffice and libreoffice) is the same program.
+        if (!rank.samePath && name != fileName) continue;
+        rank.arguments = argumentsRank(ownArguments(info), arguments);
+        rank.shown = isShown(info);
+        if (!best || bestRank < rank) {
+            best = info;
+            bestRank = rank;
+        }
     }
     std::optional<Entry> entry;
-    if (auto* found = byPath ? byPath : byName) entry = entryOf(found);
+    if (best) entry = entryOf(best);
     g_list_free_full(all, g_object_unref);
     return entry;
 }

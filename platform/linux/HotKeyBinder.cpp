@@ -51,7 +51,7 @@ KeyBindingOutcome HotKeyBinder::bind(Desktop desktop, const std::string& program
     case Desktop::kde:
         return KdeKeyBinding::bind(program, toggle, std::string(g_get_user_data_dir()) + "/applications", {});
     case Desktop::sway:
-        return SwayKeyBinding::bind(command, SwayKeyBinding::runningConfig());
+        return SwayKeyBinding::bind(program, toggle, SwayKeyBinding::runningConfig());
     case Desktop::otherWayland:
         return {Result::instructions, "Tavlin does not know this desktop's settings. In its keyboard settings, bind "
                                       "Alt+Space to the command:\n\n    " + command};

@@ -63,4 +63,27 @@ std::optional<std::string> ProcessDesktopEntry::executable(std::int32_t pid) {
     return text;
 }
 
+std::vector<std::string> ProcessDesktopEntry::arguments(std::string_view commandLine) {
+    std::vector<std::string> list;
+    bool program = true;
+    while (!commandLine.empty()) {
+        const std::size_t end = std::min(commandLine.find('\0'), commandLine.size());
+        if (!program) list.emplace_back(commandLine.substr(0, end));
+        program = false;
+        commandLine.remove_prefix(std::min(end + 1, commandLine.size()));
+    }
+    return list;
+}
+
+std::vector<std::string> ProcessDesktopEntry::arguments(std::int32_t pid) {
+    if (pid <= 0) return {};
+    std::ifstream file("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    if (!file) return {};
+    std::string commandLine;
+    commandLine.resize(maxEnvironmentBytes);
+    file.read(commandLine.data(), std::streamsize(commandLine.size()));
+    commandLine.resize(std::size_t(file.gcount()));
+    return arguments(commandLine);
+}
+
 } // namespace tavlin::platform

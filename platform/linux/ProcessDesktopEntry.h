@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavlin::platform {
 
@@ -19,6 +20,10 @@ struct ProcessDesktopEntry {
     static std::optional<std::string> launchedId(std::int32_t pid);
     // The path of the process's executable; none when it can't be read.
     static std::optional<std::string> executable(std::int32_t pid);
+    // The arguments after the program in a command line (NUL-separated, as in
+    // /proc/PID/cmdline); none for a process gone or not ours to read.
+    static std::vector<std::string> arguments(std::string_view commandLine);
+    static std::vector<std::string> arguments(std::int32_t pid);
 };
 
 } // namespace tavlin::platform

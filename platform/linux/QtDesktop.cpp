@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdlib>
 
 Q_LOGGING_CATEGORY(lcDesktop, "tavlin.desktop")
@@ -39,6 +41,24 @@ Screen screenOf(const QScreen* screen) {
     return Screen{Rect{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())}};
 }
 
+// Qt takes the icon theme the desktop names for installed: under Plasma "breeze", as its
+// own fallback too. Where that theme is missing (a Plasma installed without it, a theme
+// set but removed), every themed lookup fails, hicolor's included. hicolor, where
+// applications install their icons, is then the fallback, as the icon theme
+// specification has it.
+void ensureInstalledFallbackTheme() {
+    const auto installed = [](const QString& theme) {
+        if (theme.isEmpty()) return false;
+        const QStringList paths = QIcon::themeSearchPaths();
+        return std::any_of(paths.begin(), paths.end(), [&theme](const QString& path) {
+            return QFileInfo::exists(path + u'/' + theme + QStringLiteral("/index.theme"));
+        });
+    };
+    const QString hicolor = QStringLiteral("hicolor");
+    if (QIcon::fallbackThemeName() != hicolor && !installed(QIcon::fallbackThemeName()))
+        QIcon::setFallbackThemeName(hicolor);
+}
+
 } // namespace
 
 std::optional<Screen> QtDesktop::mainScreen() {
@@ -57,7 +77,9 @@ std::vector<Screen> QtDesktop::screens() {
 std::shared_ptr<const Image> QtDesktop::themeIcon(const std::string& name, int size) {
     if (name.empty()) return nullptr;
     const QString qname = QString::fromStdString(name);
-    return imageOf(qname.startsWith('/') ? QIcon(qname) : QIcon::fromTheme(qname), size);
+    if (qname.startsWith('/')) return imageOf(QIcon(qname), size);
+    ensureInstalledFallbackTheme();
+    return imageOf(QIcon::fromTheme(qname), size);
 }
 
 bool QtDesktop::openURL(std::string_view url) {

@@ -4,8 +4,12 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include <glib.h>
+
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <memory>
 #include <map>
 #include <set>
 #include <sstream>
@@ -54,9 +58,15 @@ std::string SwayKeyBinding::line(const std::string& command) {
     return "bindsym Mod1+space exec " + command;
 }
 
-std::vector<std::string> SwayKeyBinding::altSpaceBindings(std::string_view config) {
+namespace {
+
+struct Binding {
+    std::string written, expanded;
+};
+
+std::vector<Binding> altSpaceLines(std::string_view config) {
     std::map<std::string, std::string> variables;
-    std::vector<std::string> bindings;
+    std::vector<Binding> bindings;
     int modeDepth = 0; // inside `mode "name" { ... }`, bindings hold only in that mode
     std::istringstream lines{std::string(config)};
     for (std::string raw; std::getline(lines, raw);) {
@@ -75,10 +85,57 @@ std::vector<std::string> SwayKeyBinding::altSpaceBindings(std::string_view confi
             std::string combination;
             while (words >> combination && combination.starts_with("--")) {
             }
-            if (isAltSpace(expanded(combination, variables))) bindings.push_back(line);
+            if (isAltSpace(expanded(combination, variables))) bindings.push_back({line, expanded(line, variables)});
         }
     }
     return bindings;
+}
+
+using Argv = std::unique_ptr<gchar*, decltype(&g_strfreev)>;
+
+Argv shellWords(const std::string& text) {
+    gchar** argv = nullptr;
+    if (!g_shell_parse_argv(text.c_str(), nullptr, &argv, nullptr)) argv = nullptr;
+    return Argv(argv, &g_strfreev);
+}
+
+bool sameProgram(const char* written, const std::string& program) {
+    if (program == written) return true;
+    std::unique_ptr<gchar, decltype(&g_free)> found(g_find_program_in_path(written), &g_free);
+    std::error_code error;
+    return found && std::filesystem::equivalent(found.get(), program, error) && !error;
+}
+
+} // namespace
+
+std::vector<std::string> SwayKeyBinding::altSpaceBindings(std::string_view config) {
+    std::vector<std::string> written;
+    for (auto& binding : altSpaceLines(config)) written.push_back(std::move(binding.written));
+    return written;
+}
+
+bool SwayKeyBinding::runs(std::string_view binding, const std::string& program, std::string_view argument) {
+    // bindsym [--flags] keys exec [--no-startup-id] command...
+    std::istringstream words{std::string(binding)};
+    std::string word;
+    words >> word;
+    if (word != "bindsym") return false;
+    while (words >> word && word.starts_with("--")) {
+    }
+    if (!(words >> word) || word != "exec") return false;
+    std::string command;
+    std::getline(words, command);
+    command = trimmed(command);
+    while (command.starts_with("--")) {
+        const auto space = command.find(' ');
+        command = space == std::string::npos ? std::string{} : trimmed(command.substr(space));
+    }
+    auto argv = shellWords(command);
+    // The whole command quoted as one word: sway hands it to the shell, which reads it again.
+    if (argv && argv.get()[0] && !argv.get()[1] && std::string_view(argv.get()[0]).find(' ') != std::string_view::npos)
+        argv = shellWords(argv.get()[0]);
+    if (!argv || !argv.get()[0] || !argv.get()[1] || argv.get()[2]) return false;
+    return argv.get()[1] == argument && sameProgram(argv.get()[0], program);
 }
 
 std::optional<std::string> SwayKeyBinding::runningConfig() {
@@ -91,20 +148,28 @@ std::optional<std::string> SwayKeyBinding::runningConfig() {
     return reply.value(QStringLiteral("config")).toString().toStdString();
 }
 
-KeyBindingOutcome SwayKeyBinding::bind(const std::string& command, const std::optional<std::string>& config) {
+KeyBindingOutcome SwayKeyBinding::bind(const std::string& program, const std::string& argument,
+                                       const std::optional<std::string>& config) {
+    std::unique_ptr<gchar, decltype(&g_free)> quoted(g_shell_quote(program.c_str()), &g_free);
     // sway's config is read line by line: a line break in the program's path would cut
     // the binding in two, the rest a command of its own.
-    if (command.find_first_of("\r\n") != std::string::npos)
+    if (program.find_first_of("\r\n") != std::string::npos)
         return {KeyBindingOutcome::Result::failed,
                 "the path of this program holds a line break, which no line of sway's config can hold: "
                 "install or link Tavlin where its path has none, then run `tavlin --bind-hot-key` again."};
     const std::string add = "add this line to ~/.config/sway/config, then run `swaymsg reload`:\n\n    " +
-                            line(command) + "\n";
-    const auto held = config ? altSpaceBindings(*config) : std::vector<std::string>{};
+                            line(std::string(quoted.get()) + " " + argument) + "\n";
+    const auto held = config ? altSpaceLines(*config) : std::vector<Binding>{};
     if (held.empty())
         return {KeyBindingOutcome::Result::instructions, "sway takes key bindings from its config file: " + add};
+    std::vector<std::string> others;
+    for (const auto& binding : held)
+        if (!runs(binding.expanded, program, argument)) others.push_back(binding.written);
+    if (others.empty())
+        return {KeyBindingOutcome::Result::bound, "Alt+Space already runs Tavlin in sway's config:\n    " +
+                                                      held.front().written};
     std::string message = "Alt+Space is taken in sway's config by:";
-    for (const auto& binding : held) message += "\n    " + binding;
+    for (const auto& binding : others) message += "\n    " + binding;
     return {KeyBindingOutcome::Result::taken, message + "\nMove that binding to another key, then " + add};
 }
 

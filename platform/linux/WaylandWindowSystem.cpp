@@ -1,6 +1,7 @@
 #include "platform/linux/WaylandWindowSystem.h"
 
 #include "platform/linux/DesktopEntries.h"
+#include "platform/linux/DesktopShell.h"
 #include "platform/linux/ProcessDesktopEntry.h"
 #include "platform/linux/QtDesktop.h"
 #include "platform/linux/QtStatusItem.h"
@@ -54,9 +55,17 @@ RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std:
     record.processIdentifier = pid;
     std::optional<DesktopEntries::Entry> entry;
     if (const auto launched = ProcessDesktopEntry::launchedId(pid)) entry = DesktopEntries::withId(*launched);
-    if (!entry)
-        if (const auto executable = ProcessDesktopEntry::executable(pid))
-            entry = DesktopEntries::forExecutable(*executable);
+    if (!entry) {
+        // Wayland tells no client another's app_id; sway does, to any client. Elsewhere
+        // the name on the bus stands for it.
+        DesktopEntries::Clues clues;
+        if (const std::string sway = SwayIpc::sessionSocket(); !sway.empty())
+            if (std::string appId = SwayIpc::appId(sway, pid); !appId.empty()) clues.ids.push_back(std::move(appId));
+        if (!busName.empty()) clues.ids.push_back(busName);
+        clues.executable = ProcessDesktopEntry::executable(pid).value_or("");
+        clues.arguments = ProcessDesktopEntry::arguments(pid);
+        entry = DesktopEntries::forApplication(clues);
+    }
     if (entry)
         record.bundleIdentifier = entry->id;
     else if (!busName.empty())
@@ -97,7 +106,7 @@ std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
     }
     if (!activePid_) {
         const auto active = tracker_.findActive();
-        if (!active) return std::nullopt;
+        if (!active || DesktopShell::isShellProcess(active->pid)) return std::nullopt;
         activePid_ = active->pid;
         return record(active->pid, &active->name);
     }
@@ -110,9 +119,10 @@ void WaylandWindowSystem::observeActivations(std::function<void(const Activation
 
 void WaylandWindowSystem::settled(bool notify) {
     const auto active = tracker_.takeActive();
-    // None: the keyboard went to one of our windows or to a window not on the bus; the
-    // application in front stays the one the user last worked in.
-    if (!active || activePid_ == active->pid) return;
+    // None: the keyboard went to one of our windows, to a window not on the bus or to
+    // the shell's own (its overview, its window switcher); the application in front
+    // stays the one the user last worked in.
+    if (!active || activePid_ == active->pid || DesktopShell::isShellProcess(active->pid)) return;
     activePid_ = active->pid;
     const auto front = record(active->pid, &active->name);
     qCDebug(logWayland) << "in front:" << active->pid << QString::fromStdString(active->name);

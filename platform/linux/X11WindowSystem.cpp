@@ -1,6 +1,8 @@
 #include "platform/linux/X11WindowSystem.h"
 
 #include "platform/linux/DesktopEntries.h"
+#include "platform/linux/DesktopShell.h"
+#include "platform/linux/ProcessDesktopEntry.h"
 #include "platform/linux/QtDesktop.h"
 #include "platform/linux/QtStatusItem.h"
 
@@ -57,9 +59,17 @@ X11WindowSystem::Record X11WindowSystem::identify(xcb_window_t window, std::int3
     record.application.processIdentifier = pid;
     const auto gtkId = windows_.gtkApplicationId(window);
     const auto windowClass = windows_.windowClass(window);
-    std::optional<DesktopEntries::Entry> entry;
-    if (gtkId) entry = DesktopEntries::withId(*gtkId);
-    if (!entry && windowClass) entry = DesktopEntries::forWindowClass(windowClass->instance, windowClass->name);
+    // The same choice as on Wayland: the ids the window gives, then its program.
+    DesktopEntries::Clues clues;
+    if (gtkId) clues.ids.push_back(*gtkId);
+    if (windowClass) {
+        // The class's StartupWMClass before an entry named after the instance.
+        clues.ids.push_back(windowClass->name);
+        clues.ids.push_back(windowClass->instance);
+    }
+    clues.executable = ProcessDesktopEntry::executable(*pid).value_or("");
+    clues.arguments = ProcessDesktopEntry::arguments(*pid);
+    const std::optional<DesktopEntries::Entry> entry = DesktopEntries::forApplication(clues);
 
     if (gtkId)
         record.application.bundleIdentifier = *gtkId;
@@ -78,7 +88,11 @@ X11WindowSystem::Record X11WindowSystem::identify(xcb_window_t window, std::int3
 
 std::optional<RunningApplication> X11WindowSystem::frontmostApplication() {
     const auto window = windows_.activeWindow();
-    return window ? application(*window) : std::nullopt;
+    if (!window) return std::nullopt;
+    // The shell's own windows (its overview, a panel) are no application.
+    auto front = application(*window);
+    if (front && DesktopShell::isShellProcess(front->processIdentifier)) return std::nullopt;
+    return front;
 }
 
 void X11WindowSystem::observeActivations(std::function<void(const ActivationNotification&)> observer) {

@@ -14,6 +14,10 @@ void SimPanel::makeKeyAndOrderFront() {
     ++orderFronts_;
 }
 
+void SimPanel::loseKey() {
+    if (visible_ && keyLoss_) keyLoss_();
+}
+
 void SimPanel::orderOut() {
     visible_ = false;
     ++orderOuts_;

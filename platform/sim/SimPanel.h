@@ -4,6 +4,7 @@
 #include "platform/Panel.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 namespace tavlin::platform::sim {
@@ -19,6 +20,10 @@ public:
     void makeKeyAndOrderFront() override;
     bool isVisible() const override { return visible_; }
     void orderOut() override;
+    void observeKeyLoss(std::function<void()> handler) override { keyLoss_ = std::move(handler); }
+
+    // The desktop gives the keyboard to another window: tells the observer when shown.
+    void loseKey();
 
     const Rect& contentRect() const { return contentRect_; }
     const Rect& frame() const { return frame_; }
@@ -32,6 +37,7 @@ private:
     Rect frame_;
     std::optional<ShortcutOverlay> content_;
     bool visible_ = false;
+    std::function<void()> keyLoss_;
     std::size_t contentChanges_ = 0, orderFronts_ = 0, orderOuts_ = 0;
 };
 

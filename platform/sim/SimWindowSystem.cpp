@@ -30,6 +30,7 @@ public:
     void makeKeyAndOrderFront() override { panel_->makeKeyAndOrderFront(); }
     bool isVisible() const override { return panel_->isVisible(); }
     void orderOut() override { panel_->orderOut(); }
+    void observeKeyLoss(std::function<void()> handler) override { panel_->observeKeyLoss(std::move(handler)); }
 
 private:
     std::shared_ptr<SimPanel> panel_;

@@ -3,6 +3,7 @@
 
   overlay.py texts            every name on screen in Tavlin's windows, one per line
   overlay.py centre NAME      the screen position "X Y" of the centre of the element named NAME
+  overlay.py active           the process id of the application whose window is active
 """
 import sys
 
@@ -37,7 +38,7 @@ def showing(node, depth=0):
 
 def main(argv):
     app = tavlin()
-    if app is None:
+    if app is None and argv[1:2] != ["active"]:
         return 1
     if argv[1:2] == ["texts"]:
         for node in showing(app):
@@ -50,6 +51,16 @@ def main(argv):
                 box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
                 print(box.x + box.width // 2, box.y + box.height // 2)
                 return 0
+        return 1
+    if argv[1:2] == ["active"]:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for app in desktop:
+            try:
+                if app is not None and any(w is not None and w.getState().contains(pyatspi.STATE_ACTIVE) for w in app):
+                    print(app.get_process_id())
+                    return 0
+            except Exception:  # an application that went away while we read it
+                continue
         return 1
     print(__doc__, file=sys.stderr)
     return 2

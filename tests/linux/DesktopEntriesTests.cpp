@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -29,6 +30,23 @@ protected:
             std::ofstream(*data_ / file) << "#!/bin/sh\n";
             chmod((*data_ / file).c_str(), 0755);
         }
+        // Real entries: mousepad's own and its settings', LibreOffice's (one program, many
+        // entries), as their packages install them (translations left out).
+        for (const char* entry : {"org.xfce.mousepad.desktop", "org.xfce.mousepad-settings.desktop",
+                                  "libreoffice-writer.desktop", "libreoffice-startcenter.desktop",
+                                  "libreoffice-xsltfilter.desktop"})
+            std::filesystem::copy_file(TAVLIN_TEST_DIR "/entries/" + std::string(entry),
+                                       *data_ / ("applications/" + std::string(entry)));
+        // LibreOffice's layout: libreoffice in PATH is a link to its soffice, a script
+        // that runs soffice.bin.
+        std::filesystem::create_directories(*data_ / "lib/libreoffice/program");
+        for (const char* file : {"bin/mousepad", "lib/libreoffice/program/soffice", "lib/libreoffice/program/soffice.bin"}) {
+            std::ofstream(*data_ / file) << "#!/bin/sh\n";
+            chmod((*data_ / file).c_str(), 0755);
+        }
+        std::filesystem::create_symlink("../lib/libreoffice/program/soffice", *data_ / "bin/libreoffice");
+        // Read once by GIO: mousepad's settings entry is not shown in GNOME.
+        setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
         setenv("PATH", (data_->path() + "/bin:/usr/bin:/bin").c_str(), 1);
         writeExec("by-absolute-path", *data_ / "opt/editor" + " --new-window %U");
         writeExec("by-search-path", "frob-tool %F");
@@ -110,4 +128,40 @@ TEST_F(DesktopEntriesTest, TheEntryThatStartsAnExecutable) {
         const auto entry = DesktopEntries::forExecutable(c.path);
         EXPECT_EQ(entry ? std::optional(entry->id) : std::nullopt, c.id) << c.path;
     }
+}
+
+// Of an application's several entries, the one that names it: by the ids it gives itself,
+// else by the program it runs and the arguments it was started with, shown entries first.
+TEST_F(DesktopEntriesTest, TheApplicationsOwnEntryAmongSeveral) {
+    const std::string mousepad = *data_ / "bin/mousepad";
+    const std::string program = *data_ / "lib/libreoffice/program/";
+    struct Case {
+        const char* what;
+        DesktopEntries::Clues clues;
+        std::optional<std::string> id;
+    } cases[] = {
+        {"GTK's application id", {{"org.xfce.mousepad"}, mousepad, {}}, "org.xfce.mousepad"},
+        {"the name on the bus, the vendor's domain aside", {{"mousepad"}, "", {}}, "org.xfce.mousepad"},
+        {"the program alone", {{}, mousepad, {}}, "org.xfce.mousepad"},
+        {"the program with a file", {{"Mousepad"}, mousepad, {"/tmp/notes.txt"}}, "org.xfce.mousepad"},
+        {"the program as its settings entry starts it", {{}, mousepad, {"--preferences"}},
+         "org.xfce.mousepad-settings"},
+        {"an X11 window class", {{"libreoffice-writer", "libreoffice"}, "", {}},
+         "libreoffice-writer"},
+        {"Writer's process", {{"soffice"}, program + "soffice.bin", {"--writer", "--splash-pipe=5"}},
+         "libreoffice-writer"},
+        {"Writer through the link", {{}, *data_ / "bin/libreoffice", {"--writer"}}, "libreoffice-writer"},
+        {"the start center, not the hidden filter entry", {{}, program + "soffice", {}}, "libreoffice-startcenter"},
+        {"a module without its own entry", {{}, program + "soffice.bin", {"--calc"}}, "libreoffice-startcenter"},
+        {"an application with none", {{"frobulator"}, "/usr/bin/frobulator", {}}, std::nullopt},
+        {"nothing known", {}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto entry = DesktopEntries::forApplication(c.clues);
+        EXPECT_EQ(entry ? std::optional(entry->id) : std::nullopt, c.id) << c.what;
+    }
+    const auto writer = DesktopEntries::forExecutable(program + "soffice.bin", {"--writer"});
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(writer->name, "LibreOffice Writer");
+    EXPECT_EQ(writer->icon, "libreoffice-writer");
 }

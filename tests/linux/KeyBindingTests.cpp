@@ -17,6 +17,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <cstdlib>
 #include <memory>
 #include <unistd.h>
 
@@ -189,9 +190,9 @@ TEST(KdeKeyBinding, ReportsAKeyItCanNotHave) {
 
 // A line break in the program's path can't go into sway's line-based config.
 TEST(SwayKeyBinding, RefusesAProgramPathThatWouldBreakTheLine) {
-    for (const char* command : {"'/opt/a\nbindsym Mod4+q kill' --toggle", "'/opt/a\rb' --toggle"}) {
-        const auto outcome = SwayKeyBinding::bind(command, std::nullopt);
-        EXPECT_EQ(outcome.result, Result::failed) << command;
+    for (const char* program : {"/opt/a\nbindsym Mod4+q kill", "/opt/a\rb"}) {
+        const auto outcome = SwayKeyBinding::bind(program, "--toggle", std::nullopt);
+        EXPECT_EQ(outcome.result, Result::failed) << program;
         EXPECT_EQ(outcome.message.find("bindsym"), std::string::npos) << outcome.message;
     }
 }
@@ -211,9 +212,42 @@ bindsym --release Alt+Space exec y
     EXPECT_EQ(SwayKeyBinding::altSpaceBindings(config),
               (std::vector<std::string>{"bindsym $mod+space focus mode_toggle", "bindsym --release Alt+Space exec y"}));
     // sway's own default config leaves the key free.
-    const auto outcome = SwayKeyBinding::bind("tavlin --toggle", "set $mod Mod4\nbindsym $mod+space focus mode_toggle\n");
+    const auto outcome =
+        SwayKeyBinding::bind("/usr/bin/tavlin", "--toggle", "set $mod Mod4\nbindsym $mod+space focus mode_toggle\n");
     EXPECT_EQ(outcome.result, Result::instructions);
-    EXPECT_NE(outcome.message.find("bindsym Mod1+space exec tavlin --toggle"), std::string::npos);
+    EXPECT_NE(outcome.message.find("bindsym Mod1+space exec '/usr/bin/tavlin' --toggle"), std::string::npos);
+}
+
+// Our own binding, written by hand or as we print it, is done; another holder is not.
+TEST(SwayKeyBinding, KnowsItsOwnBindingByAnyPathAndQuoting) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "my bin");
+    const std::string program = dir / "my bin/tavlin";
+    QFile(QString::fromStdString(program)).open(QIODevice::WriteOnly);
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    std::filesystem::create_symlink(program, dir / "link");
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (dir / "my bin:" + path).c_str(), 1);
+    struct Case {
+        std::string config;
+        Result result;
+    } cases[] = {
+        {"bindsym Mod1+space exec '" + program + "' --toggle", Result::bound},
+        {"bindsym Mod1+space exec \"" + program + "\" --toggle", Result::bound},
+        {"bindsym Mod1+space exec \"'" + program + "' --toggle\"", Result::bound}, // the whole command quoted
+        {"set $t '" + program + "'\nbindsym --to-code Alt+space exec --no-startup-id $t --toggle", Result::bound},
+        {"bindsym Mod1+space exec " + dir / "link" + " --toggle", Result::bound}, // another path to it
+        {"bindsym Mod1+space exec tavlin --toggle", Result::bound},                 // through PATH
+        {"bindsym Mod1+space exec '" + program + "'", Result::taken},
+        {"bindsym Mod1+space exec '" + program + "' --toggle --other", Result::taken},
+        {"bindsym Mod1+space exec /usr/bin/other-tavlin --toggle", Result::taken},
+        {"bindsym Mod1+space exec tavlin --toggle\nbindsym Alt+space focus mode_toggle", Result::taken},
+    };
+    for (const auto& c : cases) {
+        const auto outcome = SwayKeyBinding::bind(program, "--toggle", c.config);
+        EXPECT_EQ(outcome.result, c.result) << c.config << "\n" << outcome.message;
+    }
+    setenv("PATH", path.c_str(), 1);
 }
 
 TEST(HotKeyBinder, PicksTheDesktopFromTheSession) {

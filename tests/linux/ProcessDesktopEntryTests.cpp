@@ -34,3 +34,12 @@ TEST(ProcessDesktopEntryTest, TheEntryTheLauncherNamed) {
     };
     for (const auto& c : cases) EXPECT_EQ(ProcessDesktopEntry::launchedId(c.environment, 42), c.id) << c.what;
 }
+
+TEST(ProcessDesktopEntryTest, TheArgumentsAfterTheProgram) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(ProcessDesktopEntry::arguments("/usr/lib/libreoffice/program/soffice.bin\0--writer\0--splash-pipe=5\0"s),
+              (List{"--writer", "--splash-pipe=5"}));
+    EXPECT_EQ(ProcessDesktopEntry::arguments("mousepad\0\0a file\0"s), (List{"", "a file"})); // an empty argument
+    EXPECT_EQ(ProcessDesktopEntry::arguments("mousepad"s), List{});
+    EXPECT_EQ(ProcessDesktopEntry::arguments(""s), List{});
+}

@@ -116,3 +116,23 @@ TEST(SwayIpcTest, NoSwayNoSuccess) {
     TempDir dir;
     EXPECT_FALSE(SwayIpc::runCommand(dir / "missing.sock", "focus", 300));
 }
+
+// The app_id of a process's window, found anywhere in the tree (tiled or floating); an
+// XWayland window's class stands for it.
+TEST(SwayIpcTest, TheAppIdOfAProcessFromTheTree) {
+    const std::string tree = R"({"id":1,"nodes":[{"id":2,"nodes":[{"id":3,"nodes":[
+        {"id":4,"pid":41,"app_id":"org.xfce.mousepad","nodes":[]},
+        {"id":5,"pid":42,"app_id":null,"window_properties":{"class":"libreoffice-writer"},"nodes":[]}]}],
+        "floating_nodes":[{"id":6,"pid":43,"app_id":"org.gtk.Demo2","nodes":[]}]}]})";
+    struct Case {
+        std::int32_t pid;
+        std::string appId;
+    } cases[] = {{41, "org.xfce.mousepad"}, {42, "libreoffice-writer"}, {43, "org.gtk.Demo2"}, {44, ""}};
+    for (const auto& c : cases) {
+        FakeSway sway(tree, 4);
+        EXPECT_EQ(SwayIpc::appId(sway.path(), c.pid), c.appId) << c.pid;
+        EXPECT_EQ(sway.received(), "i3-ipc|4|");
+    }
+    FakeSway notATree("[]", 0); // a reply of another type
+    EXPECT_EQ(SwayIpc::appId(notATree.path(), 41), "");
+}

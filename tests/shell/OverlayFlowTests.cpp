@@ -35,6 +35,7 @@ TEST(OverlayStateTable, EveryEventInEveryState) {
         {"this program activated", [](Shell& s) { s.desktop.bringToFront(s.self); }, {"Ne", "Ve", "He"}},
         {"the target quits", [](Shell& s) { s.desktop.endProcess(s.editor.processIdentifier); }, {"N-", "H-", "H-"}},
         {"close action", [](Shell& s) { s.shown().close()(); }, {"", "He", "He"}},
+        {"the panel loses the keyboard", [](Shell& s) { s.panel()->loseKey(); }, {"", "He", "He"}},
         {"permission button", [](Shell& s) { s.shown().openSettings()(); }, {"", "He", "He"}},
         {"settings command", [](Shell& s) { s.choose("アクセシビリティ設定を開く"); }, {"Ne", "He", "He"}},
     };
@@ -203,6 +204,37 @@ TEST(OverlayFlow, ATargetThatQuitsIsForgottenAndOnlyTheCurrentTargetIsWatched) {
     shell.delegate->processExited(player.processIdentifier);
     EXPECT_TRUE(shell.visible());
     EXPECT_EQ(shell.target(), shell.viewer.processIdentifier);
+}
+
+// The desktop gives the keyboard elsewhere without telling of another application: Alt+Tab
+// back to the one described, or the shell's overview. The overlay hides, the target
+// stays, and the next press shows it again at once.
+TEST(OverlayFlow, APanelThatLosesTheKeyboardHides) {
+    Shell shell;
+    shell.launch();
+    shell.pressHotKey();
+    ASSERT_TRUE(shell.visible());
+    shell.panel()->loseKey();
+    EXPECT_FALSE(shell.visible());
+    EXPECT_EQ(shell.target(), shell.editor.processIdentifier);
+    shell.pressHotKey();
+    EXPECT_TRUE(shell.visible());
+
+    // Lost while a refresh waits for its rows: the refresh is dropped with the overlay.
+    shell.work.setJobDuration(0.5);
+    shell.deliver({"tavlin://show"});
+    ASSERT_TRUE(shell.delegate->showPending());
+    shell.panel()->loseKey();
+    shell.queue.advance(1.0);
+    EXPECT_FALSE(shell.visible());
+    EXPECT_FALSE(shell.delegate->showPending());
+    EXPECT_EQ(shell.panel()->orderFrontCount(), 2u);
+
+    // A hidden panel losing the keyboard late changes nothing for the next show.
+    shell.panel()->loseKey();
+    shell.pressHotKey();
+    shell.queue.advance(1.0);
+    EXPECT_TRUE(shell.visible());
 }
 
 TEST(OverlayFlow, UnusableActivationNotificationsAreIgnored) {

@@ -46,6 +46,36 @@ TEST(OverlayPanel, PortShowsResizesAndHidesTheOverlay) {
     EXPECT_TRUE(port.isVisible());
 }
 
+// Another window taking the keyboard from the shown panel is told once, from the event
+// loop; a hidden panel tells nothing.
+TEST(OverlayPanel, PortTellsWhenTheShownPanelLosesTheKeyboard) {
+    QtPanel port(platform::Rect{0, 0, 720, 520});
+    ActionCounts counts;
+    port.setContent(overlay(rowsInGroups({"A"}), true, counts));
+    int lost = 0;
+    port.observeKeyLoss([&lost] { ++lost; });
+    port.makeKeyAndOrderFront();
+    settle();
+    ASSERT_TRUE(port.window().isActiveWindow());
+    EXPECT_EQ(lost, 0);
+
+    QWidget other;
+    other.setGeometry(800, 0, 100, 100);
+    other.show();
+    other.activateWindow();
+    settle();
+    EXPECT_EQ(lost, 1);
+
+    // Hidden, then the keyboard moves again: nothing to tell.
+    port.makeKeyAndOrderFront();
+    settle();
+    ASSERT_TRUE(port.window().isActiveWindow());
+    port.orderOut();
+    other.activateWindow();
+    settle();
+    EXPECT_EQ(lost, 1);
+}
+
 TEST(OverlayPanel, TheSameRowsAgainKeepTheViewWhichStartsAtTheTopWithTheNewActions) {
     QtPanel port(platform::Rect{0, 0, 720, 520});
     const std::vector<std::string> groups{"A", "B", "C", "D", "E", "F"};

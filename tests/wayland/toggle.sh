@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # In a Wayland session, Alt+Space (sway's binding to `tavlin --toggle`) over a native GTK
 # application shows its shortcuts; a second press hides them; Escape hides them too.
+# mousepad is named after its own desktop entry. `tavlin --bind-hot-key` takes its own
+# binding in sway's config for done.
 # Without XWayland, Tavlin refuses to start.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -24,6 +26,23 @@ expect_text "$GTK_APP_NAME" "New"
 # Escape is the overlay's own key press: it holds the keyboard through XWayland.
 escape_key
 wait_hidden "after Escape"
+
+# mousepad has two entries for one program (the other one runs its settings): the
+# overlay names it after its own.
+start_app MOUSEPAD env GDK_BACKEND=wayland mousepad
+hot_key
+wait_shown "over mousepad"
+wait_until 10 shows_text Mousepad || expect_text Mousepad
+expect_no_text "Text Editor Settings"
+escape_key
+wait_hidden "after Escape over mousepad"
+
+# `tavlin --bind-hot-key` finds its own binding in sway's config, written by hand with a
+# path of its own: done, not "taken".
+printf "bindsym Mod1+space exec \"'%s' --toggle\"\n" "$tavlin" >>"$TAVLIN_DESKTOP_DIR/sway.conf"
+swaymsg reload >/dev/null || fail "sway did not reload its config"
+"$tavlin" --bind-hot-key >"$TAVLIN_DESKTOP_DIR/bind" 2>&1 || { cat "$TAVLIN_DESKTOP_DIR/bind" >&2; fail "--bind-hot-key over its own binding"; }
+grep -q "already runs Tavlin" "$TAVLIN_DESKTOP_DIR/bind" || fail "--bind-hot-key did not say the binding is there"
 
 # A Wayland session without XWayland: Tavlin says so and ends with a failure.
 ! env -u DISPLAY "$tavlin" tavlin://show 2>"$TAVLIN_DESKTOP_DIR/no-xwayland" || fail "started without XWayland"
