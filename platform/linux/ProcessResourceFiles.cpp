@@ -16,6 +16,24 @@ std::string procPath(std::int32_t pid, std::string_view leaf) {
     return "/proc/" + std::to_string(pid) + "/" + std::string(leaf);
 }
 
+// Whether a shared object is the application's own rather than one of the system's
+// libraries (a toolkit's, which many programs map and whose resources are its own): it
+// lies in a folder named after the executable (/usr/lib/x86_64-linux-gnu/gedit/), or
+// under the executable's own prefix when that is not the system's (/opt/app, /app).
+bool applicationsOwn(std::string_view path, const std::string& executable) {
+    const std::filesystem::path program(executable);
+    const std::string name = program.filename().string();
+    if (!name.empty()) {
+        const std::string folder = "/" + name + "/";
+        if (path.find(folder) != std::string_view::npos) return true;
+    }
+    const std::filesystem::path bin = program.parent_path();
+    if (bin.filename() != "bin") return false;
+    const std::string prefix = bin.parent_path().string();
+    if (prefix.empty() || prefix == "/" || prefix == "/usr" || prefix == "/usr/local") return false;
+    return path.starts_with(prefix + "/");
+}
+
 } // namespace
 
 std::vector<ProcessResourceFiles::File> ProcessResourceFiles::fromMaps(std::string_view maps,
@@ -40,7 +58,7 @@ std::vector<ProcessResourceFiles::File> ProcessResourceFiles::fromMaps(std::stri
         const std::size_t permsAt = line.find(' ');
         const std::string_view perms = line.substr(permsAt + 1, 4);
         const bool bundle = path.ends_with(".gresource");
-        if (!bundle && (perms.size() < 3 || perms[2] != 'x')) continue;
+        if (!bundle && (perms.size() < 3 || perms[2] != 'x' || !applicationsOwn(path, executable))) continue;
         if (!seen.insert(path).second) continue;
         (bundle ? bundles : objects).push_back({bundle ? File::Kind::bundle : File::Kind::elf, std::string(path)});
     }

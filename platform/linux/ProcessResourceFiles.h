@@ -9,7 +9,9 @@
 namespace tavlin::platform {
 
 // The files of a running process that may hold its resources: its executable, the
-// GResource files it has mapped, and the shared objects it has mapped as code.
+// GResource files it has mapped, and the application's own shared objects it has mapped
+// as code (in a folder named after the executable, or under the executable's own prefix
+// when that is not the system's; the system's libraries hold their own resources).
 struct ProcessResourceFiles {
     struct File {
         enum class Kind { elf, bundle } kind;
@@ -19,8 +21,8 @@ struct ProcessResourceFiles {
     static constexpr std::size_t mapsBytesLimit = 4u << 20;
 
     // The candidates in the order to search them: the executable (`executable`), then
-    // the mapped ".gresource" files, then the other executable mappings, each file once,
-    // from the text of /proc/PID/maps.
+    // the mapped ".gresource" files, then the application's own code mappings, each file
+    // once, from the text of /proc/PID/maps.
     static std::vector<File> fromMaps(std::string_view maps, const std::string& executable);
     // The same for a process, read from /proc; none when it is gone or not ours to read.
     static std::vector<File> ofProcess(std::int32_t pid);

@@ -69,26 +69,30 @@ TEST(ElfSections, MalformedImagesGiveNothingOrWhatTheyDescribe) {
     EXPECT_TRUE(ElfSections::inFile("/not/there", ".gresource.", {}).empty());
 }
 
-// The order in which a process's files are searched, from its maps.
-TEST(ProcessResourceFiles, ExecutableThenBundlesThenCodeMappingsEachOnce) {
+// The order in which a process's files are searched, from its maps: the system's
+// libraries (a toolkit's, with resources of their own) are not the application's.
+TEST(ProcessResourceFiles, ExecutableThenBundlesThenItsOwnCodeEachOnce) {
     const std::string maps =
         "55d0a000-55d0b000 r--p 00000000 08:01 100 /usr/bin/app\n"
         "55d0b000-55d0c000 r-xp 00001000 08:01 100 /usr/bin/app\n"
-        "7f00-7f01 r-xp 00000000 08:01 200 /usr/lib/libgtk-4.so.1\n"
-        "7f01-7f02 r--p 00010000 08:01 200 /usr/lib/libgtk-4.so.1\n"
+        "7f00-7f01 r-xp 00000000 08:01 200 /usr/lib/x86_64-linux-gnu/libgtk-4.so.1\n"
+        "7f01-7f02 r-xp 00000000 08:01 210 /usr/lib/x86_64-linux-gnu/app/libapp-1.so\n"
+        "7f01-7f02 r--p 00010000 08:01 210 /usr/lib/x86_64-linux-gnu/app/libapp-1.so\n"
         "7f02-7f03 r--s 00000000 08:01 300 /usr/share/app/app.src.gresource\n"
-        "7f03-7f04 r--p 00000000 08:01 400 /usr/share/fonts/a font.ttf\n"
-        "7f04-7f05 r-xp 00000000 08:01 500 /usr/lib/libgone.so (deleted)\n"
+        "7f03-7f04 r-xp 00000000 08:01 400 /usr/lib/x86_64-linux-gnu/application/libother.so\n"
+        "7f04-7f05 r-xp 00000000 08:01 500 /usr/lib/x86_64-linux-gnu/app/libgone.so (deleted)\n"
         "7f05-7f06 rw-p 00000000 00:00 0 \n"
-        "7f06-7f07 r-xp 00000000 08:01 600 /opt/My Apps/lib/libmine.so\n"
         "7ffd-7ffe rw-p 00000000 00:00 0                          [stack]\n"
         "broken line\n";
     using File = ProcessResourceFiles::File;
     EXPECT_EQ(ProcessResourceFiles::fromMaps(maps, "/usr/bin/app"),
               (std::vector<File>{{File::Kind::elf, "/usr/bin/app"},
                                  {File::Kind::bundle, "/usr/share/app/app.src.gresource"},
-                                 {File::Kind::elf, "/usr/lib/libgtk-4.so.1"},
-                                 {File::Kind::elf, "/opt/My Apps/lib/libmine.so"}}));
+                                 {File::Kind::elf, "/usr/lib/x86_64-linux-gnu/app/libapp-1.so"}}));
+    const std::string optMaps = "7f00-7f01 r-xp 00000000 08:01 200 /usr/lib/x86_64-linux-gnu/libc.so.6\n"
+                                "7f01-7f02 r-xp 00000000 08:01 210 /opt/My App/lib/libmine.so\n";
+    EXPECT_EQ(ProcessResourceFiles::fromMaps(optMaps, "/opt/My App/bin/mine"),
+              (std::vector<File>{{File::Kind::elf, "/opt/My App/bin/mine"}, {File::Kind::elf, "/opt/My App/lib/libmine.so"}}));
 }
 
 // Titles through the application's own catalogue, with the context the file gives, only
