@@ -14,9 +14,24 @@ constexpr int searchDepth = 6;            // levels below a window searched for 
 constexpr std::size_t searchNodes = 2000; // nodes looked at in that search
 constexpr int parentChain = 64;           // ancestors followed from a menu bar to its window
 
-// Roles whose insides hold no menu bar: not searched.
+// Roles whose insides hold no menu bar: not searched. Toolbars, status bars and the
+// controls in them are most of a big window's objects (LibreOffice's, for one).
 bool holdsNoMenuBar(std::uint32_t role) {
     switch (role) {
+    case ATSPI_ROLE_TOOL_BAR:
+    case ATSPI_ROLE_STATUS_BAR:
+    case ATSPI_ROLE_PUSH_BUTTON:
+    case ATSPI_ROLE_TOGGLE_BUTTON:
+    case ATSPI_ROLE_CHECK_BOX:
+    case ATSPI_ROLE_RADIO_BUTTON:
+    case ATSPI_ROLE_LABEL:
+    case ATSPI_ROLE_ICON:
+    case ATSPI_ROLE_IMAGE:
+    case ATSPI_ROLE_SCROLL_BAR:
+    case ATSPI_ROLE_SLIDER:
+    case ATSPI_ROLE_SPIN_BUTTON:
+    case ATSPI_ROLE_ENTRY:
+    case ATSPI_ROLE_SEPARATOR:
     case ATSPI_ROLE_MENU_BAR:
     case ATSPI_ROLE_MENU:
     case ATSPI_ROLE_POPUP_MENU:
