@@ -1,9 +1,12 @@
 // The instance's cost of a list that arrives a few bytes at a time: a 64 KiB list sent
 // 7 bytes per write from another thread, while the instance serves it. Prints the
-// process's CPU time (the sender's small share included), the wall time, and whether
-// the list was taken or cut off at the instance's deadline.
+// instance thread's CPU time, the wall time, and whether the list was taken or cut off at
+// the instance's deadline.
 //
-//   tavlin_instance_drip [CHUNK_BYTES]
+//   tavlin_instance_drip [CHUNK_BYTES [PAUSE_MICROSECONDS]]
+//
+// With a pause between writes each write arrives on its own, as from a client that
+// drips on purpose; the instance cuts such a client off at its deadline.
 #include "platform/linux/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -13,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/resource.h>
@@ -22,7 +26,7 @@ namespace {
 
 double cpuSeconds() {
     rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(RUSAGE_THREAD, &usage); // the instance's thread alone, not the sender's
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
@@ -32,6 +36,7 @@ double cpuSeconds() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int chunk = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const int pause = argc > 2 ? std::max(0, std::atoi(argv[2])) : 0;
     QTemporaryDir dir;
     tavlin::platform::SingleInstance instance(dir.path().toStdString());
     std::atomic<bool> taken{false};
@@ -52,9 +57,10 @@ int main(int argc, char** argv) {
             sent = true;
             return;
         }
-        for (qsizetype at = 0; at < list.size(); at += chunk) {
+        for (qsizetype at = 0; at < list.size() && socket.state() == QLocalSocket::ConnectedState; at += chunk) {
             socket.write(list.mid(at, chunk));
             socket.waitForBytesWritten(1000);
+            if (pause > 0) std::this_thread::sleep_for(std::chrono::microseconds(pause));
         }
         socket.waitForReadyRead(5000);
         sent = true;
@@ -64,8 +70,8 @@ int main(int argc, char** argv) {
     clock.start();
     while (!sent) app.processEvents(QEventLoop::AllEvents, 10);
     sender.join();
-    std::printf("list of %lld bytes in %d-byte writes: %s, %.2f s wall, %.2f s CPU\n",
-                static_cast<long long>(list.size()), chunk, taken ? "taken" : "cut off at the deadline",
+    std::printf("list of %lld bytes in %d-byte writes %d µs apart: %s, %.2f s wall, %.2f s CPU\n",
+                static_cast<long long>(list.size()), chunk, pause, taken ? "taken" : "cut off at the deadline",
                 clock.elapsed() / 1000.0, cpuSeconds() - cpuBefore);
     return 0;
 }

@@ -156,8 +156,8 @@ big-menus)
   # Generated menu bars of 10 menus × 500 items, GTK 3 and Qt 6: the overlay's 80 rows,
   # the first in menu order. With a shortcut on every 50th item only, the 80 rows lie
   # spread over 4,000 items: whatever the scan read by its deadline is shown, in order.
-  # Every scan gives a non-empty prefix of the rows; a loaded machine may need a few
-  # scans before one reads all 80 of a full menu bar within the budget.
+  # Every scan gives a prefix of the rows; a loaded machine may need a few scans before
+  # one reads any, or all 80 of a full menu bar, within the budget.
   [ -n "$qt6_menus" ] || fail "no Qt 6 fixture"
   for every in 1 50; do
     expected=$(for ((n = 1; n <= 80; n++)); do
@@ -168,16 +168,19 @@ big-menus)
       else start "$qt6_menus" --generated 10 500 $every; fi
       await_rows "$app"
       what="$toolkit rows of 5,000 items, one in $every with a shortcut"
-      attempts=1; [ $every != 1 ] || attempts=5
-      for ((attempt = 1; attempt <= attempts; attempt++)); do
+      # Each tavlin-scan is a first read of the application (three seconds); one that read
+      # nothing by then counts as an attempt too.
+      count=0
+      for ((attempt = 1; attempt <= 5; attempt++)); do
         scan --pid "$app"
         got=$(cut -f1,2 <<<"$out")
+        [ -n "$got" ] || { echo "$what: attempt $attempt read no rows"; continue; }
         count=$(printf '%s\n' "$got" | wc -l)
-        [ -n "$got" ] || fail "$what: no rows"
         expect_same "$what" "$(head -n "$count" <<<"$expected")" "$got"
-        [ "$count" = 80 ] && break
+        [ "$count" = 80 ] || [ $every != 1 ] && break
       done
       echo "$what: $count rows"
+      [ "$count" -gt 0 ] || fail "$what: no rows"
       [ $every != 1 ] || [ "$count" = 80 ] || fail "$what: $count rows"
       kill "$app"
     done

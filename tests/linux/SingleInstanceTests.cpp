@@ -252,6 +252,7 @@ TEST(SingleInstance, ManyHeldConnectionsLeaveTheInstanceServing) {
 
     int report[2];
     ASSERT_EQ(pipe(report), 0);
+    const int before = openDescriptors(); // what the tests before this one left open counts too
     const std::string path = instance.socketPath();
     const pid_t holder = fork();
     if (holder == 0) {
@@ -294,7 +295,7 @@ TEST(SingleInstance, ManyHeldConnectionsLeaveTheInstanceServing) {
     setrlimit(RLIMIT_NOFILE, &old);
 
     ASSERT_TRUE(held) << "the holding process could not open its connections: the instance stopped listening";
-    EXPECT_LT(descriptors, 100 + SingleInstance::maxClients);
+    EXPECT_LE(descriptors - before, SingleInstance::maxClients + 8);
     EXPECT_TRUE(answered);
     EXPECT_TRUE(spinUntil([&] { return deliveries == 1; }));
 }
