@@ -67,8 +67,8 @@ X11WindowSystem::Record X11WindowSystem::identify(xcb_window_t window, std::int3
         clues.ids.push_back(windowClass->name);
         clues.ids.push_back(windowClass->instance);
     }
-    clues.executable = ProcessDesktopEntry::executable(*pid).value_or("");
-    clues.arguments = ProcessDesktopEntry::arguments(*pid);
+    clues.executable = ProcessDesktopEntry::executable(pid).value_or("");
+    clues.arguments = ProcessDesktopEntry::arguments(pid);
     const std::optional<DesktopEntries::Entry> entry = DesktopEntries::forApplication(clues);
 
     if (gtkId)
