@@ -44,8 +44,8 @@ Screen screenOf(const QScreen* screen) {
 // Qt takes the icon theme the desktop names for installed: under Plasma "breeze", as its
 // own fallback too. Where that theme is missing (a Plasma installed without it, a theme
 // set but removed), every themed lookup fails, hicolor's included. hicolor, where
-// applications install their icons, is then the fallback, as the icon theme
-// specification has it.
+// applications install their icons, is then the fallback, as freedesktop.org's icon
+// theme rules have it.
 void ensureInstalledFallbackTheme() {
     const auto installed = [](const QString& theme) {
         if (theme.isEmpty()) return false;
