@@ -31,10 +31,10 @@ using Delivery = SingleInstance::Delivery;
 namespace {
 
 // Runs the event loop until `done` or two seconds have passed.
-template <class Predicate> bool spinUntil(Predicate done) {
+template <class Predicate> bool spinUntil(Predicate done, qint64 milliseconds = 20000) {
     QElapsedTimer clock;
     clock.start();
-    while (!done() && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!done() && clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
 }
 
@@ -196,12 +196,7 @@ TEST(SingleInstance, OversizedOrUnfinishedMessagesAreDropped) {
 namespace {
 
 // Runs the event loop until `done`, for as long as a loaded machine may need.
-template <class Predicate> bool spinLong(Predicate done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+template <class Predicate> bool spinLong(Predicate done) { return spinUntil(done, 30000); }
 
 // Forwards until the instance takes it: it may be busy with clients it is dropping.
 bool deliveredSoon(const SingleInstance& sender, const std::vector<std::string>& arguments) {
