@@ -30,7 +30,7 @@ using Delivery = SingleInstance::Delivery;
 
 namespace {
 
-// Runs the event loop until `done` or two seconds have passed.
+// Runs the event loop until `done`, or until a time that only a broken instance reaches.
 template <class Predicate> bool spinUntil(Predicate done, qint64 milliseconds = 20000) {
     QElapsedTimer clock;
     clock.start();
