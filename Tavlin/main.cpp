@@ -12,7 +12,9 @@
 // global hot key bind their own key to `tavlin --toggle`.
 // When Tavlin already runs, --toggle and the URLs go to that instance and this process
 // ends; else this process becomes the instance and acts on them after launch, as the
-// instance acts on what later starts hand it.
+// instance acts on what later starts hand it. Users run this program through the
+// `tavlin` launcher (launcher/main.cpp), which hands --toggle and URLs to a running
+// instance itself and starts this program for everything else.
 // --help, --version and usage errors are answered before any instance is looked for.
 
 #include "Tavlin/AppDelegate.h"
@@ -48,6 +50,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +72,15 @@ std::optional<std::string> displayProblem(bool wayland) {
     return problem;
 }
 
+// The `tavlin` command that started this program: the launcher's absolute path in argv[0]
+// when the launcher did, else this program itself.
+std::string launcherCommand(const char* argv0) {
+    if (argv0 && argv0[0] == '/' && access(argv0, X_OK) == 0) return argv0;
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string(argv0 ? argv0 : "tavlin") : self.string();
+}
+
 // Acts on a command line: this start's own, or one a later start handed over.
 void perform(tavlin::AppDelegate& delegate, const tavlin::platform::CommandLine& commandLine) {
     if (commandLine.request() != tavlin::platform::CommandLine::Request::Run) return;
@@ -82,22 +94,9 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
-    // `tavlin --toggle` for a running instance (a desktop's key binding, which waits for
-    // this process) goes over at once, before Qt's GUI starts up. Without an instance it
-    // goes on as a start of Tavlin.
-    if (argc == 2 && std::string_view(argv[1]) == "--toggle") {
-        const auto location = SingleInstance::privateDirectory();
-        if (!location.path.empty()) {
-            switch (SingleInstance(location.path).forward({"--toggle"}, forwardTimeoutMs, false)) {
-            case SingleInstance::Delivery::noInstance: break;
-            case SingleInstance::Delivery::delivered: return 0;
-            case SingleInstance::Delivery::tooLong:
-            case SingleInstance::Delivery::noAnswer:
-                std::fputs("tavlin: the running instance did not answer\n", stderr);
-                return 1;
-            }
-        }
-    }
+    // What users run as `tavlin`: the launcher passes its own path as argv[0]; run
+    // directly, this program is its own command.
+    const std::string command = launcherCommand(argv[0]);
 
     // The hot key and the panel are X11's: in a Wayland session they go through XWayland,
     // where a window can float above the others and take the keyboard. A Wayland platform
@@ -118,7 +117,7 @@ int main(int argc, char** argv) {
     switch (commandLine.request()) {
     case CommandLine::Request::Run: break;
     case CommandLine::Request::BindHotKey:
-        return HotKeyBinder::run(std::filesystem::read_symlink("/proc/self/exe").string());
+        return HotKeyBinder::run(command);
     case CommandLine::Request::Help:
     case CommandLine::Request::Version:
     case CommandLine::Request::Error:
@@ -183,12 +182,14 @@ int main(int argc, char** argv) {
     // No client may grab keys on Wayland: there the desktop's portal gives the hot key.
     std::unique_ptr<HotKeys> hotKeys;
     std::function<std::string()> hotKeyRefusal; // why the hot key was refused, in the adapter's words
+    PortalHotKeys* portal = nullptr;            // its registration ends later, on a worker
     if (wayland) {
-        auto portal = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts",
-                                                      "Show the shortcuts of the application in front",
-                                                      PortalHotKeys::Options{});
-        hotKeyRefusal = [portal = portal.get()] { return portal->refusal(); };
-        hotKeys = std::move(portal);
+        auto portalHotKeys = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts",
+                                                             "Show the shortcuts of the application in front",
+                                                             PortalHotKeys::Options{});
+        portal = portalHotKeys.get();
+        hotKeyRefusal = [portal] { return portal->refusal(); };
+        hotKeys = std::move(portalHotKeys);
     } else {
         auto grabs = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
         hotKeyRefusal = [grabs = grabs.get()] { return grabs->refusal(); };
@@ -206,7 +207,7 @@ int main(int argc, char** argv) {
         windowSystem = std::make_unique<WaylandWindowSystem>(panels);
     else
         windowSystem = std::make_unique<X11WindowSystem>(connection, panels);
-    XdgAutostart autostart = XdgAutostart::forCurrentUser();
+    XdgAutostart autostart = XdgAutostart::forCurrentUser(command);
 
     auto delegate = std::make_shared<AppDelegate>(
         *windowSystem, *hotKeys, mainQueue, workQueue, accessibility, autostart, desktopAccessibilitySettings(),
@@ -217,18 +218,26 @@ int main(int argc, char** argv) {
         for (const std::string& argument : received) arguments << QString::fromStdString(argument);
         if (auto d = weakDelegate.lock()) perform(*d, CommandLine::parse(arguments));
     });
-    QTimer::singleShot(0, &app, [weakDelegate, commandLine, wayland, hotKeyRefusal] {
+    // One line, on stderr and with the tray icon: the cause, and where the README says what to do.
+    const auto noHotKey = [weakDelegate, wayland](const std::string& refusal) {
+        auto d = weakDelegate.lock();
+        if (!d) return;
+        std::string note = "no hot key: " + refusal;
+        if (wayland) note += "; unless the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key`";
+        note += " (README: \"Getting Alt+Space\")";
+        std::fprintf(stderr, "tavlin: %s\n", note.c_str());
+        d->showStatusNote(note);
+    };
+    // The portal answers when it (or the user) decides; the main thread goes on meanwhile.
+    if (portal)
+        portal->onSettled([noHotKey](const std::string& refusal) {
+            if (!refusal.empty()) noHotKey(refusal);
+        });
+    QTimer::singleShot(0, &app, [weakDelegate, commandLine, hotKeyRefusal, noHotKey] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
-        if (!d->hotKey()) {
-            // One line, on stderr and with the tray icon: the cause, and where the README says what to do.
-            std::string note = "no hot key: " + hotKeyRefusal();
-            if (wayland) note += "; unless the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key`";
-            note += " (README: \"Getting Alt+Space\")";
-            std::fprintf(stderr, "tavlin: %s\n", note.c_str());
-            d->showStatusNote(note);
-        }
+        if (!d->hotKey()) noHotKey(hotKeyRefusal());
         perform(*d, commandLine);
     });
     return app.exec();

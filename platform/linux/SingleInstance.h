@@ -17,7 +17,8 @@ namespace tavlin::platform {
 // lock becomes the instance.
 //
 // A delivery is one list of argument strings, each framed by its length, so no byte of
-// an argument can split or end it; the instance answers once it has taken the list.
+// an argument can split or end it; the instance answers once it has taken the list. The
+// sending side is InstanceClient's, which the `tavlin` launcher shares.
 class SingleInstance {
 public:
     using Receiver = std::function<void(std::vector<std::string> arguments)>;
@@ -64,7 +65,7 @@ public:
     // Why becomeInstance() failed.
     const std::string& errorString() const { return error_; }
 
-    static constexpr qint64 maxMessageBytes = 64 * 1024;
+    static constexpr qint64 maxMessageBytes = 64 * 1024; // as InstanceClient's
 
 private:
     void accept();

@@ -42,7 +42,8 @@ wait_until 20 tavlin_of_this_desktop || fail "the autostart entry did not start 
 TAVLIN_PID=$(tavlin_of_this_desktop)
 started+=("$TAVLIN_PID")
 wait_until 20 tray_icon || fail "the started Tavlin has no tray icon"
-[ "$(realpath "/proc/$TAVLIN_PID/exe")" = "$(realpath "$(command -v "$tavlin")")" ] ||
+# The launcher started the program with its own path as the program's argv[0].
+[ "$(tr '\0' '\n' <"/proc/$TAVLIN_PID/cmdline" | head -n1)" = "$(realpath "$(command -v "$tavlin")")" ] ||
   fail "the autostart entry started another program"
 
 toggle_start_at_login
