@@ -72,13 +72,17 @@ std::optional<std::string> displayProblem(bool wayland) {
     return problem;
 }
 
-// The `tavlin` command that started this program: the launcher's absolute path in argv[0]
-// when the launcher did, else this program itself.
-std::string launcherCommand(const char* argv0) {
-    if (argv0 && argv0[0] == '/' && access(argv0, X_OK) == 0) return argv0;
+// The `tavlin` command that started this program: the launcher's absolute path, which
+// it passes in TAVLIN_LAUNCHER (taken out of the environment here, before any thread,
+// so that no program started later inherits it); run directly, this program itself.
+std::string launcherCommand() {
+    std::string launcher;
+    if (const char* given = std::getenv("TAVLIN_LAUNCHER")) launcher = given;
+    unsetenv("TAVLIN_LAUNCHER");
+    if (!launcher.empty() && launcher.front() == '/' && access(launcher.c_str(), X_OK) == 0) return launcher;
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(argv0 ? argv0 : "tavlin") : self.string();
+    return error ? std::string("tavlin") : self.string();
 }
 
 // Acts on a command line: this start's own, or one a later start handed over.
@@ -94,9 +98,8 @@ int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
 
-    // What users run as `tavlin`: the launcher passes its own path as argv[0]; run
-    // directly, this program is its own command.
-    const std::string command = launcherCommand(argv[0]);
+    // What users run as `tavlin`.
+    const std::string command = launcherCommand();
 
     // The hot key and the panel are X11's: in a Wayland session they go through XWayland,
     // where a window can float above the others and take the keyboard. A Wayland platform

@@ -54,7 +54,10 @@ int main(int argc, char** argv) {
         std::sort(figures.begin(), figures.end());
         const auto at = [&](double q) { return figures[std::size_t(q * double(figures.size() - 1) + 0.5)]; };
         std::string name;
-        for (char* const* word = commands[c].data(); *word; ++word) name += (name.empty() ? "" : " ") + std::string(*word);
+        for (char* const* word = commands[c].data(); *word; ++word) {
+            if (!name.empty()) name += ' ';
+            name += *word;
+        }
         std::printf("%s, wall time over %d runs: median %.2f ms, p95 %.2f ms, min %.2f ms, max %.2f ms\n", name.c_str(),
                     runs, at(0.5), at(0.95), figures.front(), figures.back());
     }

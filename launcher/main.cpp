@@ -5,8 +5,8 @@
 // any other option, or no instance answering) is the Qt program's: this one replaces
 // itself with it (same process, same arguments), so exit statuses and messages are that
 // program's own. The Qt program lives at TAVLIN_PROGRAM, relative to this launcher's
-// folder, and gets this launcher's path as its argv[0]: the command it writes into key
-// bindings and autostart entries.
+// folder, and gets this launcher's path in TAVLIN_LAUNCHER: the command it writes into
+// key bindings and autostart entries.
 
 #include "platform/linux/InstanceClient.h"
 #include "platform/linux/LaunchArguments.h"
@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
         std::fputs("tavlin: the program's path is too long\n", stderr);
         return 1;
     }
-    argv[0] = self;
+    // The program's own argv[0] stays the command as typed (its usage names it so).
+    if (setenv("TAVLIN_LAUNCHER", self, 1) != 0) return 1;
     execv(program, argv);
     std::fprintf(stderr, "tavlin: can't run %s: %s\n", program, std::strerror(errno));
     return 1;
