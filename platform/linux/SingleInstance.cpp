@@ -159,7 +159,10 @@ void SingleInstance::accept() {
                 if (in.status() == QDataStream::Ok) arguments.emplace_back(argument.constData(), std::size_t(argument.size()));
             }
             if (!in.commitTransaction()) return;
+            // The answer goes out now, before the arguments are acted on: the start that
+            // sent them (a desktop's key binding waits for it) ends at once.
             socket->putChar(acknowledgement);
+            socket->flush();
             socket->disconnectFromServer();
             if (!arguments.empty() && receiver_) receiver_(std::move(arguments));
         });

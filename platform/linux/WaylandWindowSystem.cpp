@@ -7,6 +7,7 @@
 #include "platform/linux/SwayIpc.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -73,7 +74,10 @@ RunningApplication WaylandWindowSystem::record(std::int32_t pid, const std::stri
 std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
     // A focus change that has not settled yet is read now, as the user sees it; the
     // caller learns of it from the answer, not from a notification after it.
+    QElapsedTimer asked;
+    asked.start();
     const auto front = bus_.front(std::chrono::milliseconds(frontWaitMs));
+    qCDebug(logWayland) << "the front after" << asked.elapsed() << "ms:" << (front ? front->pid : 0);
     if (activePid_ && (!front || front->pid != *activePid_) && !isRunning(*activePid_)) records_.erase(*activePid_);
     if (!front) return std::nullopt;
     activePid_ = front->pid;
