@@ -84,7 +84,11 @@ void AtspiActivationThread::settleNow() {
     }
     // None: the keyboard went to one of our windows or to a window not on the bus; the
     // application in front stays the one the user last worked in.
-    publish(tracker_->takeActive(), true);
+    const gint64 start = g_get_monotonic_time();
+    auto active = tracker_->takeActive();
+    g_log("tavlin.wayland", G_LOG_LEVEL_DEBUG, "focus events read in %lld ms",
+          static_cast<long long>((g_get_monotonic_time() - start) / 1000));
+    publish(std::move(active), true);
 }
 
 void AtspiActivationThread::publish(std::optional<Application> active, bool notify) {
