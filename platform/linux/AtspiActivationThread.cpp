@@ -82,10 +82,15 @@ void AtspiActivationThread::settleNow() {
         g_source_destroy(settleTimer_);
         g_source_unref(std::exchange(settleTimer_, nullptr));
     }
-    // None: the keyboard went to one of our windows or to a window not on the bus; the
-    // application in front stays the one the user last worked in.
+    // None: the keyboard went to one of our windows, to a window not on the bus, or back
+    // to the application in front (the overlay hid); that application stays in front.
+    std::int32_t frontPid = 0;
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->front) frontPid = shared_->front->pid;
+    }
     const gint64 start = g_get_monotonic_time();
-    auto active = tracker_->takeActive();
+    auto active = tracker_->takeActive(frontPid);
     g_log("tavlin.wayland", G_LOG_LEVEL_DEBUG, "focus events read in %lld ms",
           static_cast<long long>((g_get_monotonic_time() - start) / 1000));
     publish(std::move(active), true);
