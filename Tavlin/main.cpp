@@ -12,7 +12,9 @@
 // global hot key bind their own key to `tavlin --toggle`.
 // When Tavlin already runs, --toggle and the URLs go to that instance and this process
 // ends; else this process becomes the instance and acts on them after launch, as the
-// instance acts on what later starts hand it.
+// instance acts on what later starts hand it. Users run this program through the
+// `tavlin` launcher (launcher/main.cpp), which hands --toggle and URLs to a running
+// instance itself and starts this program for everything else.
 // --help, --version and usage errors are answered before any instance is looked for.
 
 #include "Tavlin/AppDelegate.h"
@@ -50,6 +52,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +72,19 @@ std::optional<std::string> displayProblem(bool wayland) {
     if (problem && wayland)
         return "this Wayland session has no XWayland (" + *problem + "); Tavlin's overlay needs it";
     return problem;
+}
+
+// The `tavlin` command that started this program: the launcher's absolute path, which
+// it passes in TAVLIN_LAUNCHER (taken out of the environment here, before any thread,
+// so that no program started later inherits it); run directly, this program itself.
+std::string launcherCommand() {
+    std::string launcher;
+    if (const char* given = std::getenv("TAVLIN_LAUNCHER")) launcher = given;
+    unsetenv("TAVLIN_LAUNCHER");
+    if (!launcher.empty() && launcher.front() == '/' && access(launcher.c_str(), X_OK) == 0) return launcher;
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("tavlin") : self.string();
 }
 
 // Acts on a command line: this start's own, or one a later start handed over.
@@ -100,23 +116,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    // `tavlin --toggle` for a running instance (a desktop's key binding, which waits for
-    // this process) goes over at once, before Qt's GUI starts up. Without an instance it
-    // goes on as a start of Tavlin.
-    if (argc == 2 && std::string_view(argv[1]) == "--toggle") {
-        QCoreApplication core(argc, argv); // for the local socket; gone before the GUI's
-        const auto location = SingleInstance::privateDirectory();
-        if (!location.path.empty()) {
-            switch (SingleInstance(location.path).forward({"--toggle"}, forwardTimeoutMs, false)) {
-            case SingleInstance::Delivery::noInstance: break;
-            case SingleInstance::Delivery::delivered: return 0;
-            case SingleInstance::Delivery::tooLong:
-            case SingleInstance::Delivery::noAnswer:
-                std::fputs("tavlin: the running instance did not answer\n", stderr);
-                return 1;
-            }
-        }
-    }
+    // What users run as `tavlin`.
+    const std::string command = launcherCommand();
 
     // The hot key and the panel are X11's: in a Wayland session they go through XWayland,
     // where a window can float above the others and take the keyboard. A Wayland platform
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
     switch (commandLine.request()) {
     case CommandLine::Request::Run: break;
     case CommandLine::Request::BindHotKey:
-        return HotKeyBinder::run(std::filesystem::read_symlink("/proc/self/exe").string());
+        return HotKeyBinder::run(command);
     case CommandLine::Request::Help:
     case CommandLine::Request::Version:
     case CommandLine::Request::Error:
@@ -209,12 +210,14 @@ int main(int argc, char** argv) {
     // No client may grab keys on Wayland: there the desktop's portal gives the hot key.
     std::unique_ptr<HotKeys> hotKeys;
     std::function<std::string()> hotKeyRefusal; // why the hot key was refused, in the adapter's words
+    PortalHotKeys* portal = nullptr;            // its registration ends later, on a worker
     if (wayland) {
-        auto portal = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts",
-                                                      "Show the shortcuts of the application in front",
-                                                      PortalHotKeys::Options{});
-        hotKeyRefusal = [portal = portal.get()] { return portal->refusal(); };
-        hotKeys = std::move(portal);
+        auto portalHotKeys = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts",
+                                                             "Show the shortcuts of the application in front",
+                                                             PortalHotKeys::Options{});
+        portal = portalHotKeys.get();
+        hotKeyRefusal = [portal] { return portal->refusal(); };
+        hotKeys = std::move(portalHotKeys);
     } else {
         auto grabs = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
         hotKeyRefusal = [grabs = grabs.get()] { return grabs->refusal(); };
@@ -235,7 +238,7 @@ int main(int argc, char** argv) {
         windowSystem = std::make_unique<WaylandWindowSystem>(panels);
     else
         windowSystem = std::make_unique<X11WindowSystem>(connection, panels);
-    XdgAutostart autostart = XdgAutostart::forCurrentUser();
+    XdgAutostart autostart = XdgAutostart::forCurrentUser(command);
     auto delegate = std::make_shared<AppDelegate>(
         *windowSystem, *hotKeys, mainQueue, workQueue, accessibility, autostart, desktopAccessibilitySettings(),
         [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); },
@@ -246,18 +249,26 @@ int main(int argc, char** argv) {
         for (const std::string& argument : received) arguments << QString::fromStdString(argument);
         if (auto d = weakDelegate.lock()) perform(*d, CommandLine::parse(arguments));
     });
-    QTimer::singleShot(0, &app, [weakDelegate, commandLine, wayland, hotKeyRefusal] {
+    // One line, on stderr and with the tray icon: the cause, and where the README says what to do.
+    const auto noHotKey = [weakDelegate, wayland](const std::string& refusal) {
+        auto d = weakDelegate.lock();
+        if (!d) return;
+        std::string note = "no hot key: " + refusal;
+        if (wayland) note += "; unless the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key`";
+        note += " (README: \"Getting Alt+Space\")";
+        std::fprintf(stderr, "tavlin: %s\n", note.c_str());
+        d->showStatusNote(note);
+    };
+    // The portal answers when it (or the user) decides; the main thread goes on meanwhile.
+    if (portal)
+        portal->onSettled([noHotKey](const std::string& refusal) {
+            if (!refusal.empty()) noHotKey(refusal);
+        });
+    QTimer::singleShot(0, &app, [weakDelegate, commandLine, hotKeyRefusal, noHotKey] {
         auto d = weakDelegate.lock();
         if (!d) return;
         d->applicationDidFinishLaunching();
-        if (!d->hotKey()) {
-            // One line, on stderr and with the tray icon: the cause, and where the README says what to do.
-            std::string note = "no hot key: " + hotKeyRefusal();
-            if (wayland) note += "; unless the desktop runs `tavlin --toggle` on Alt+Space, run `tavlin --bind-hot-key`";
-            note += " (README: \"Getting Alt+Space\")";
-            std::fprintf(stderr, "tavlin: %s\n", note.c_str());
-            d->showStatusNote(note);
-        }
+        if (!d->hotKey()) noHotKey(hotKeyRefusal());
         perform(*d, commandLine);
     });
     return app.exec();

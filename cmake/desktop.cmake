@@ -10,8 +10,19 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
   tavlin_require_modules(ATSPI_EVENTS libatspi2.0-dev atspi-2)
 
+  # What the `tavlin` launcher needs, on libc alone (no exceptions, no libstdc++): which
+  # command lines it hands over itself, and the client side of the instance's socket,
+  # which the Qt program's SingleInstance uses too.
+  add_library(tavlin_launch STATIC
+    platform/linux/InstanceClient.cpp
+    platform/linux/LaunchArguments.cpp
+  )
+  target_include_directories(tavlin_launch PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(tavlin_launch PRIVATE -fno-exceptions -fno-rtti)
+
   add_library(tavlin_desktop STATIC
     platform/linux/AccessibilitySettings.cpp
+    platform/linux/AtspiActivationThread.cpp
     platform/linux/AtspiActivationTracker.cpp
     platform/linux/CommandLine.cpp
     platform/linux/DesktopShell.cpp
@@ -38,7 +49,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   )
   qt_add_resources(tavlin_desktop tavlin_icons PREFIX /tavlin BASE data FILES data/tavlin.svg)
   target_include_directories(tavlin_desktop PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(tavlin_desktop PUBLIC tavlin_core tavlin_x11 tavlin_desktop_entries Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
+  target_link_libraries(tavlin_desktop PUBLIC tavlin_core tavlin_x11 tavlin_desktop_entries tavlin_launch Qt6::Widgets Qt6::Network Qt6::Svg PkgConfig::XCB
                         PRIVATE PkgConfig::GIO PkgConfig::XKBCOMMON PkgConfig::ATSPI_EVENTS)
   set_target_properties(tavlin_desktop PROPERTIES AUTOMOC OFF)
 
@@ -48,6 +59,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/CommandLineTests.cpp
     tests/linux/DesktopEntriesTests.cpp
+    tests/linux/InstanceClientTests.cpp
     tests/linux/KeyBindingTests.cpp
     tests/linux/KeyTranslationTests.cpp
     tests/linux/PortalHotKeysTests.cpp
@@ -77,15 +89,39 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   # The program, its installation and its end-to-end tests (the other parts are always
   # built, so their targets are there).
   block()
-    add_executable(tavlin Tavlin/main.cpp)
-    target_link_libraries(tavlin PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi tavlin_app_shortcuts)
-    target_compile_definitions(tavlin PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
     include(GNUInstallDirs)
-    install(TARGETS tavlin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # The Qt program, in the build tree at libexec/tavlin/tavlin as installed at
+    # <prefix>/libexec/tavlin/tavlin; users run it through the launcher.
+    add_executable(tavlin_program Tavlin/main.cpp)
+    target_link_libraries(tavlin_program PRIVATE tavlin_desktop tavlin_shell tavlin_view tavlin_atspi tavlin_app_shortcuts)
+    target_compile_definitions(tavlin_program PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
+    set_target_properties(tavlin_program PROPERTIES OUTPUT_NAME tavlin
+                          RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/libexec/tavlin)
+    install(TARGETS tavlin_program RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tavlin)
+
+    # `tavlin` itself, the launcher (launcher/main.cpp), links libc alone. It finds the
+    # program relative to its own folder: build/tavlin runs build/libexec/tavlin/tavlin;
+    # the installed one (built apart, as it finds the program elsewhere) runs
+    # <prefix>/libexec/tavlin/tavlin from <prefix>/bin.
+    file(RELATIVE_PATH launcher_to_libexec ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR})
+    foreach(launcher tavlin tavlin_installed_launcher)
+      add_executable(${launcher} launcher/main.cpp)
+      target_link_libraries(${launcher} PRIVATE tavlin_launch)
+      target_compile_options(${launcher} PRIVATE -fno-exceptions -fno-rtti)
+      # g++ names libstdc++ and libm on every link: keep only what the code uses.
+      target_link_options(${launcher} PRIVATE -Wl,--as-needed)
+      add_dependencies(${launcher} tavlin_program)
+    endforeach()
+    target_compile_definitions(tavlin PRIVATE TAVLIN_PROGRAM="libexec/tavlin/tavlin")
+    target_compile_definitions(tavlin_installed_launcher PRIVATE
+                               TAVLIN_PROGRAM="${launcher_to_libexec}/tavlin/tavlin")
+    set_target_properties(tavlin_installed_launcher PROPERTIES OUTPUT_NAME tavlin
+                          RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/installed)
+    install(TARGETS tavlin_installed_launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    # The shortcut tables: installed where the data folders find them, and copied beside
-    # the built program, which looks in its own share/ too.
+    # The shortcut tables: installed where the data folders find them, and copied into the
+    # build's share/, where the built program (libexec/tavlin/tavlin) and tools find them.
     file(GLOB shortcut_tables CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/shortcuts/*.shortcuts)
     install(FILES ${shortcut_tables} DESTINATION ${CMAKE_INSTALL_DATADIR}/tavlin/shortcuts)
     foreach(shortcut_table ${shortcut_tables})
@@ -132,6 +168,11 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                          $<TARGET_FILE:tavlin> $<TARGET_FILE:atspi-qt6-menus>)
         set_tests_properties(e2e_wayland_${name} PROPERTIES LABELS e2e TIMEOUT 240)
       endforeach()
+      # Whether the main thread answers while the application in front is stopped.
+      add_test(NAME e2e_wayland_stopped_target
+               COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-sway -- ${PROJECT_SOURCE_DIR}/tests/wayland/stopped_target.sh
+                       $<TARGET_FILE:tavlin> $<TARGET_FILE:atspi-qt6-menus> $<TARGET_FILE:x11-ping>)
+      set_tests_properties(e2e_wayland_stopped_target PROPERTIES LABELS e2e TIMEOUT 240)
     endif()
 
     # On GNOME's compositor: a headless mutter of its own per script, native GTK 3
@@ -154,7 +195,8 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
       target_link_libraries(tavlin_toggle_latency PRIVATE PkgConfig::XCB_XTEST)
       add_executable(tavlin_instance_drip bench/InstanceDrip.cpp)
       target_link_libraries(tavlin_instance_drip PRIVATE tavlin_desktop)
-      foreach(driver tavlin_hotkey_latency tavlin_trivial_toggler tavlin_toggle_latency)
+      add_executable(tavlin_process_time bench/ProcessWallTime.cpp)
+      foreach(driver tavlin_hotkey_latency tavlin_trivial_toggler tavlin_toggle_latency tavlin_process_time)
         target_include_directories(${driver} PRIVATE ${PROJECT_SOURCE_DIR})
       endforeach()
     endif()

@@ -61,11 +61,13 @@ void AtspiActivationTracker::received(AtspiEvent* event, void* data) {
     if (self->eventArrived_) self->eventArrived_();
 }
 
-std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::ifActive(AtspiAccessible* window) const {
+std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::ifActive(AtspiAccessible* window,
+                                                                                   std::int32_t skippedPid) const {
     GError* error = nullptr;
     Application application;
     application.pid = std::int32_t(atspi_accessible_get_process_id(window, &error));
     if (failed(error, "process id") || application.pid <= 0 || application.pid == ignoredPid_) return std::nullopt;
+    if (skippedPid > 0 && application.pid == skippedPid) return std::nullopt;
     // libatspi keeps states it was told by events; Qt's spurious ones among them. Ask.
     atspi_accessible_clear_cache(window);
     Held<AtspiStateSet> states(atspi_accessible_get_state_set(window));
@@ -79,11 +81,11 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::ifAct
     return application;
 }
 
-std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::takeActive() {
+std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::takeActive(std::int32_t frontPid) {
     std::deque<AtspiAccessible*> windows;
     windows.swap(pending_);
     std::optional<Application> active;
-    for (auto it = windows.rbegin(); it != windows.rend() && !active; ++it) active = ifActive(*it);
+    for (auto it = windows.rbegin(); it != windows.rend() && !active; ++it) active = ifActive(*it, frontPid);
     for (AtspiAccessible* window : windows) g_object_unref(window);
     return active;
 }

@@ -36,8 +36,10 @@ public:
     bool listening() const { return listener_ != nullptr; }
     // The process whose window is active among the windows named by events since the
     // last call, the most recent first; none when none of them is active now (the
-    // keyboard went to a window of ours, or of an application not on the bus).
-    std::optional<Application> takeActive();
+    // keyboard went to a window of ours, or of an application not on the bus). Windows
+    // of `frontPid` (the application known in front) are not asked: whether active or
+    // not, they can't put another application in front.
+    std::optional<Application> takeActive(std::int32_t frontPid = 0);
     // The application with an active window among all applications on the bus.
     std::optional<Application> findActive() const;
     // The applications registered on the bus, but ours: a call to our own, which can't
@@ -49,8 +51,9 @@ public:
 
 private:
     static void received(AtspiEvent* event, void* self);
-    // The application of the window when the window is active and not ours.
-    std::optional<Application> ifActive(AtspiAccessible* window) const;
+    // The application of the window when the window is active and not ours (nor of
+    // `skippedPid`).
+    std::optional<Application> ifActive(AtspiAccessible* window, std::int32_t skippedPid = 0) const;
 
     std::int32_t ignoredPid_;
     std::function<void()> eventArrived_;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -43,14 +44,15 @@ struct Answer {
 // Calls a portal method that answers through a request object, and waits up to `timeout`
 // for the answer; none when the call fails or no answer comes.
 std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant* parameters, const std::string& token,
-                              std::chrono::milliseconds callTimeout, std::chrono::milliseconds timeout) {
+                              std::chrono::milliseconds callTimeout, std::chrono::milliseconds timeout,
+                              GCancellable* cancellable) {
     g_variant_ref_sink(parameters);
     Variant owned(parameters);
     const std::string requestPath = std::string(portalPath) + "/request/" + senderPart(bus) + "/" + token;
 
     // The answer comes as a Response signal on the request object. Wait for it in a context
-    // of our own, so that nothing else of the program runs meanwhile; subscribe before the
-    // call so that a quick answer can't be missed.
+    // of the worker's own; subscribe before the call so that a quick answer can't be
+    // missed. A cancellation ends the wait.
     struct Wait {
         std::optional<Answer> answer;
         bool timedOut = false;
@@ -75,11 +77,18 @@ std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant
         timer, [](gpointer data) { static_cast<Wait*>(data)->timedOut = true; return G_SOURCE_REMOVE; }, &wait,
         nullptr);
     g_source_attach(timer, context);
+    GSource* cancelled = g_cancellable_source_new(cancellable);
+    GCancellableSourceFunc onCancel = [](GCancellable*, gpointer data) -> gboolean {
+        static_cast<Wait*>(data)->timedOut = true;
+        return G_SOURCE_REMOVE;
+    };
+    g_source_set_callback(cancelled, G_SOURCE_FUNC(onCancel), &wait, nullptr);
+    g_source_attach(cancelled, context);
 
     GError* raw = nullptr;
     Variant handle(g_dbus_connection_call_sync(bus, portalName, portalPath, shortcutsInterface, method, owned.get(),
                                                G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE,
-                                               static_cast<int>(callTimeout.count()), nullptr, &raw));
+                                               static_cast<int>(callTimeout.count()), cancellable, &raw));
     Error error(raw);
     if (handle) {
         const char* path = nullptr;
@@ -89,13 +98,16 @@ std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant
             qCWarning(lcPortalHotKeys) << method << "answers on an unexpected request path" << path;
         else
             while (!wait.answer && !wait.timedOut) g_main_context_iteration(context, TRUE);
-    } else {
+    } else if (!g_cancellable_is_cancelled(cancellable)) {
         qCWarning(lcPortalHotKeys) << method << "failed:" << (error ? error->message : "");
     }
-    if (handle && !wait.answer && wait.timedOut) qCWarning(lcPortalHotKeys) << method << "got no answer in time";
+    if (handle && !wait.answer && wait.timedOut && !g_cancellable_is_cancelled(cancellable))
+        qCWarning(lcPortalHotKeys) << method << "got no answer in time";
 
     g_source_destroy(timer);
     g_source_unref(timer);
+    g_source_destroy(cancelled);
+    g_source_unref(cancelled);
     g_dbus_connection_signal_unsubscribe(bus, subscription);
     g_main_context_pop_thread_default(context);
     g_main_context_unref(context);
@@ -109,6 +121,7 @@ PortalHotKeys::PortalHotKeys(std::string appId, std::string shortcutId, std::str
       options_(std::move(options)) {}
 
 PortalHotKeys::~PortalHotKeys() {
+    cancel();
     closeSession();
     if (bus_) g_object_unref(bus_);
 }
@@ -143,77 +156,162 @@ std::pair<HotKeys::Status, HotKeys::HotKeyRef> PortalHotKeys::registerHotKey(std
     const auto wanted = trigger(keyCode, modifiers);
     if (!wanted) return refuse(paramErr, "the portal can't name the key");
     if (registered_) return refuse(eventHotKeyExistsErr, "the shortcut is already bound");
-    if (!connect()) return refuse(eventNotAvailableErr, "the desktop offers no global-shortcuts portal");
-    const auto session = openSession();
-    if (!session) return refuse(eventNotAvailableErr, "the global-shortcuts portal refused a session");
-    session_ = *session;
-    if (!bind(*wanted)) {
-        closeSession();
-        return refuse(eventNotAvailableErr, "the global-shortcuts portal bound no key");
-    }
     refusal_.clear();
     registered_ = nextRef_++;
+    // The worker gets its own reference to the bus and touches nothing else of ours but
+    // the constant options; it hands what it opened back through the main context.
+    GDBusConnection* bus = bus_ ? static_cast<GDBusConnection*>(g_object_ref(bus_)) : nullptr;
+    cancellable_ = g_cancellable_new();
+    worker_ = std::thread([this, bus, trigger = *wanted, cancellable = cancellable_] {
+        Attempt outcome = attempt(bus, trigger, cancellable);
+        std::lock_guard lock(mutex_);
+        done_ = std::move(outcome);
+        delivery_ = g_idle_source_new();
+        g_source_set_callback(
+            delivery_, [](gpointer self) { static_cast<PortalHotKeys*>(self)->finish(); return G_SOURCE_REMOVE; },
+            this, nullptr);
+        g_source_attach(delivery_, nullptr);
+    });
     return {0, *registered_};
 }
 
 HotKeys::Status PortalHotKeys::unregisterHotKey(HotKeyRef ref) {
     if (registered_ != ref) return paramErr;
+    cancel();
     closeSession();
     registered_.reset();
     return 0;
+}
+
+PortalHotKeys::Attempt PortalHotKeys::attempt(GDBusConnection* bus, const std::string& trigger,
+                                              GCancellable* cancellable) const {
+    Attempt outcome;
+    outcome.bus = bus ? bus : connect(cancellable);
+    if (!outcome.bus) {
+        outcome.refusal = "the desktop offers no global-shortcuts portal";
+        return outcome;
+    }
+    const auto session = openSession(outcome.bus, cancellable);
+    if (!session) {
+        outcome.refusal = "the global-shortcuts portal refused a session";
+        return outcome;
+    }
+    outcome.session = *session;
+    if (!bind(outcome.bus, outcome.session, trigger, cancellable))
+        outcome.refusal = "the global-shortcuts portal bound no key";
+    return outcome;
+}
+
+void PortalHotKeys::finish() {
+    std::optional<Attempt> outcome;
+    {
+        std::lock_guard lock(mutex_);
+        outcome = std::exchange(done_, std::nullopt);
+        if (delivery_) g_source_unref(std::exchange(delivery_, nullptr));
+    }
+    if (worker_.joinable()) worker_.join(); // done but for returning
+    if (cancellable_) g_object_unref(std::exchange(cancellable_, nullptr));
+    if (outcome) adopt(std::move(*outcome));
+    if (settled_) settled_(refusal_);
+}
+
+void PortalHotKeys::cancel() {
+    if (!worker_.joinable()) return;
+    g_cancellable_cancel(cancellable_);
+    worker_.join();
+    g_object_unref(std::exchange(cancellable_, nullptr));
+    std::optional<Attempt> outcome;
+    {
+        std::lock_guard lock(mutex_);
+        outcome = std::exchange(done_, std::nullopt);
+        if (delivery_) {
+            g_source_destroy(delivery_);
+            g_source_unref(std::exchange(delivery_, nullptr));
+        }
+    }
+    // Whatever it opened before the cancellation is closed again.
+    if (outcome) {
+        outcome->refusal = "the registration was cancelled";
+        adopt(std::move(*outcome));
+    }
+}
+
+void PortalHotKeys::adopt(Attempt outcome) {
+    if (outcome.bus && !bus_) bus_ = static_cast<GDBusConnection*>(g_object_ref(outcome.bus));
+    if (outcome.bus) g_object_unref(outcome.bus);
+    session_ = outcome.session;
+    refusal_ = outcome.refusal;
+    if (!refusal_.empty()) {
+        closeSession();
+        registered_.reset();
+        return;
+    }
+    // Presses come as Activated signals of the portal object, naming the session; only the
+    // portal's count, not another client's on the bus. Subscribed here, on the main thread,
+    // they arrive through the main context.
+    activatedSubscription_ = g_dbus_connection_signal_subscribe(
+        bus_, portalName, shortcutsInterface, "Activated", portalPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
+        [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters, gpointer self) {
+            if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(osta{sv})"))) return;
+            const char* session = nullptr;
+            const char* id = nullptr;
+            g_variant_get(parameters, "(&o&sta{sv})", &session, &id, nullptr, nullptr);
+            static_cast<PortalHotKeys*>(self)->activated(session, id);
+        },
+        this, nullptr);
 }
 
 HotKeys::Status PortalHotKeys::removeEventHandler(HandlerRef ref) {
     return handlers_.remove(ref);
 }
 
-bool PortalHotKeys::connect() {
-    if (bus_) return true;
+GDBusConnection* PortalHotKeys::connect(GCancellable* cancellable) const {
     GError* raw = nullptr;
-    bus_ = options_.busAddress.empty()
-               ? g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &raw)
+    GDBusConnection* bus = options_.busAddress.empty()
+               ? g_bus_get_sync(G_BUS_TYPE_SESSION, cancellable, &raw)
                : g_dbus_connection_new_for_address_sync(
                      options_.busAddress.c_str(),
                      GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-                     nullptr, nullptr, &raw);
+                     nullptr, cancellable, &raw);
     Error error(raw);
-    if (!bus_) {
+    if (!bus) {
         qCWarning(lcPortalHotKeys) << "no session bus:" << (error ? error->message : "");
-        return false;
+        return nullptr;
     }
     const int timeout = static_cast<int>(options_.answerTimeout.count());
     // A program outside a sandbox tells the portal its application id first (newer portals
     // need it to keep the user's choice); older portals lack the registry, which is fine.
     GVariantBuilder noOptions;
     g_variant_builder_init(&noOptions, G_VARIANT_TYPE_VARDICT);
-    Variant registered(g_dbus_connection_call_sync(bus_, portalName, portalPath, "org.freedesktop.host.portal.Registry",
+    Variant registered(g_dbus_connection_call_sync(bus, portalName, portalPath, "org.freedesktop.host.portal.Registry",
                                                    "Register", g_variant_new("(sa{sv})", appId_.c_str(), &noOptions),
-                                                   nullptr, G_DBUS_CALL_FLAGS_NONE, timeout, nullptr, nullptr));
+                                                   nullptr, G_DBUS_CALL_FLAGS_NONE, timeout, cancellable, nullptr));
     raw = nullptr;
-    Variant version(g_dbus_connection_call_sync(bus_, portalName, portalPath, "org.freedesktop.DBus.Properties", "Get",
+    Variant version(g_dbus_connection_call_sync(bus, portalName, portalPath, "org.freedesktop.DBus.Properties", "Get",
                                                 g_variant_new("(ss)", shortcutsInterface, "version"),
-                                                G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, timeout, nullptr, &raw));
+                                                G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, timeout, cancellable, &raw));
     error.reset(raw);
     if (!version) {
         qCInfo(lcPortalHotKeys) << "the desktop offers no global-shortcuts portal:" << (error ? error->message : "");
-        return false;
+        g_object_unref(bus);
+        return nullptr;
     }
-    return true;
+    return bus;
 }
 
-std::string PortalHotKeys::nextToken() {
+std::string PortalHotKeys::nextToken() const {
     return "tavlin" + std::to_string(getpid()) + "_" + std::to_string(nextToken_++);
 }
 
-std::optional<std::string> PortalHotKeys::openSession() {
+std::optional<std::string> PortalHotKeys::openSession(GDBusConnection* bus, GCancellable* cancellable) const {
     const std::string token = nextToken();
     GVariantBuilder options;
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
     g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token.c_str()));
     g_variant_builder_add(&options, "{sv}", "session_handle_token", g_variant_new_string(token.c_str()));
-    const auto answer = request(bus_, "CreateSession", g_variant_new("(a{sv})", &options), token,
-                                options_.answerTimeout, options_.answerTimeout);
+    const auto answer = request(bus, "CreateSession", g_variant_new("(a{sv})", &options), token,
+                                options_.answerTimeout, options_.answerTimeout, cancellable);
     if (!answer) return std::nullopt;
     if (answer->response != 0) {
         qCWarning(lcPortalHotKeys) << "the portal refused a session, response" << answer->response;
@@ -228,22 +326,11 @@ std::optional<std::string> PortalHotKeys::openSession() {
     }
     std::string session = g_variant_get_string(handle.get(), nullptr);
     if (!g_variant_is_object_path(session.c_str())) return std::nullopt;
-    // Presses come as Activated signals of the portal object, naming the session; only the
-    // portal's count, not another client's on the bus.
-    activatedSubscription_ = g_dbus_connection_signal_subscribe(
-        bus_, portalName, shortcutsInterface, "Activated", portalPath, nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
-        [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters, gpointer self) {
-            if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(osta{sv})"))) return;
-            const char* session = nullptr;
-            const char* id = nullptr;
-            g_variant_get(parameters, "(&o&sta{sv})", &session, &id, nullptr, nullptr);
-            static_cast<PortalHotKeys*>(self)->activated(session, id);
-        },
-        this, nullptr);
     return session;
 }
 
-bool PortalHotKeys::bind(const std::string& trigger) {
+bool PortalHotKeys::bind(GDBusConnection* bus, const std::string& session, const std::string& trigger,
+                         GCancellable* cancellable) const {
     const std::string token = nextToken();
     GVariantBuilder shortcut;
     g_variant_builder_init(&shortcut, G_VARIANT_TYPE_VARDICT);
@@ -255,9 +342,9 @@ bool PortalHotKeys::bind(const std::string& trigger) {
     GVariantBuilder options;
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
     g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token.c_str()));
-    const auto answer = request(bus_, "BindShortcuts",
-                                g_variant_new("(oa(sa{sv})sa{sv})", session_.c_str(), &shortcuts, "", &options),
-                                token, options_.answerTimeout, options_.bindTimeout);
+    const auto answer = request(bus, "BindShortcuts",
+                                g_variant_new("(oa(sa{sv})sa{sv})", session.c_str(), &shortcuts, "", &options),
+                                token, options_.answerTimeout, options_.bindTimeout, cancellable);
     if (!answer) return false;
     if (answer->response != 0) {
         qCWarning(lcPortalHotKeys) << "the portal bound no shortcut, response" << answer->response;
@@ -267,7 +354,7 @@ bool PortalHotKeys::bind(const std::string& trigger) {
     // from the list, or one with an empty trigger, has no key. Some portals answer a binding
     // without the list, and give it only when asked.
     Variant bound(g_variant_lookup_value(answer->results.get(), "shortcuts", G_VARIANT_TYPE("a(sa{sv})")));
-    if (!bound) bound.reset(listShortcuts());
+    if (!bound) bound.reset(listShortcuts(bus, session, cancellable));
     if (!bound) {
         qCInfo(lcPortalHotKeys) << "the portal took the shortcut without saying which key it bound";
         return true;
@@ -292,13 +379,14 @@ bool PortalHotKeys::bind(const std::string& trigger) {
     return found;
 }
 
-GVariant* PortalHotKeys::listShortcuts() {
+GVariant* PortalHotKeys::listShortcuts(GDBusConnection* bus, const std::string& session,
+                                       GCancellable* cancellable) const {
     const std::string token = nextToken();
     GVariantBuilder options;
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
     g_variant_builder_add(&options, "{sv}", "handle_token", g_variant_new_string(token.c_str()));
-    const auto answer = request(bus_, "ListShortcuts", g_variant_new("(oa{sv})", session_.c_str(), &options), token,
-                                options_.answerTimeout, options_.answerTimeout);
+    const auto answer = request(bus, "ListShortcuts", g_variant_new("(oa{sv})", session.c_str(), &options), token,
+                                options_.answerTimeout, options_.answerTimeout, cancellable);
     if (!answer || answer->response != 0) return nullptr;
     return g_variant_lookup_value(answer->results.get(), "shortcuts", G_VARIANT_TYPE("a(sa{sv})"));
 }

@@ -1,5 +1,7 @@
 #include "platform/linux/SingleInstance.h"
 
+#include "platform/linux/InstanceClient.h"
+
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QLocalSocket>
@@ -20,8 +22,9 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcInstance, "tavlin.instance")
 
-constexpr char acknowledgement = 'K';
+constexpr char acknowledgement = InstanceClient::acknowledgement;
 constexpr QDataStream::Version wireVersion = QDataStream::Qt_6_0;
+static_assert(SingleInstance::maxMessageBytes == qint64(InstanceClient::maxMessageBytes));
 
 // Only this user can add, rename or remove entries: a directory of the user's that
 // neither the group nor others may write to.
@@ -49,15 +52,6 @@ SingleInstance::Location privateFolder(const std::string& path) {
     if ((info.st_mode & 077) != 0)
         return {{}, path + " is open to other users (mode " + octal(info.st_mode) + ")" + advice};
     return {path, {}};
-}
-
-QByteArray encode(const std::vector<std::string>& arguments) {
-    QByteArray message;
-    QDataStream out(&message, QIODevice::WriteOnly);
-    out.setVersion(wireVersion);
-    out << quint32(arguments.size());
-    for (const std::string& argument : arguments) out << QByteArray(argument.data(), qsizetype(argument.size()));
-    return message;
 }
 
 // How far the bytes received so far hold a whole list: resumed where the last look
@@ -190,27 +184,28 @@ void SingleInstance::keepListening() {
 
 SingleInstance::Delivery SingleInstance::forward(const std::vector<std::string>& arguments, int timeoutMs,
                                                  bool waitForListener) const {
-    const QByteArray message = encode(arguments);
-    if (message.size() > maxMessageBytes) return Delivery::tooLong;
+    std::vector<const char*> pointers;
+    std::vector<std::size_t> lengths;
+    for (const std::string& argument : arguments) {
+        pointers.push_back(argument.data());
+        lengths.push_back(argument.size());
+    }
+    const std::string path = socketPath();
     QElapsedTimer clock;
     clock.start();
     const auto remaining = [&] { return int(std::max<qint64>(0, timeoutMs - clock.elapsed())); };
     // The instance may have just taken the lock and not be listening yet: try again
     // until it does or the time is up.
     while (true) {
-        QLocalSocket socket;
-        socket.connectToServer(QString::fromStdString(socketPath()));
-        if (socket.waitForConnected(std::min(200, std::max(1, remaining())))) {
-            socket.write(message);
-            while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(remaining())) {}
-            while (socket.bytesAvailable() < 1 && socket.waitForReadyRead(remaining())) {}
-            char answer = 0;
-            if (socket.getChar(&answer) && answer == acknowledgement) return Delivery::delivered;
-            // Closed unanswered: an instance serving as many clients as it takes closes
-            // the next ones at once, before reading them. Try again while time remains.
-            if (socket.state() != QLocalSocket::UnconnectedState || remaining() == 0) return Delivery::noAnswer;
-            QThread::msleep(50);
-            continue;
+        switch (InstanceClient::deliver(path.c_str(), pointers.data(), lengths.data(), pointers.size(),
+                                        std::max(1, remaining()))) {
+        case InstanceClient::Delivery::delivered: return Delivery::delivered;
+        case InstanceClient::Delivery::tooLong: return Delivery::tooLong;
+        case InstanceClient::Delivery::noAnswer: return Delivery::noAnswer;
+        case InstanceClient::Delivery::untrusted:
+            qCWarning(lcInstance, "%s is not this user's own; nothing handed over", path.c_str());
+            return Delivery::noAnswer;
+        case InstanceClient::Delivery::noInstance: break;
         }
         if (!waitForListener || remaining() == 0) return Delivery::noInstance;
         QThread::msleep(50);
@@ -257,7 +252,10 @@ void SingleInstance::serve(QLocalSocket* socket) {
         }
         QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
         auto arguments = decode(received->left(scan->next));
+        // The answer goes out before the arguments are acted on: the start that sent them
+        // (a desktop's key binding waits for it) ends at once.
         socket->putChar(acknowledgement);
+        socket->flush();
         socket->disconnectFromServer();
         if (!arguments.empty() && receiver_) receiver_(std::move(arguments));
     });

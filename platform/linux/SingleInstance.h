@@ -29,6 +29,8 @@ namespace tavlin::platform {
 // at once), and when the socket stops listening (Qt closes it when accept() fails, say
 // for want of descriptors, and removes its file) or its file is removed, it listens
 // again.
+//
+// The sending side is InstanceClient's, which the `tavlin` launcher shares.
 class SingleInstance {
 public:
     using Receiver = std::function<void(std::vector<std::string> arguments)>;
@@ -75,7 +77,7 @@ public:
     // Why becomeInstance() failed.
     const std::string& errorString() const { return error_; }
 
-    static constexpr qint64 maxMessageBytes = 64 * 1024;
+    static constexpr qint64 maxMessageBytes = 64 * 1024; // as InstanceClient's
     static constexpr int maxClients = 32;
     static constexpr int frameDeadlineMs = 2000;
 

@@ -8,9 +8,11 @@
 #include "platform/linux/SwayIpc.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <set>
 #include <cerrno>
 #include <signal.h>
 #include <unistd.h>
@@ -28,20 +30,15 @@ bool isRunning(std::int32_t pid) {
 
 WaylandWindowSystem::WaylandWindowSystem(PanelFactory panelFactory)
     : panelFactory_(std::move(panelFactory)),
-      tracker_(static_cast<std::int32_t>(getpid()), [this] { settle_.start(); }) {
-    settle_.setSingleShot(true);
-    settle_.setInterval(settleMs);
-    QObject::connect(&settle_, &QTimer::timeout, &context_, [this] { settled(true); });
+      bus_(static_cast<std::int32_t>(getpid()), std::chrono::milliseconds(settleMs),
+           [this](const AtspiActivationThread::Application& active) {
+               QMetaObject::invokeMethod(&context_, [this, active] { activated(active); }, Qt::QueuedConnection);
+           }) {
     if (auto* app = QCoreApplication::instance())
         QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] {
             if (auto hook = std::exchange(terminationHook_, nullptr)) hook();
         });
-    if (const auto active = tracker_.findActive()) {
-        activePid_ = active->pid;
-        record(active->pid, &active->name);
-    }
-    qCDebug(logWayland) << "following the active window over the accessibility bus; in front:"
-                        << (activePid_ ? *activePid_ : 0);
+    qCDebug(logWayland) << "following the active window over the accessibility bus";
 }
 
 WaylandWindowSystem::~WaylandWindowSystem() = default;
@@ -78,77 +75,74 @@ RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std:
     return record;
 }
 
-std::optional<RunningApplication> WaylandWindowSystem::record(std::int32_t pid, const std::string* busName) {
+RunningApplication WaylandWindowSystem::record(std::int32_t pid, const std::string& busName) {
     if (auto it = records_.find(pid); it != records_.end()) return it->second;
-    std::string name;
-    if (busName) {
-        name = *busName;
-    } else {
-        const auto all = tracker_.applications([pid](std::int32_t other) { return other == pid; });
-        const auto it = std::find_if(all.begin(), all.end(), [pid](const auto& a) { return a.pid == pid; });
-        if (it == all.end()) return std::nullopt; // gone from the bus
-        name = it->name;
-    }
-    return records_.insert_or_assign(pid, application(pid, name)).first->second;
+    return records_.insert_or_assign(pid, application(pid, busName)).first->second;
 }
 
 std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
-    // A focus change that has not settled yet: read it now, as the user sees it. The
-    // caller learns of it from the answer, not from a notification in the middle of its
-    // question.
-    if (settle_.isActive()) {
-        settle_.stop();
-        settled(false);
-    }
-    if (activePid_ && !isRunning(*activePid_)) {
+    // A focus change that has not settled yet is read now, as the user sees it; the
+    // caller learns of it from the answer, not from a notification after it.
+    QElapsedTimer asked;
+    asked.start();
+    const auto front = bus_.front(std::chrono::milliseconds(frontWaitMs));
+    qCDebug(logWayland) << "the front after" << asked.elapsed() << "ms:" << (front ? front->pid : 0);
+    if (activePid_ && (!front || front->pid != *activePid_) && !isRunning(*activePid_)) {
         records_.erase(*activePid_);
         activePid_.reset();
     }
-    if (!activePid_) {
-        const auto active = tracker_.findActive();
-        if (!active || DesktopShell::isShellProcess(active->pid)) return std::nullopt;
-        activePid_ = active->pid;
-        return record(active->pid, &active->name);
+    // The shell's own windows (its overview, its window switcher) are never a target: the
+    // application the user last worked in stays the one in front.
+    if (front && DesktopShell::isShellProcess(front->pid)) {
+        if (const auto last = activePid_ ? records_.find(*activePid_) : records_.end(); last != records_.end())
+            return last->second;
+        return std::nullopt;
     }
-    return record(*activePid_);
+    if (!front) return std::nullopt;
+    activePid_ = front->pid;
+    return record(front->pid, front->name);
 }
 
 void WaylandWindowSystem::observeActivations(std::function<void(const ActivationNotification&)> observer) {
     observer_ = std::move(observer);
 }
 
-void WaylandWindowSystem::settled(bool notify) {
-    const auto active = tracker_.takeActive();
-    // None: the keyboard went to one of our windows, to a window not on the bus or to
-    // the shell's own (its overview, its window switcher); the application in front
-    // stays the one the user last worked in.
-    if (!active || activePid_ == active->pid || DesktopShell::isShellProcess(active->pid)) return;
-    activePid_ = active->pid;
-    const auto front = record(active->pid, &active->name);
-    qCDebug(logWayland) << "in front:" << active->pid << QString::fromStdString(active->name);
-    if (!notify || !observer_ || !front) return;
+void WaylandWindowSystem::activated(const AtspiActivationThread::Application& active) {
+    // Already told, in an answer; or the shell's own window, which is never a target.
+    if (activePid_ == active.pid || DesktopShell::isShellProcess(active.pid)) return;
+    activePid_ = active.pid;
+    const RunningApplication front = record(active.pid, active.name);
+    qCDebug(logWayland) << "in front:" << active.pid << QString::fromStdString(active.name);
+    if (!observer_) return;
     ActivationNotification notification;
     notification.userInfo.emplace();
-    notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), *front);
+    notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), front);
     observer_(notification);
 }
 
 std::vector<RunningApplication> WaylandWindowSystem::runningApplications(std::string_view bundleIdentifier) {
     // Names only for processes not met before: the name is the one call that goes to
     // the application itself.
-    const auto all = tracker_.applications([this](std::int32_t pid) { return !records_.contains(pid); });
+    std::set<std::int32_t> known;
+    for (const auto& [pid, record] : records_) known.insert(pid);
+    const auto listed = bus_.applications(std::move(known), std::chrono::milliseconds(listWaitMs));
+    if (!listed) {
+        qCWarning(logWayland) << "the accessibility bus did not list its applications in time";
+        return {};
+    }
+    const auto& all = *listed;
     // Forget the processes that left the bus.
     std::erase_if(records_, [&all](const auto& entry) {
         return std::none_of(all.begin(), all.end(), [&entry](const auto& a) { return a.pid == entry.first; });
     });
     std::vector<RunningApplication> found;
     for (const auto& busApplication : all) {
-        auto found_record = record(busApplication.pid, &busApplication.name);
-        if (!found_record || found_record->bundleIdentifier != bundleIdentifier) continue;
+        RunningApplication found_record = record(busApplication.pid, busApplication.name);
+        if (found_record.bundleIdentifier != bundleIdentifier) continue;
         const bool seen = std::any_of(found.begin(), found.end(), [&found_record](const RunningApplication& a) {
-            return a.processIdentifier == found_record->processIdentifier;
+            return a.processIdentifier == found_record.processIdentifier;
         });
-        if (!seen) found.push_back(std::move(*found_record));
+        if (!seen) found.push_back(std::move(found_record));
     }
     return found;
 }

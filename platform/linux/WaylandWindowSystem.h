@@ -1,11 +1,10 @@
 #pragma once
 
 #include "platform/WindowSystem.h"
-#include "platform/linux/AtspiActivationTracker.h"
+#include "platform/linux/AtspiActivationThread.h"
 #include "platform/linux/ProcessExitWatch.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -18,6 +17,11 @@ namespace tavlin::platform {
 // accessibility bus: the application whose window is ACTIVE, read once the events of a
 // focus change have settled. Windows of our own process never count, so the
 // application behind the overlay stays in front while the overlay has the keyboard.
+//
+// The accessibility bus is asked on a thread of its own (AtspiActivationThread): an
+// application that is stopped or busy answers only at libatspi's time-out, and the main
+// thread (the overlay, the tray, the instance socket) waits for no more than
+// `frontWaitMs` or `listWaitMs`, then goes on with what it knew.
 //
 // Applications are told apart by process. A record carries the id of the desktop
 // entry the process was launched from (its launch environment), else of the entry that
@@ -55,24 +59,25 @@ public:
     // The record of a process, from its desktop entry or `busName`.
     static RunningApplication application(std::int32_t pid, const std::string& busName);
 
-    static constexpr int settleMs = 60; // quiet time after the last focus event
+    static constexpr int settleMs = 60;    // quiet time after the last focus event
+    static constexpr int frontWaitMs = 100; // for the front at a show
+    static constexpr int listWaitMs = 500;  // for the list of applications (a URL naming one)
     static constexpr int iconSize = 64;
 
 private:
-    // Reads the front once focus events have settled; reports a change when `notify`.
-    void settled(bool notify);
-    // The record of the process, cached; its bus name is looked up when not given.
-    std::optional<RunningApplication> record(std::int32_t pid, const std::string* busName = nullptr);
+    // On the main thread: another application came to the front.
+    void activated(const AtspiActivationThread::Application& active);
+    // The record of the process, cached.
+    RunningApplication record(std::int32_t pid, const std::string& busName);
 
     PanelFactory panelFactory_;
     QObject context_;
-    QTimer settle_;
-    AtspiActivationTracker tracker_;
     std::function<void(const ActivationNotification&)> observer_;
     std::optional<std::int32_t> activePid_; // the last process other than ours with the active window
     std::map<std::int32_t, RunningApplication> records_;
     std::function<void()> terminationHook_;
     std::unique_ptr<ProcessExitWatch> exitWatch_;
+    AtspiActivationThread bus_; // last: its notifications reach the members above
 };
 
 } // namespace tavlin::platform

@@ -2,7 +2,6 @@
 
 #include "platform/linux/GLibHandle.h" // before Qt
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStandardPaths>
@@ -50,13 +49,13 @@ bool entryStarts(const std::string& path) {
 XdgAutostart::XdgAutostart(std::string configHome, std::vector<std::string> configDirs, std::string command)
     : configHome_(std::move(configHome)), configDirs_(std::move(configDirs)), command_(std::move(command)) {}
 
-XdgAutostart XdgAutostart::forCurrentUser() {
+XdgAutostart XdgAutostart::forCurrentUser(const std::string& programPath) {
     QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
     const QString home = dirs.isEmpty() ? QString() : dirs.takeFirst();
     std::vector<std::string> systemDirs;
     for (const QString& dir : dirs) systemDirs.push_back(dir.toStdString());
 
-    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QFileInfo program(QString::fromStdString(programPath));
     const QFileInfo onPath(QStandardPaths::findExecutable(program.fileName()));
     const bool foundByName = onPath.exists() && onPath.canonicalFilePath() == program.canonicalFilePath();
     const std::string command = foundByName ? execLine(program.fileName().toStdString())

@@ -16,9 +16,9 @@ public:
     // `configHome` is $XDG_CONFIG_HOME, `configDirs` the system configuration directories
     // in order, `command` the value of the entry's Exec key.
     XdgAutostart(std::string configHome, std::vector<std::string> configDirs, std::string command);
-    // The current user's directories, and the running program: by name when that name
-    // finds this very program on the PATH, else by its absolute path.
-    static XdgAutostart forCurrentUser();
+    // The current user's directories, and `program` (the `tavlin` command's absolute
+    // path): by name when that name finds this very program on the PATH, else by its path.
+    static XdgAutostart forCurrentUser(const std::string& program);
 
     bool isEnabled() const override;
     bool setEnabled(bool enabled) override;

@@ -26,7 +26,10 @@ system_files >"$before"
 
 $sudo apt-get install -y -qq "$deb" >/dev/null || fail "apt-get install $deb failed"
 [ "$(command -v tavlin)" = /usr/bin/tavlin ] || fail "no /usr/bin/tavlin"
-for file in /usr/share/applications/tavlin.desktop /usr/share/icons/hicolor/scalable/apps/tavlin.svg \
+# /usr/bin/tavlin is the launcher, on libc alone; the Qt program it starts is private.
+needed=$(objdump -p /usr/bin/tavlin | awk '/NEEDED/ { print $2 }')
+[ "$needed" = libc.so.6 ] || fail "the launcher needs more than libc: $(echo $needed)"
+for file in /usr/libexec/tavlin/tavlin /usr/share/applications/tavlin.desktop /usr/share/icons/hicolor/scalable/apps/tavlin.svg \
             /usr/share/man/man1/tavlin.1.gz; do
   dpkg -S "$file" >/dev/null 2>&1 || fail "the package does not install $file"
 done

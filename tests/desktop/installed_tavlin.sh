@@ -22,6 +22,12 @@ expect_text "Gtk3-demo-application" "New"
 xdotool key Escape
 wait_hidden "after Escape"
 
+# A desktop's key binding: the launcher hands the toggle over.
+"$tavlin" --toggle || fail "tavlin --toggle failed"
+wait_shown "after tavlin --toggle"
+"$tavlin" --toggle || fail "the second tavlin --toggle failed"
+wait_hidden "after the second tavlin --toggle"
+
 xdg-open "tavlin://show?bundle=$GTK_APP_ID" || fail "xdg-open has no handler for tavlin links"
 wait_shown "for tavlin://show through xdg-open"
 expect_text "Gtk3-demo-application"

@@ -37,13 +37,16 @@ wait_until 10 test -f "$entry" || fail "the choice did not follow the removed fi
 # A new session starts what the entry says: this Tavlin, once.
 kill "$TAVLIN_PID"; wait "$TAVLIN_PID" 2>/dev/null || true
 wait_until 10 eval '! tray_icon' || fail "Tavlin did not end"
+# It runs the `tavlin` command this Tavlin was started with (the launcher), not the
+# program behind it.
+command=$(sed -n 's/^Exec=//p' "$entry")
+[ "$(realpath "$(command -v "$command")")" = "$(realpath "$(command -v "$tavlin")")" ] ||
+  fail "the autostart entry runs $command, not $tavlin"
 gio launch "$entry" || fail "the autostart entry does not launch"
 wait_until 20 tavlin_of_this_desktop || fail "the autostart entry did not start Tavlin"
 TAVLIN_PID=$(tavlin_of_this_desktop)
 started+=("$TAVLIN_PID")
 wait_until 20 tray_icon || fail "the started Tavlin has no tray icon"
-[ "$(realpath "/proc/$TAVLIN_PID/exe")" = "$(realpath "$(command -v "$tavlin")")" ] ||
-  fail "the autostart entry started another program"
 
 toggle_start_at_login
 wait_until 10 test ! -e "$entry" || fail "the autostart entry stayed after turning it off"

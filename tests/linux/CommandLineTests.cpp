@@ -1,5 +1,7 @@
-// The command line: options are answered or refused, never passed on as URLs.
+// The command line: options are answered or refused, never passed on as URLs; the
+// launcher hands over what the program would.
 #include "platform/linux/CommandLine.h"
+#include "platform/linux/LaunchArguments.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -74,4 +76,54 @@ TEST(CommandLine, WhatIsHandedOverReadsBackAsTheSameRequest) {
     EXPECT_TRUE(parse({QStringLiteral("--toggle")}).toggle());
     EXPECT_FALSE(parse({QStringLiteral("tavlin://show")}).toggle());
     EXPECT_TRUE(parse({QStringLiteral("--key-symbols")}).forwardedArguments().empty()); // nothing to hand over
+}
+
+// The launcher hands a command line over itself only where the Qt program would hand over
+// exactly the same strings; everything else (options, nothing to hand over, dash-led
+// words) reaches the Qt program untouched.
+TEST(LaunchArguments, HandsOverOnlyWhatTheProgramWouldAndTheSameStrings) {
+    using tavlin::platform::LaunchArguments;
+    const std::vector<std::vector<const char*>> forwardable{
+        {"--toggle"},
+        {"tavlin://show"},
+        {"tavlin://show", "--toggle", "tavlin://show?bundle=a b"},
+        {"--toggle", "--toggle"},
+        {"--", "tavlin://show", ""},
+        {"tavlin://show", "--", "http://x"},
+    };
+    for (const auto& line : forwardable) {
+        QStringList words;
+        for (const char* word : line) words << QString::fromUtf8(word);
+        SCOPED_TRACE(words.join(QLatin1Char(' ')).toStdString());
+        const auto launch = LaunchArguments::read(int(line.size()), line.data());
+        ASSERT_TRUE(launch.forwardable());
+        std::vector<std::string> handed;
+        for (std::size_t i = 0; i < launch.count(); ++i) handed.emplace_back(launch.at(i));
+        const CommandLine program = parse(words);
+        EXPECT_EQ(program.request(), CommandLine::Request::Run);
+        EXPECT_EQ(handed, program.forwardedArguments());
+    }
+    const std::vector<std::vector<const char*>> theProgramsToAnswer{
+        {},
+        {"--"},
+        {"--help"},
+        {"tavlin://show", "-h"},
+        {"--version", "--toggle"},
+        {"--bind-hot-key"},
+        {"--key-symbols", "--toggle"},
+        {"--toggle", "--frobnicate"},
+        {"-platform", "xcb", "tavlin://show"},
+        {"tavlin://show", "-"},
+        {"--", "-dash-led"},
+        {"--", "--toggle"},
+        {"--toggle=yes"},
+    };
+    for (const auto& line : theProgramsToAnswer) {
+        std::string words;
+        for (const char* word : line) words += std::string(word) + " ";
+        SCOPED_TRACE(words);
+        const auto launch = LaunchArguments::read(int(line.size()), line.data());
+        EXPECT_FALSE(launch.forwardable());
+        EXPECT_EQ(launch.count(), 0u);
+    }
 }

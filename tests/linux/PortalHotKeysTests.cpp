@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <fstream>
+#include <optional>
 
 using tavlin::platform::HotKeys;
 using tavlin::platform::PortalHotKeys;
@@ -44,8 +47,19 @@ void settle() {
     }
 }
 
-PortalHotKeys hotKeysOn(const PrivateBus& bus) {
-    return PortalHotKeys("tavlin", "show-shortcuts", "Show shortcuts", {bus.address(), 2s, 2s});
+PortalHotKeys hotKeysOn(const PrivateBus& bus, std::chrono::milliseconds timeout = 2s) {
+    return PortalHotKeys("tavlin", "show-shortcuts", "Show shortcuts", {bus.address(), timeout, timeout});
+}
+
+// Registers Alt+Space and runs the main context until the registration has settled;
+// its refusal, empty when bound (none when it never settled).
+std::optional<std::string> registerAndSettle(PortalHotKeys& hotKeys) {
+    std::optional<std::string> outcome;
+    hotKeys.onSettled([&outcome](const std::string& refusal) { outcome = refusal; });
+    if (hotKeys.registerHotKey(space, option, {0, 1}, 0).first != 0) return "refused at once";
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (!outcome && std::chrono::steady_clock::now() < end) g_main_context_iteration(nullptr, TRUE);
+    return outcome;
 }
 
 } // namespace
@@ -57,8 +71,8 @@ TEST(PortalHotKeys, BindsAltSpaceAndTurnsEachActivationIntoOnePress) {
     auto hotKeys = hotKeysOn(bus);
     Presses presses;
     ASSERT_EQ(hotKeys.installEventHandler(&Presses::pressed, &presses).first, 0);
-    const auto [status, ref] = hotKeys.registerHotKey(space, option, {0, 1}, 0);
-    ASSERT_EQ(status, 0);
+    EXPECT_EQ(registerAndSettle(hotKeys), "");
+    const HotKeys::HotKeyRef ref = 1; // the first registration's
 
     EXPECT_EQ(portal.call("Register").at(1).toString(), "tavlin");
     const QJsonArray bind = portal.call("BindShortcuts");
@@ -111,7 +125,10 @@ TEST(PortalHotKeys, RegistrationFailsWhenThePortalCanNotGiveTheKey) {
         auto hotKeys = hotKeysOn(bus);
         Presses presses;
         hotKeys.installEventHandler(&Presses::pressed, &presses);
-        EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, PortalHotKeys::eventNotAvailableErr);
+        const auto refusal = registerAndSettle(hotKeys);
+        ASSERT_TRUE(refusal);
+        EXPECT_NE(*refusal, "");
+        EXPECT_EQ(hotKeys.refusal(), *refusal);
         if (c.standIn.isEmpty()) continue;
         StandInPortal portal(bus.address());
         settle();
@@ -123,8 +140,48 @@ TEST(PortalHotKeys, AskingForTheBindingsWhenTheAnswerDoesNotListThem) {
     PrivateBus bus;
     ASSERT_TRUE(bus.start(standIn, {"--quiet-bind"}));
     auto hotKeys = hotKeysOn(bus);
-    EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, 0);
+    EXPECT_EQ(registerAndSettle(hotKeys), "");
     EXPECT_FALSE(StandIn(bus.address(), "org.freedesktop.portal.Desktop").call("ListShortcuts").isEmpty());
+}
+
+// A portal that never answers (stopped, or waiting on a user who never decides) holds
+// only the registration's worker: the registration returns while it is under way, the
+// main context runs on, and ending the hot keys cancels it. Under time-outs of a minute,
+// a registration that waited would hold the test for that long.
+TEST(PortalHotKeys, AStoppedPortalHoldsNothingButTheRegistration) {
+    for (const bool stopped : {true, false}) {
+        SCOPED_TRACE(stopped ? "the portal stopped" : "the binding never answered");
+        PrivateBus bus;
+        ASSERT_TRUE(bus.start(standIn, stopped ? QStringList{"--stop-at", "CreateSession"}
+                                               : QStringList{"--bind-response", "-1"}));
+        const auto portalPid = pid_t(bus.servicePid(0));
+        // The registration is stuck: the stand-in stopped in the middle of the session's
+        // call, or it has the binding and will never answer it.
+        const auto stuck = [&] {
+            if (!stopped) return !StandInPortal(bus.address()).call("BindShortcuts").isEmpty();
+            std::ifstream stat("/proc/" + std::to_string(portalPid) + "/stat");
+            std::string pid, name, state;
+            stat >> pid >> name >> state;
+            return state == "T";
+        };
+        {
+            auto hotKeys = hotKeysOn(bus, 60s);
+            bool settled = false;
+            hotKeys.onSettled([&settled](const std::string&) { settled = true; });
+            EXPECT_EQ(hotKeys.registerHotKey(space, option, {0, 1}, 0).first, 0);
+            while (!stuck()) {
+                while (g_main_context_iteration(nullptr, FALSE)) {
+                }
+                g_usleep(10'000);
+            }
+            bool ran = false;
+            g_idle_add([](gpointer flag) { *static_cast<bool*>(flag) = true; return G_SOURCE_REMOVE; }, &ran);
+            while (!ran) g_main_context_iteration(nullptr, TRUE);
+            EXPECT_FALSE(settled);
+            EXPECT_TRUE(hotKeys.pending());
+        } // cancels
+        kill(portalPid, SIGCONT);
+    }
 }
 
 TEST(PortalHotKeys, TriggersAreWrittenInTheShortcutsNotation) {

@@ -48,6 +48,9 @@ public:
         return service->waitForReadyRead(10000) && service->readLine().trimmed() == "ready";
     }
 
+    // The process of the stand-in started `index`th.
+    qint64 servicePid(std::size_t index) const { return services_.at(index)->processId(); }
+
 private:
     // A crashed test leaves no bus or stand-in behind.
     static void diesWithTest(QProcess& process) {

@@ -10,9 +10,12 @@ emits Activated when told (Press; the session "/" is the one last bound) and han
   --trigger TEXT         the trigger_description it reports (default: the preferred trigger)
   --bind-nothing         binds nothing: answers BindShortcuts with an empty list
   --quiet-bind           answers BindShortcuts without the list; ListShortcuts gives it
+  --stop-at METHOD       stops itself (SIGSTOP) when METHOD is called, before answering
 """
 import argparse
 import json
+import os
+import signal
 
 import dbus
 import dbus.service
@@ -29,6 +32,7 @@ args.add_argument("--bind-response", type=int, default=0)
 args.add_argument("--trigger")
 args.add_argument("--bind-nothing", action="store_true")
 args.add_argument("--quiet-bind", action="store_true")
+args.add_argument("--stop-at")
 options = args.parse_args()
 
 calls = []
@@ -70,6 +74,8 @@ class Portal(dbus.service.Object):
     @dbus.service.method(SHORTCUTS, in_signature="a{sv}", out_signature="o", sender_keyword="sender")
     def CreateSession(self, opts, sender):
         calls.append(["CreateSession", opts])
+        if options.stop_at == "CreateSession":
+            os.kill(os.getpid(), signal.SIGSTOP)
         session = "%s/session/%s/%s" % (PATH, sender[1:].replace(".", "_"), opts["session_handle_token"])
         Session(self.connection, session)
         return self.answer(sender, opts["handle_token"], options.session_response,
