@@ -155,7 +155,7 @@ InstanceClient::Delivery attempt(const char* socketPath, const char* const* argu
     while (true) {
         char answer = 0;
         const ssize_t got = recv(socket.fd(), &answer, 1, 0);
-        if (got == 1) return answer == acknowledgement ? Delivery::delivered : Delivery::noAnswer;
+        if (got == 1) return answer == InstanceClient::acknowledgement ? Delivery::delivered : Delivery::noAnswer;
         if (got == 0) return Delivery::noAnswer;
         if (errno == EINTR) continue;
         if ((errno != EAGAIN && errno != EWOULDBLOCK) || !await(socket.fd(), POLLIN, deadline))

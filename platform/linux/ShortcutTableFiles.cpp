@@ -152,7 +152,12 @@ std::vector<std::string> ShortcutTableFiles::folders() {
     for (const gchar* const* dir = g_get_system_data_dirs(); *dir != nullptr; ++dir) add(*dir);
     std::error_code code;
     const auto program = std::filesystem::read_symlink("/proc/self/exe", code);
-    if (!code) add(program.parent_path() / "share");
+    // The program's own prefix: the build's share/ beside its tools, and the share/ two
+    // folders above the program in libexec/tavlin/ (built or installed).
+    if (!code) {
+        add(program.parent_path() / "share");
+        add(program.parent_path().parent_path().parent_path() / "share");
+    }
     return folders;
 }
 

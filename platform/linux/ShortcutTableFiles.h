@@ -34,8 +34,8 @@ struct ShortcutTableFiles {
 
     // The rows of the first table that names one of these desktop entry ids (without
     // ".desktop"): the user's tables ($XDG_DATA_HOME/tavlin/shortcuts) first, then each of
-    // $XDG_DATA_DIRS/tavlin/shortcuts in its order, then the tables beside the running
-    // program (share/tavlin/shortcuts in the build); the files of a folder in the order of
+    // $XDG_DATA_DIRS/tavlin/shortcuts in its order, then those of the running program's
+    // own prefix (the build's share/tavlin/shortcuts); the files of a folder in the order of
     // their names. Empty when none names one. Bad files are reported on stderr and skipped.
     static std::vector<Row> forDesktopEntries(const std::vector<std::string>& desktopEntryIds);
     // The same over these folders, in this order.
