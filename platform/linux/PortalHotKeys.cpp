@@ -77,13 +77,13 @@ std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant
         timer, [](gpointer data) { static_cast<Wait*>(data)->timedOut = true; return G_SOURCE_REMOVE; }, &wait,
         nullptr);
     g_source_attach(timer, context);
-    GSource* cancelled = g_cancellable_source_new(cancellable);
-    GCancellableSourceFunc onCancel = [](GCancellable*, gpointer data) -> gboolean {
-        static_cast<Wait*>(data)->timedOut = true;
-        return G_SOURCE_REMOVE;
+    // A cancellation (from the main thread) wakes the wait. Not a GCancellableSource: GLib
+    // 2.74 leaks one that is cancelled and destroyed before it dispatched.
+    void (*wake)(GCancellable*, gpointer) = [](GCancellable*, gpointer context) {
+        g_main_context_wakeup(static_cast<GMainContext*>(context));
     };
-    g_source_set_callback(cancelled, G_SOURCE_FUNC(onCancel), &wait, nullptr);
-    g_source_attach(cancelled, context);
+    const gulong cancelled =
+        cancellable ? g_cancellable_connect(cancellable, G_CALLBACK(wake), context, nullptr) : 0;
 
     GError* raw = nullptr;
     Variant handle(g_dbus_connection_call_sync(bus, portalName, portalPath, shortcutsInterface, method, owned.get(),
@@ -97,7 +97,8 @@ std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant
         if (requestPath != path)
             qCWarning(lcPortalHotKeys) << method << "answers on an unexpected request path" << path;
         else
-            while (!wait.answer && !wait.timedOut) g_main_context_iteration(context, TRUE);
+            while (!wait.answer && !wait.timedOut && !g_cancellable_is_cancelled(cancellable))
+                g_main_context_iteration(context, TRUE);
     } else if (!g_cancellable_is_cancelled(cancellable)) {
         qCWarning(lcPortalHotKeys) << method << "failed:" << (error ? error->message : "");
     }
@@ -106,8 +107,7 @@ std::optional<Answer> request(GDBusConnection* bus, const char* method, GVariant
 
     g_source_destroy(timer);
     g_source_unref(timer);
-    g_source_destroy(cancelled);
-    g_source_unref(cancelled);
+    g_cancellable_disconnect(cancellable, cancelled);
     g_dbus_connection_signal_unsubscribe(bus, subscription);
     g_main_context_pop_thread_default(context);
     g_main_context_unref(context);
