@@ -184,5 +184,8 @@ menu_window() {
   [ -n "$window" ] && echo "$window"
 }
 
+# The process whose window is active, as the applications tell the accessibility bus.
+active_pid() { "$PYTHON" "$here/overlay.py" active; }
+is_active_pid() { [ "$(active_pid)" = "$1" ]; }
 hot_key() { xdotool key alt+space; }
 screenshot() { import -window root "$1"; }

@@ -9,9 +9,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../desktop/lib.sh"
 GTK_APP_NAME=gtk3-demo-application   # the name it gives itself on the bus
 MOUSEPAD_NAME=Mousepad               # the name of its own desktop entry
 
-# The process whose window is active, as the applications tell the accessibility bus.
-active_pid() { "$PYTHON" "$here/overlay.py" active; }
-is_active_pid() { [ "$(active_pid)" = "$1" ]; }
 
 # keys KEYSYM...: one chord on the seat's keyboard, e.g. `keys Alt_L Tab`.
 keys() { echo "$*" >"$TAVLIN_MUTTER_KEYS"; }

@@ -19,6 +19,9 @@ expect_no_text "$GTK_APP_NAME"
 
 activate "$GTK_PID"
 wait_hidden "after focusing the GTK application"
+# The overlay hides as soon as it loses the keyboard, which can be before the
+# application in front has told the accessibility bus: the next press waits for that.
+wait_until 30 is_active_pid "$GTK_PID" || fail "the GTK application did not become active on the bus"
 
 hot_key
 wait_shown "over the GTK application"
@@ -29,6 +32,7 @@ expect_no_text "$QT6_APP_NAME"
 hot_key
 wait_hidden "after the second Alt+Space"
 activate "$QT6_PID"
+wait_until 30 is_active_pid "$QT6_PID" || fail "the Qt 6 application did not become active on the bus"
 hot_key
 wait_shown "over the Qt 6 application"
 expect_text "$QT6_APP_NAME" "Clear"
