@@ -46,3 +46,19 @@ start_tavlin() {
   wait_until 30 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "Tavlin did not start"
   wait_until 30 tavlin_on_bus || fail "Tavlin is not on the accessibility bus"
 }
+
+# show_over NAME: Alt+Space shows the overlay for the application named NAME, which has
+# just come to the front. Tavlin follows the front on a thread of its own and a show waits
+# for it only briefly, so on a slow build (the sanitizers') the first press may still
+# describe the application before: then the overlay is closed and the key pressed again.
+show_over() {
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    hot_key
+    wait_shown "over $1"
+    wait_until 3 shows_text "$1" && return 0
+    escape_key
+    wait_hidden "after Escape over the application before $1"
+  done
+  expect_text "$1"
+}

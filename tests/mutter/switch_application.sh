@@ -31,16 +31,12 @@ wait_hidden "after Alt+Tab back to mousepad"
 
 # A second application: it is the target once it is in front.
 start_app GTK gtk3-demo-application
-hot_key
-wait_shown "over the GTK application"
-wait_until 10 shows_text "$GTK_APP_NAME" || expect_text "$GTK_APP_NAME"
+show_over "$GTK_APP_NAME"
 expect_text "PREFERENCES" "Ctrl+R"   # its own Preferences menu: Red
 expect_no_text "$MOUSEPAD_NAME"
 
 switch_to "$MOUSEPAD_PID"
 wait_hidden "after Alt+Tab to mousepad"
-hot_key
-wait_shown "over mousepad again"
-wait_until 10 shows_text "$MOUSEPAD_NAME" || expect_text "$MOUSEPAD_NAME"
+show_over "$MOUSEPAD_NAME"
 expect_no_text "$GTK_APP_NAME"
 echo PASS
