@@ -60,7 +60,9 @@ bool AtspiMenuBarLocator::shownInCache(const AtspiDetails::ByPath& cache, const 
     bool anyEntry = false;
     for (const auto& [path, details] : cache) {
         if (!menus.count(details.parent)) continue;
-        if (!details.statesKnown || details.has(ATSPI_STATE_VISIBLE)) return true;
+        // Only an entry known to be visible shows the bar: while LibreOffice starts, its
+        // copy's entries may not tell their states yet, and the copy's keys are wrong.
+        if (details.statesKnown && details.has(ATSPI_STATE_VISIBLE)) return true;
         anyEntry = true;
     }
     return !anyEntry;
