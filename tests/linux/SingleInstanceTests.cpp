@@ -292,7 +292,9 @@ TEST(SingleInstance, ManyHeldConnectionsLeaveTheInstanceServing) {
     ASSERT_TRUE(held) << "the holding process could not open its connections: the instance stopped listening";
     EXPECT_LE(descriptors - before, SingleInstance::maxClients + 8);
     EXPECT_TRUE(answered);
-    EXPECT_TRUE(spinUntil([&] { return deliveries == 1; }));
+    // A try that timed out on a loaded machine may have been taken all the same, and the
+    // next try delivers again: at least one delivery is what the instance owes.
+    EXPECT_TRUE(spinUntil([&] { return deliveries >= 1; }));
 }
 
 // The socket file is removed (by hand, or by Qt when accept() failed): the instance
