@@ -30,8 +30,7 @@ hot_key
 wait_hidden "after the second Alt+Space over Firefox"
 
 # The same table in Japanese, with the common rows in Japanese.
-kill "$TAVLIN_PID"; wait "$TAVLIN_PID" 2>/dev/null || true
-TAVLIN_LOCALE=ja_JP.UTF-8 start_tavlin "$tavlin"
+TAVLIN_LOCALE=ja_JP.UTF-8 restart_tavlin "$tavlin"
 activate "$FIREFOX_WINDOW"
 hot_key
 wait_shown "over Firefox, in Japanese"

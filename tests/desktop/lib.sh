@@ -88,6 +88,11 @@ start_tavlin() {
   wait_until 20 test -S "$XDG_RUNTIME_DIR/tavlin/instance.socket" || fail "Tavlin did not start"
   wait_until 20 tavlin_on_bus || fail "Tavlin is not on the accessibility bus"
 }
+# restart_tavlin BINARY: ends the running Tavlin and starts it again (under TAVLIN_LOCALE, when set).
+restart_tavlin() {
+  kill "$TAVLIN_PID"; wait "$TAVLIN_PID" 2>/dev/null || true
+  start_tavlin "$1"
+}
 tavlin_on_bus() { "$PYTHON" "$here/overlay.py" texts; }
 
 # Tavlin's windows on screen, with their sizes: "WINDOW WIDTH HEIGHT" per line.

@@ -82,9 +82,7 @@ wait_shown "over Files"
 expect_text "New window" "New tab" "Bookmark current location"
 xdotool key Escape
 wait_hidden "after Escape"
-kill "$TAVLIN_PID"; wait "$TAVLIN_PID" 2>/dev/null || true
-
-TAVLIN_LOCALE=ja_JP.UTF-8 start_tavlin "$tavlin"
+TAVLIN_LOCALE=ja_JP.UTF-8 restart_tavlin "$tavlin"
 activate "$EDITOR_WINDOW"
 hot_key
 wait_shown "over Text Editor in Japanese"
