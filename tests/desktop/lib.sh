@@ -124,9 +124,10 @@ shows_text() {
   local texts; texts=$(overlay_texts) || return 1
   for text in "$@"; do grep -qxF -- "$text" <<<"$texts" || return 1; done
 }
-# expect_text TEXT...: the overlay shows each TEXT.
+# expect_text TEXT...: the overlay shows each TEXT. The window is mapped a moment before
+# its contents reach the accessibility bus (longer on a loaded machine), so this waits.
 expect_text() {
-  shows_text "$@" || { overlay_texts >&2 || true; fail "the overlay does not show all of: $*"; }
+  wait_until 5 shows_text "$@" || { overlay_texts >&2 || true; fail "the overlay does not show all of: $*"; }
 }
 expect_no_text() {
   local texts; texts=$(overlay_texts) || fail "Tavlin is not on the accessibility bus"
