@@ -21,22 +21,23 @@
 #include "TavlinUI/LinuxCommonShortcuts.h"
 #include "TavlinUI/Overlay/InterfaceLanguage.h"
 #include "TavlinUI/Overlay/QtPanel.h"
-#include "platform/linux/AccessibilitySettings.h"
-#include "platform/linux/AtspiAccessibility.h"
-#include "platform/linux/CommandLine.h"
-#include "platform/linux/HotKeyBinder.h"
-#include "platform/linux/LinuxApplicationShortcuts.h"
-#include "platform/linux/PortalHotKeys.h"
-#include "platform/linux/QtMainQueue.h"
-#include "platform/linux/QtStatusItem.h"
-#include "platform/linux/SingleInstance.h"
-#include "platform/linux/TerminationSignals.h"
-#include "platform/linux/ThreadWorkQueue.h"
-#include "platform/linux/WaylandWindowSystem.h"
-#include "platform/linux/X11Display.h"
-#include "platform/linux/X11WindowSystem.h"
-#include "platform/linux/XcbHotKeys.h"
-#include "platform/linux/XdgAutostart.h"
+#include "platform/linux/atspi/AtspiAccessibility.h"
+#include "platform/linux/common/X11Display.h"
+#include "platform/linux/desktop/AccessibilitySettings.h"
+#include "platform/linux/desktop/QtStatusItem.h"
+#include "platform/linux/desktop/XdgAutostart.h"
+#include "platform/linux/hotkeys/PortalHotKeys.h"
+#include "platform/linux/hotkeys/XcbHotKeys.h"
+#include "platform/linux/hotkeys/binding/HotKeyBinder.h"
+#include "platform/linux/process/CommandLine.h"
+#include "platform/linux/process/QtMainQueue.h"
+#include "platform/linux/process/SingleInstance.h"
+#include "platform/linux/process/TerminationSignals.h"
+#include "platform/linux/process/ThreadWorkQueue.h"
+#include "platform/linux/shortcuts/LinuxApplicationShortcuts.h"
+#include "platform/linux/wayland/WaylandWindowSystem.h"
+#include "platform/linux/x11/X11PanelHints.h"
+#include "platform/linux/x11/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -231,7 +232,9 @@ int main(int argc, char** argv) {
     ThreadWorkQueue workQueue(mainQueue);
     accessibility.abandonWhen([] { return !ThreadWorkQueue::jobWanted(); });
     const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
-        return std::make_unique<QtPanel>(contentRect, notation);
+        auto panel = std::make_unique<QtPanel>(contentRect, notation);
+        panel->setWindowHints(std::make_unique<X11PanelHints>());
+        return panel;
     };
     std::unique_ptr<WindowSystem> windowSystem;
     if (wayland)

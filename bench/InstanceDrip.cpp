@@ -7,7 +7,7 @@
 //
 // With a pause between writes each write arrives on its own, as from a client that
 // drips on purpose; the instance cuts such a client off at its deadline.
-#include "platform/linux/SingleInstance.h"
+#include "platform/linux/process/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QDataStream>

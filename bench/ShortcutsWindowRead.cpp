@@ -6,9 +6,9 @@
 //
 // Steps: finding the UI file among the process's files (maps, ELF sections, the bundle),
 // reading it, the whole shortcuts window (with the catalogue), and the table.
-#include "platform/linux/LinuxApplicationShortcuts.h"
-#include "platform/linux/ShortcutsWindowFile.h"
-#include "platform/linux/ShortcutsWindowReader.h"
+#include "platform/linux/shortcuts/LinuxApplicationShortcuts.h"
+#include "platform/linux/shortcuts/ShortcutsWindowFile.h"
+#include "platform/linux/shortcuts/ShortcutsWindowReader.h"
 
 #include <algorithm>
 #include <chrono>

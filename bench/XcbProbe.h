@@ -2,7 +2,7 @@
 
 // What the desktop benchmarks ask the X server, shared by their drivers.
 
-#include "platform/linux/XcbReply.h"
+#include "platform/linux/common/XcbReply.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>

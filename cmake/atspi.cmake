@@ -1,20 +1,8 @@
-# Reading other applications' menus through AT-SPI.
-#
-# tavlin_atspi_model holds what needs no desktop (the key-binding parser and the menu
-# snapshot the scanner reads), so that its tests run in every build; tavlin_atspi talks
-# to the accessibility bus.
+# Reading other applications' menus through AT-SPI (platform/linux/atspi/): the tests of
+# its parts, tavlin-scan, and the end-to-end checks over real applications.
 if(TAVLIN_FUZZ)
   return()
 endif()
-
-add_library(tavlin_atspi_model STATIC
-  platform/linux/KeyBindingParser.cpp
-  platform/linux/MenuSnapshot.cpp
-  platform/linux/SnapshotElement.cpp
-)
-# Key names become characters through xkbcommon's key symbol tables.
-tavlin_require_modules(ATSPI_XKBCOMMON libxkbcommon-dev xkbcommon)
-target_link_libraries(tavlin_atspi_model PUBLIC tavlin_core PRIVATE PkgConfig::ATSPI_XKBCOMMON PkgConfig::ICU)
 
 # The JSON and tab-separated text of tavlin-scan's output.
 add_library(tavlin_scan_support STATIC tools/JsonText.cpp tools/TabbedText.cpp)
@@ -31,39 +19,9 @@ target_link_libraries(tavlin_atspi_model_tests PRIVATE tavlin_atspi_model tavlin
 gtest_discover_tests(tavlin_atspi_model_tests DISCOVERY_TIMEOUT 60)
 endif()
 
-# The menu reader speaks D-Bus through GLib and needs only AT-SPI's constants: it and
-# the tests of its parts that need no bus build wherever GLib and those headers are.
-if(TAVLIN_DESKTOP)
-  tavlin_require_modules(ATSPI "libatspi2.0-dev libglib2.0-dev" atspi-2 gio-2.0)
-else()
-  pkg_check_modules(ATSPI QUIET IMPORTED_TARGET atspi-2 gio-2.0)
-endif()
-if(NOT ATSPI_FOUND)
+if(NOT TARGET tavlin_atspi_reader)
   return()
 endif()
-pkg_check_modules(ATSPI_GIO REQUIRED QUIET IMPORTED_TARGET gio-2.0)
-# The calls to an application's own objects go through libdbus, which reads replies in
-# place; the rest of the reader speaks GDBus.
-tavlin_require_modules(ATSPI_LIBDBUS libdbus-1-dev dbus-1)
-
-add_library(tavlin_atspi_reader STATIC
-  platform/linux/AtspiCallBatch.cpp
-  platform/linux/AtspiCalls.cpp
-  platform/linux/AtspiCaptureBuilder.cpp
-  platform/linux/AtspiMenuBarLocator.cpp
-  platform/linux/AtspiMenuReader.cpp
-  platform/linux/AtspiMenuWalk.cpp
-  platform/linux/AtspiPeerBatch.cpp
-  platform/linux/AtspiPeerConnection.cpp
-  platform/linux/AtspiPeerLinks.cpp
-  platform/linux/AtspiReplies.cpp
-  platform/linux/AtspiWireValues.cpp
-)
-target_include_directories(tavlin_atspi_reader PUBLIC ${ATSPI_INCLUDE_DIRS})
-target_link_libraries(tavlin_atspi_reader PUBLIC tavlin_atspi_model PkgConfig::ATSPI_GIO PkgConfig::ATSPI_LIBDBUS)
-# What the reader meets (failed calls, odd trees) is logged in a GLib log domain of its
-# own: G_MESSAGES_DEBUG=tavlin-atspi shows the debug messages.
-target_compile_definitions(tavlin_atspi_reader PRIVATE G_LOG_DOMAIN="tavlin-atspi")
 
 if(BUILD_TESTING)
 add_executable(tavlin_atspi_reader_tests tests/atspi/AtspiReaderTests.cpp)
@@ -74,14 +32,6 @@ endif()
 if(NOT TAVLIN_DESKTOP)
   return()
 endif()
-
-add_library(tavlin_atspi STATIC
-  platform/linux/AtspiAccessibility.cpp
-  platform/linux/AtspiLauncher.cpp
-  platform/linux/AtspiApplicationElement.cpp
-)
-target_link_libraries(tavlin_atspi PUBLIC tavlin_atspi_reader PRIVATE PkgConfig::ATSPI)
-target_compile_definitions(tavlin_atspi PRIVATE G_LOG_DOMAIN="tavlin-atspi")
 
 add_executable(tavlin-scan tools/tavlin-scan.cpp)
 target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_scan_support tavlin_core)

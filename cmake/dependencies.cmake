@@ -4,7 +4,8 @@
 # tavlin_require_modules(<prefix> "<Debian packages>" <pkg-config modules>...):
 # PkgConfig::<prefix> for the modules.
 macro(tavlin_require_modules prefix debian_packages)
-  pkg_check_modules(${prefix} QUIET IMPORTED_TARGET ${ARGN})
+  # Global, so that every folder that links one of its libraries sees the target.
+  pkg_check_modules(${prefix} QUIET IMPORTED_TARGET GLOBAL ${ARGN})
   if(NOT ${prefix}_FOUND)
     set(_tavlin_wanted ${ARGN})
     list(JOIN _tavlin_wanted ", " _tavlin_wanted)

@@ -1,26 +1,6 @@
-# The shortcuts an application keeps beside its menu bar: its GTK shortcuts window, read
-# from the GResource bundles of its files (ELF sections through libelf, bundles through
-# GLib, the UI file through GLib's markup parser, titles through its gettext catalogue),
-# and the tables kept for applications with nothing to read.
-#
-# tavlin_shortcuts_readers reads what other programs wrote, needs neither Qt nor the
-# desktop, and is built in the fuzz build too; tavlin_app_shortcuts is the adapter of the
-# port, with the key parser and the desktop entries.
-tavlin_require_modules(SHORTCUTS_GIO libglib2.0-dev gio-unix-2.0 gio-2.0 glib-2.0)
-tavlin_require_modules(SHORTCUTS_ELF libelf-dev libelf)
-
-add_library(tavlin_shortcuts_readers STATIC
-  platform/linux/ApplicationCatalogue.cpp
-  platform/linux/ElfSections.cpp
-  platform/linux/ProcessResourceFiles.cpp
-  platform/linux/ResourceBundle.cpp
-  platform/linux/ShortcutsWindowFile.cpp
-)
-target_include_directories(tavlin_shortcuts_readers PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tavlin_shortcuts_readers PUBLIC PkgConfig::SHORTCUTS_GIO PRIVATE PkgConfig::SHORTCUTS_ELF)
-# G_MESSAGES_DEBUG=tavlin-shortcuts shows what was skipped and why.
-target_compile_definitions(tavlin_shortcuts_readers PRIVATE G_LOG_DOMAIN="tavlin-shortcuts")
-
+# The shortcuts an application keeps beside its menu bar (platform/linux/shortcuts/): the
+# fuzz targets of the readers of other programs' files, the tests, and the end-to-end
+# check over GNOME applications.
 if(TAVLIN_FUZZ)
   foreach(target elf_sections_fuzz shortcuts_window_fuzz)
     add_executable(${target} fuzz/${target}.cpp)
@@ -29,22 +9,6 @@ if(TAVLIN_FUZZ)
   endforeach()
   return()
 endif()
-
-# Which desktop entry an application is (GIO), shared with the desktop adapters.
-add_library(tavlin_desktop_entries STATIC
-  platform/linux/DesktopEntries.cpp
-  platform/linux/ProcessDesktopEntry.cpp
-)
-target_include_directories(tavlin_desktop_entries PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tavlin_desktop_entries PUBLIC PkgConfig::SHORTCUTS_GIO)
-
-add_library(tavlin_app_shortcuts STATIC
-  platform/linux/LinuxApplicationShortcuts.cpp
-  platform/linux/ShortcutsWindowReader.cpp
-  platform/linux/ShortcutTableFiles.cpp
-)
-target_link_libraries(tavlin_app_shortcuts PUBLIC tavlin_shortcuts_readers tavlin_atspi_model tavlin_desktop_entries)
-target_compile_definitions(tavlin_app_shortcuts PRIVATE G_LOG_DOMAIN="tavlin-shortcuts")
 
 if(BUILD_TESTING)
   # A shortcuts window of our own, built into the test program as glib-compile-resources

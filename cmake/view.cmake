@@ -41,18 +41,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   )
   set_target_properties(tavlin_view PROPERTIES AUTOMOC ON)
 
-  # The X11 pieces the overlay window needs, beside the other X11 adapters: Qt's X
-  # connection, the window manager hints and the compositing check.
-  add_library(tavlin_x11 STATIC
-    ${_view_root}/platform/linux/X11Compositing.cpp
-    ${_view_root}/platform/linux/X11Display.cpp
-    ${_view_root}/platform/linux/X11WindowHints.cpp
-    ${_view_root}/platform/linux/ShowTiming.cpp
-  )
-  target_include_directories(tavlin_x11 PUBLIC ${_view_root})
-  target_link_libraries(tavlin_x11 PUBLIC Qt6::Widgets PkgConfig::VIEW_XCB)
-
-  target_link_libraries(tavlin_view PUBLIC tavlin_core Qt6::Widgets PRIVATE tavlin_x11)
+  target_link_libraries(tavlin_view PUBLIC tavlin_core Qt6::Widgets PRIVATE tavlin_show_timing)
 
   # The interface's languages: one Qt Linguist catalogue per language in translations/
   # (Japanese, the texts' own language, needs none), compiled by lrelease and built in
@@ -64,7 +53,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   qt_add_translations(tavlin_view
     TS_FILES ${_catalogues}
     RESOURCE_PREFIX /i18n
-    SOURCES ${_translated_sources} ${_view_root}/platform/linux/QtStatusItem.cpp
+    SOURCES ${_translated_sources} ${_view_root}/platform/linux/desktop/QtStatusItem.cpp
     LUPDATE_OPTIONS -no-obsolete -locations none)
 
   # Sample overlays: the Finder's common rows and a code editor's scanned menu.
@@ -100,7 +89,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
 
   # End to end: the panel on a private X server with a window manager.
   add_executable(tavlin_panel_on_desktop ${_view_root}/tests/view/PanelOnDesktop.cpp)
-  target_link_libraries(tavlin_panel_on_desktop PRIVATE tavlin_view tavlin_view_samples PkgConfig::VIEW_XCB)
+  target_link_libraries(tavlin_panel_on_desktop PRIVATE tavlin_view tavlin_view_samples tavlin_x11 PkgConfig::VIEW_XCB)
   add_test(NAME view.PanelOnX11
            COMMAND ${_view_root}/tests/view/panel-on-x11.sh $<TARGET_FILE:tavlin_panel_on_desktop>)
   set_tests_properties(view.PanelOnX11 PROPERTIES

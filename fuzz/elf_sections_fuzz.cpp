@@ -1,7 +1,7 @@
 // ELF images for the section reader: a small valid image whose bytes the input
 // overwrites at places it chooses (headers that point outside the image, section tables
 // that loop or overlap, names without an end, huge sizes), or the input's bytes alone.
-#include "platform/linux/ElfSections.h"
+#include "platform/linux/shortcuts/ElfSections.h"
 
 #include <elf.h>
 #include <fuzzer/FuzzedDataProvider.h>

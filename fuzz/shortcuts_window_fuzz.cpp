@@ -1,6 +1,6 @@
 // Arbitrary text as a GtkBuilder UI file for the shortcuts-window reader: broken markup,
 // objects nested anywhere, properties outside their objects, huge or endless texts.
-#include "platform/linux/ShortcutsWindowFile.h"
+#include "platform/linux/shortcuts/ShortcutsWindowFile.h"
 
 #include <cstddef>
 #include <cstdint>

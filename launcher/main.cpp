@@ -8,8 +8,8 @@
 // folder, and gets this launcher's path in TAVLIN_LAUNCHER: the command it writes into
 // key bindings and autostart entries.
 
-#include "platform/linux/InstanceClient.h"
-#include "platform/linux/LaunchArguments.h"
+#include "platform/linux/process/InstanceClient.h"
+#include "platform/linux/process/LaunchArguments.h"
 
 #include <cerrno>
 #include <climits>

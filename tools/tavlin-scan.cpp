@@ -16,8 +16,8 @@
 #include "Tavlin/ShortcutSources.h"
 #include "TavlinUI/CommonShortcuts.h"
 #include "TavlinUI/ShortcutMerge.h"
-#include "platform/linux/AtspiAccessibility.h"
-#include "platform/linux/LinuxApplicationShortcuts.h"
+#include "platform/linux/atspi/AtspiAccessibility.h"
+#include "platform/linux/shortcuts/LinuxApplicationShortcuts.h"
 #include "tools/JsonText.h"
 #include "tools/TabbedText.h"
 

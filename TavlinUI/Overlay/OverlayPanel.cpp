@@ -1,9 +1,8 @@
 #include "TavlinUI/Overlay/OverlayPanel.h"
 
 #include "TavlinUI/Overlay/OverlayView.h"
-#include "platform/linux/ShowTiming.h"
-#include "platform/linux/X11Compositing.h"
-#include "platform/linux/X11WindowHints.h"
+#include "platform/PanelWindowHints.h"
+#include "platform/ShowTiming.h"
 
 #include <QCoreApplication>
 #include <QResizeEvent>
@@ -52,14 +51,7 @@ void OverlayPanel::makeKeyAndOrderFront() {
     // A window manager drops the desktop and state of a window it unmaps: they are
     // set again before every mapping.
     // A compositing manager may have started or stopped since the last show.
-    if (!isVisible()) {
-        if (!hints_ || (hints_->window() != XCB_WINDOW_NONE && hints_->window() != winId())) {
-            hints_ = std::make_unique<platform::X11WindowHints>(*this);
-            compositing_ = std::make_unique<platform::X11Compositing>(*this);
-        }
-        hints_->prepare();
-        setShaped(!compositing_->active());
-    }
+    if (!isVisible()) setShaped(hints_ && !hints_->prepare(winId()));
     show();
     if (platform::ShowTiming::enabled() && windowHandle()) windowHandle()->installEventFilter(this);
     // Showing posts every child a request to repaint itself later. Taken now, before the
@@ -78,7 +70,11 @@ void OverlayPanel::makeKeyAndOrderFront() {
     activateWindow();
     if (keyLoss_ && !isActiveWindow()) keyGrace_.start();
     if (content_) content_->setFocus(Qt::ActiveWindowFocusReason);
-    if (hints_) hints_->request();
+    if (hints_) hints_->request(winId());
+}
+
+void OverlayPanel::setWindowHints(std::unique_ptr<platform::PanelWindowHints> hints) {
+    hints_ = std::move(hints);
 }
 
 bool OverlayPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -12,8 +12,7 @@
 namespace tavlin {
 
 namespace platform {
-class X11Compositing;
-class X11WindowHints;
+class PanelWindowHints;
 } // namespace platform
 
 // The window that carries the overlay: frameless, above other windows, with a
@@ -42,6 +41,9 @@ public:
     // Calls `handler` from the event loop when the panel, shown, loses the keyboard to a
     // window not its own, or has not got it `graceMs` after a show.
     void setKeyLossHandler(std::function<void()> handler, int graceMs);
+    // What the window system is asked for the native window at each show; without them
+    // the window takes translucency as composited and asks nothing more.
+    void setWindowHints(std::unique_ptr<platform::PanelWindowHints> hints);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -59,9 +61,7 @@ private:
     bool shaped_ = false;
     std::function<void()> keyLoss_;
     QTimer keyGrace_; // runs from a show until the panel has the keyboard
-    // Made for the native window at its first show, and again should Qt replace it.
-    std::unique_ptr<platform::X11WindowHints> hints_;
-    std::unique_ptr<platform::X11Compositing> compositing_;
+    std::unique_ptr<platform::PanelWindowHints> hints_;
 };
 
 } // namespace tavlin

@@ -3,7 +3,7 @@
 #include "TavlinUI/Overlay/OverlayCard.h"
 #include "TavlinUI/Overlay/OverlayStyle.h"
 #include "TavlinUI/Overlay/ShortcutGrid.h"
-#include "platform/linux/ShowTiming.h"
+#include "platform/ShowTiming.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -2,7 +2,7 @@
 
 #include "TavlinUI/Overlay/OverlayPanel.h"
 #include "TavlinUI/Overlay/OverlayView.h"
-#include "platform/linux/ShowTiming.h"
+#include "platform/ShowTiming.h"
 
 #include <cmath>
 
@@ -21,6 +21,10 @@ QtPanel::QtPanel(const platform::Rect& contentRect, KeyText::Notation notation)
     : window_(std::make_unique<OverlayPanel>(toQRect(contentRect))), notation_(notation) {}
 
 QtPanel::~QtPanel() = default;
+
+void QtPanel::setWindowHints(std::unique_ptr<platform::PanelWindowHints> hints) {
+    window_->setWindowHints(std::move(hints));
+}
 
 void QtPanel::setFrame(const platform::Rect& frame, bool display) {
     window_->setGeometry(toQRect(frame));

@@ -2,6 +2,7 @@
 
 #include "TavlinUI/Overlay/KeyText.h"
 #include "platform/Panel.h"
+#include "platform/PanelWindowHints.h"
 
 #include <memory>
 
@@ -23,6 +24,8 @@ public:
     void observeKeyLoss(std::function<void()> handler) override;
 
     OverlayPanel& window() const { return *window_; }
+    // What the window system is asked for the panel's window (OverlayPanel::setWindowHints).
+    void setWindowHints(std::unique_ptr<platform::PanelWindowHints> hints);
 
 private:
     std::unique_ptr<OverlayPanel> window_;

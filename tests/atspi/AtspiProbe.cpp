@@ -6,7 +6,7 @@
 //   atspi-probe shows PID N   what N shows of PID cost: open descriptors and resident KiB
 //                             after the first show and after all of them
 #include "Tavlin/ShortcutScanner.h"
-#include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/atspi/AtspiAccessibility.h"
 
 #include <chrono>
 #include <cstdio>

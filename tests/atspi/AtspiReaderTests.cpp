@@ -1,11 +1,11 @@
 // The menu reader's parts that need no bus, fed with replies built here.
-#include "platform/linux/AtspiCaptureBuilder.h"
-#include "platform/linux/AtspiMenuBarLocator.h"
-#include "platform/linux/AtspiMenuWalk.h"
-#include "platform/linux/AtspiReplies.h"
-#include "platform/linux/AtspiWireValues.h"
-#include "platform/linux/GLibHandle.h"
-#include "platform/linux/LibdbusHandle.h"
+#include "platform/linux/atspi/AtspiCaptureBuilder.h"
+#include "platform/linux/atspi/AtspiMenuBarLocator.h"
+#include "platform/linux/atspi/AtspiMenuWalk.h"
+#include "platform/linux/atspi/bus/AtspiReplies.h"
+#include "platform/linux/atspi/bus/AtspiWireValues.h"
+#include "platform/linux/common/GLibHandle.h"
+#include "platform/linux/common/LibdbusHandle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "Tavlin/KeyNotation.h"
 #include "platform/Keys.h"
-#include "platform/linux/KeyBindingParser.h"
+#include "platform/linux/atspi/model/KeyBindingParser.h"
 
 #include <gtest/gtest.h>
 

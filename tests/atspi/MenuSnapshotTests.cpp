@@ -1,5 +1,5 @@
 #include "Tavlin/ShortcutScanner.h"
-#include "platform/linux/MenuSnapshot.h"
+#include "platform/linux/atspi/model/MenuSnapshot.h"
 #include "platform/sim/SimAccessibility.h"
 
 #include <gtest/gtest.h>

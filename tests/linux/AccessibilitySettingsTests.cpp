@@ -1,4 +1,4 @@
-#include "platform/linux/AccessibilitySettings.h"
+#include "platform/linux/desktop/AccessibilitySettings.h"
 
 #include "TempDir.h"
 

@@ -1,7 +1,7 @@
 // The command line: options are answered or refused, never passed on as URLs; the
 // launcher hands over what the program would.
-#include "platform/linux/CommandLine.h"
-#include "platform/linux/LaunchArguments.h"
+#include "platform/linux/process/CommandLine.h"
+#include "platform/linux/process/LaunchArguments.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/desktop/DesktopEntries.h"
 
 #include "TempDir.h"
 

@@ -1,8 +1,8 @@
 // The launcher's client of the instance's socket: it talks only to a socket of this user's
 // in a folder no one else may enter, and gives up on an instance that doesn't answer.
 // (Its deliveries to a real instance are SingleInstance's tests: forward() sends with it.)
-#include "platform/linux/InstanceClient.h"
-#include "platform/linux/SingleInstance.h"
+#include "platform/linux/process/InstanceClient.h"
+#include "platform/linux/process/SingleInstance.h"
 
 #include "TempDir.h"
 

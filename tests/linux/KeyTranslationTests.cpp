@@ -1,10 +1,12 @@
 // The translation between the delegate's virtual key codes and modifier masks and X's.
-#include "platform/linux/XInputKeyMonitor.h"
-#include "platform/linux/XcbHotKeys.h"
+#include "platform/linux/hotkeys/HotKeyKeys.h"
+#include "platform/linux/hotkeys/XcbHotKeys.h"
+#include "platform/linux/x11/XInputKeyMonitor.h"
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+using tavlin::platform::HotKeyKeys;
 using tavlin::platform::XcbHotKeys;
 using tavlin::platform::XInputKeyMonitor;
 
@@ -20,8 +22,8 @@ TEST(KeyTranslation, HotKeyModifiersFollowTheKeyNotation) {
     };
     for (const auto& c : cases) EXPECT_EQ(XcbHotKeys::modifierMask(c.modifiers), c.mask) << c.modifiers;
     // The same mapping where a refused grab names the combination.
-    EXPECT_EQ(XcbHotKeys::combination(49, 2048), "Alt+Space");
-    EXPECT_EQ(XcbHotKeys::combination(53, 256 | 512 | 4096), "Ctrl+Shift+Super+Escape");
+    EXPECT_EQ(HotKeyKeys::combination(49, 2048), "Alt+Space");
+    EXPECT_EQ(HotKeyKeys::combination(53, 256 | 512 | 4096), "Ctrl+Shift+Super+Escape");
 }
 
 TEST(KeyTranslation, OnlyEscapeIsKeyCode53) {

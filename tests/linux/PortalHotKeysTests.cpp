@@ -1,4 +1,4 @@
-#include "platform/linux/PortalHotKeys.h"
+#include "platform/linux/hotkeys/PortalHotKeys.h"
 
 #include "StandIn.h"
 #include "PrivateBus.h"

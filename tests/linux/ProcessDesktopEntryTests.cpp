@@ -1,4 +1,4 @@
-#include "platform/linux/ProcessDesktopEntry.h"
+#include "platform/linux/desktop/ProcessDesktopEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The program's own icon: a white command key on a dark rounded square, drawn from the
 // SVG built into the program.
-#include "platform/linux/QtDesktop.h"
+#include "platform/linux/desktop/QtDesktop.h"
 
 #include "TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/QtMainQueue.h"
+#include "platform/linux/process/QtMainQueue.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "platform/linux/ShortcutTableFiles.h"
+#include "platform/linux/shortcuts/ShortcutTableFiles.h"
 
 #include "TempDir.h"
 

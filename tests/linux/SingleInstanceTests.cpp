@@ -1,4 +1,4 @@
-#include "platform/linux/SingleInstance.h"
+#include "platform/linux/process/SingleInstance.h"
 
 #include "TempDir.h"
 

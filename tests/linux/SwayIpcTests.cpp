@@ -1,4 +1,4 @@
-#include "platform/linux/SwayIpc.h"
+#include "platform/linux/wayland/SwayIpc.h"
 
 #include "TempDir.h"
 

@@ -1,5 +1,5 @@
-#include "platform/linux/QtMainQueue.h"
-#include "platform/linux/ThreadWorkQueue.h"
+#include "platform/linux/process/QtMainQueue.h"
+#include "platform/linux/process/ThreadWorkQueue.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

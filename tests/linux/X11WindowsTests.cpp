@@ -1,7 +1,7 @@
 // What other clients write on their windows, read back through X11Windows on a real X
 // server ($DISPLAY, a private Xvfb). Any client may set any bytes there: every value is
 // taken by its length, never as a C string.
-#include "platform/linux/X11Windows.h"
+#include "platform/linux/x11/X11Windows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Start at login through the autostart folder: what a session would start, and the
 // entry's command line surviving the desktop entry's quoting.
-#include "platform/linux/XdgAutostart.h"
+#include "platform/linux/desktop/XdgAutostart.h"
 
 #include <gio/gdesktopappinfo.h> // GLib before Qt
 

@@ -1,4 +1,4 @@
-#include "platform/linux/ShortcutsWindowFile.h"
+#include "platform/linux/shortcuts/ShortcutsWindowFile.h"
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "platform/linux/ElfSections.h"
-#include "platform/linux/ProcessResourceFiles.h"
-#include "platform/linux/ShortcutsWindowReader.h"
+#include "platform/linux/shortcuts/ElfSections.h"
+#include "platform/linux/shortcuts/ProcessResourceFiles.h"
+#include "platform/linux/shortcuts/ShortcutsWindowReader.h"
 
 #include "platform/Keys.h"
 

@@ -6,6 +6,7 @@
 // Driven by panel-on-x11.sh.
 #include "TavlinUI/Overlay/OverlayPanel.h"
 #include "TavlinUI/Overlay/QtPanel.h"
+#include "platform/linux/x11/X11PanelHints.h"
 #include "tools/render/SampleOverlays.h"
 
 #include <QApplication>
@@ -57,6 +58,7 @@ void printShape(const tavlin::QtPanel& panel) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tavlin::QtPanel panel({200, 100, 1000, 640});
+    panel.setWindowHints(std::make_unique<tavlin::platform::X11PanelHints>());
     int closes = 0;
     Connection compositor(nullptr, &xcb_disconnect);
     panel.setContent(tavlin::SampleOverlays::grid({}, [&] {

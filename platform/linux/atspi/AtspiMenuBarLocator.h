@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/linux/atspi/bus/AtspiCalls.h"
+#include "platform/linux/atspi/bus/AtspiDetails.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavlin::platform::atspi {
+
+// Picks the menu bar to read among an application's windows: the one under the active
+// window if it has one, else the one under the first window that has one. Where a
+// window holds more than one, the one the toolkit shows.
+//
+// LibreOffice's window holds a copy of its menu bar beside the bar GTK shows: the copy's
+// key bindings are broken, and it marks no entry of its menus visible, whereas GTK marks
+// every entry it shows visible whether its menu is open or not. The GTK bar's objects
+// often aren't in the toolkit's cache yet, so a bar whose menus show no entry is looked
+// past, below the windows, for another one.
+struct AtspiMenuBarLocator {
+    using Deadline = std::chrono::steady_clock::time_point;
+    // A menu bar met in the search, with the children it told then (when it told them).
+    struct Found {
+        std::string path;
+        std::optional<std::vector<std::string>> children;
+    };
+
+    // The choice made from the toolkit's cache: among the menu bars below the windows,
+    // the active window's first, then by window order, then one with a visible item (the
+    // bar shown), then the shallowest, then by path.
+    static std::optional<std::string> fromCache(const AtspiDetails::ByPath& cache, const std::vector<std::string>& windows);
+    // Whether the cache tells the bar `bar` shown: some entry of its menus is marked
+    // visible, or the cache holds no entries of them at all.
+    static bool shownInCache(const AtspiDetails::ByPath& cache, const std::string& bar);
+    // The same choice for a toolkit without a cache: a bounded search, level by level,
+    // below the windows, each level asked in one batch. The bar `except` is passed over.
+    static std::optional<Found> search(const AtspiCalls::Peer& peer, const std::vector<std::string>& windows,
+                                       Deadline deadline, const std::string& except = {});
+};
+
+} // namespace tavlin::platform::atspi

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/linux/atspi/bus/AtspiCalls.h"
+#include "platform/linux/atspi/bus/AtspiDetails.h"
+#include "platform/linux/atspi/bus/AtspiPeerConnection.h"
+#include "platform/linux/atspi/model/MenuCapture.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace tavlin::platform::atspi {
+
+// Reads the menus below a menu bar into a MenuCapture, as deep as the scanner reads and
+// in menu order, a part at a time, stopping once the rows the overlay can show are in.
+struct AtspiMenuWalk {
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    // The children of each object of a cache, by parent path. Those of a parent in
+    // `placed` are in their order among the parent's children; the others' order is
+    // unknown, as the cache gives their places with gaps, twice, or not at all.
+    struct Children {
+        std::unordered_map<std::string, std::vector<std::string>> of;
+        std::unordered_set<std::string> placed;
+    };
+    static Children children(const AtspiDetails::ByPath& cache);
+
+    // Whether the cache tells which of a menu's entries are shown. GTK hides an item by
+    // clearing its visible state and leaves the others visible; LibreOffice tells no
+    // entry of a closed menu visible, and then none of them is taken as hidden.
+    static bool visibilityTold(const AtspiDetails::ByPath& cache, const std::vector<std::string>& entries);
+
+    // When the toolkit's cache already told what every node is and where it hangs: asks
+    // only the order of the children the cache gives no places for, and the key bindings.
+    static MenuCapture fromCache(AtspiPeerConnection& peer, const std::string& barPath,
+                                 const AtspiDetails::ByPath& cache, Deadline deadline);
+    // Otherwise: what a node is decides what is read below it. The bar's children are
+    // asked again unless given.
+    static MenuCapture read(const AtspiCalls::Peer& peer, const std::string& barPath,
+                            const std::optional<std::vector<std::string>>& barChildren, Deadline deadline);
+};
+
+} // namespace tavlin::platform::atspi

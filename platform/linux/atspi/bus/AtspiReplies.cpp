@@ -1,0 +1,144 @@
+#include "platform/linux/atspi/bus/AtspiReplies.h"
+
+#include "platform/linux/common/GLibHandle.h"
+
+#include <string_view>
+#include <utility>
+
+namespace tavlin::platform::atspi {
+
+using glib::child;
+using glib::text;
+using glib::Variant;
+
+std::uint64_t AtspiReplies::states(GVariant* words) {
+    std::uint64_t states = 0;
+    const gsize count = g_variant_n_children(words);
+    for (gsize i = 0; i < count && i < 2; ++i) {
+        guint32 word = 0;
+        g_variant_get_child(words, i, "u", &word);
+        states |= static_cast<std::uint64_t>(word) << (32 * i);
+    }
+    return states;
+}
+
+std::vector<std::string> AtspiReplies::pathsOn(GVariant* references, const std::string& bus) {
+    std::vector<std::string> paths;
+    GVariantIter iter;
+    g_variant_iter_init(&iter, references);
+    const gchar* name = nullptr;
+    const gchar* path = nullptr;
+    while (g_variant_iter_next(&iter, "(&s&o)", &name, &path))
+        if (bus == name) paths.emplace_back(path);
+    return paths;
+}
+
+namespace {
+
+// Reads values of a libdbus message in place, one after another; a value of another
+// type than asked for gives nothing and leaves the reader where it is.
+class Fields {
+public:
+    explicit Fields(DBusMessageIter& iter) : iter_(iter) {}
+
+    const char* text() { return basic<const char*>(DBUS_TYPE_STRING, DBUS_TYPE_OBJECT_PATH, nullptr); }
+    template <class T> T number(int type) { return basic<T>(type, type, T{}); }
+    // An "(so)": its bus name and path, or empty strings.
+    std::pair<std::string_view, std::string_view> reference() {
+        if (dbus_message_iter_get_arg_type(&iter_) != DBUS_TYPE_STRUCT) return {};
+        DBusMessageIter inner;
+        dbus_message_iter_recurse(&iter_, &inner);
+        dbus_message_iter_next(&iter_);
+        Fields fields(inner);
+        const char* bus = fields.text();
+        const char* path = fields.text();
+        return {bus ? bus : "", path ? path : ""};
+    }
+    // The words of an "au", as states.
+    std::uint64_t states() {
+        std::uint64_t states = 0;
+        if (dbus_message_iter_get_arg_type(&iter_) == DBUS_TYPE_ARRAY) {
+            DBusMessageIter words;
+            dbus_message_iter_recurse(&iter_, &words);
+            for (int i = 0; i < 2 && dbus_message_iter_get_arg_type(&words) == DBUS_TYPE_UINT32; ++i) {
+                dbus_uint32_t word = 0;
+                dbus_message_iter_get_basic(&words, &word);
+                states |= static_cast<std::uint64_t>(word) << (32 * i);
+                dbus_message_iter_next(&words);
+            }
+        }
+        dbus_message_iter_next(&iter_);
+        return states;
+    }
+    void skip() { dbus_message_iter_next(&iter_); }
+
+private:
+    template <class T> T basic(int type, int otherType, T none) {
+        const int at = dbus_message_iter_get_arg_type(&iter_);
+        if (at != type && at != otherType) return none;
+        T value{};
+        dbus_message_iter_get_basic(&iter_, &value);
+        dbus_message_iter_next(&iter_);
+        return value;
+    }
+
+    DBusMessageIter& iter_;
+};
+
+} // namespace
+
+std::vector<std::string> AtspiReplies::pathsOn(DBusMessage* reply, const std::string& bus) {
+    std::vector<std::string> paths;
+    DBusMessageIter iter, list;
+    if (!dbus_message_has_signature(reply, "a(so)") || !dbus_message_iter_init(reply, &iter)) return paths;
+    dbus_message_iter_recurse(&iter, &list);
+    Fields references(list);
+    while (dbus_message_iter_get_arg_type(&list) == DBUS_TYPE_STRUCT) {
+        const auto [name, path] = references.reference();
+        if (name == bus) paths.emplace_back(path);
+    }
+    return paths;
+}
+
+bool AtspiReplies::read(DBusMessage* reply, const std::string& bus, AtspiDetails::ByPath& objects) {
+    // Each item: the object, its application, its parent, then (newer) its place among
+    // the parent's children and their count, or (older) the list of its children; then
+    // its interfaces, name, role, description and states.
+    const bool counted = dbus_message_has_signature(reply, "a((so)(so)(so)iiassusau)");
+    const bool listed = dbus_message_has_signature(reply, "a((so)(so)(so)a(so)assusau)");
+    DBusMessageIter iter, list;
+    if ((!counted && !listed) || !dbus_message_iter_init(reply, &iter)) return false;
+    dbus_message_iter_recurse(&iter, &list);
+    while (dbus_message_iter_get_arg_type(&list) == DBUS_TYPE_STRUCT) {
+        DBusMessageIter item;
+        dbus_message_iter_recurse(&list, &item);
+        dbus_message_iter_next(&list);
+        Fields fields(item);
+        const auto [objectBus, path] = fields.reference();
+        if (objectBus != bus) continue;
+        fields.skip(); // the application
+        const auto [parentBus, parent] = fields.reference();
+        int index = -1;
+        if (counted) {
+            index = fields.number<dbus_int32_t>(DBUS_TYPE_INT32);
+            fields.skip(); // the count of children
+        } else {
+            fields.skip(); // the children
+        }
+        fields.skip(); // the interfaces
+        const char* name = fields.text();
+        const std::uint32_t role = fields.number<dbus_uint32_t>(DBUS_TYPE_UINT32);
+        fields.skip(); // the description
+        AtspiDetails& details = objects[std::string(path)];
+        details.known = true;
+        details.name = name ? name : "";
+        details.role = role;
+        details.states = fields.states();
+        details.statesKnown = true;
+        if (parentBus == bus) details.parent = std::string(parent);
+        if (counted) details.index = index;
+    }
+    return true;
+}
+
+} // namespace tavlin::platform::atspi

@@ -1,0 +1,205 @@
+#include "platform/linux/wayland/WaylandWindowSystem.h"
+
+#include "platform/linux/desktop/DesktopEntries.h"
+#include "platform/linux/desktop/DesktopShell.h"
+#include "platform/linux/desktop/ProcessDesktopEntry.h"
+#include "platform/linux/desktop/QtDesktop.h"
+#include "platform/linux/desktop/QtStatusItem.h"
+#include "platform/linux/wayland/SwayIpc.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <set>
+#include <cerrno>
+#include <signal.h>
+#include <unistd.h>
+
+namespace tavlin::platform {
+namespace {
+
+Q_LOGGING_CATEGORY(logWayland, "tavlin.wayland", QtInfoMsg)
+
+bool isRunning(std::int32_t pid) {
+    return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM);
+}
+
+} // namespace
+
+WaylandWindowSystem::WaylandWindowSystem(PanelFactory panelFactory)
+    : panelFactory_(std::move(panelFactory)),
+      bus_(static_cast<std::int32_t>(getpid()), std::chrono::milliseconds(settleMs),
+           [this](const AtspiActivationThread::Application& active) {
+               QMetaObject::invokeMethod(&context_, [this, active] { activated(active); }, Qt::QueuedConnection);
+           }) {
+    if (auto* app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] {
+            if (auto hook = std::exchange(terminationHook_, nullptr)) hook();
+        });
+    qCDebug(logWayland) << "following the active window over the accessibility bus";
+}
+
+WaylandWindowSystem::~WaylandWindowSystem() = default;
+
+std::int32_t WaylandWindowSystem::processIdentifier() const {
+    return static_cast<std::int32_t>(getpid());
+}
+
+RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std::string& busName) {
+    RunningApplication record;
+    record.processIdentifier = pid;
+    std::optional<DesktopEntries::Entry> entry;
+    if (const auto launched = ProcessDesktopEntry::launchedId(pid)) entry = DesktopEntries::withId(*launched);
+    if (!entry) {
+        // Wayland tells no client another's app_id; sway does, to any client. Elsewhere
+        // the name on the bus stands for it.
+        DesktopEntries::Clues clues;
+        if (const std::string sway = SwayIpc::sessionSocket(); !sway.empty())
+            if (std::string appId = SwayIpc::appId(sway, pid); !appId.empty()) clues.ids.push_back(std::move(appId));
+        if (!busName.empty()) clues.ids.push_back(busName);
+        clues.executable = ProcessDesktopEntry::executable(pid).value_or("");
+        clues.arguments = ProcessDesktopEntry::arguments(pid);
+        entry = DesktopEntries::forApplication(clues);
+    }
+    if (entry)
+        record.bundleIdentifier = entry->id;
+    else if (!busName.empty())
+        record.bundleIdentifier = busName;
+    if (entry && !entry->name.empty())
+        record.localizedName = entry->name;
+    else if (!busName.empty())
+        record.localizedName = busName;
+    if (entry) record.icon = QtDesktop::themeIcon(entry->icon, iconSize);
+    return record;
+}
+
+RunningApplication WaylandWindowSystem::record(std::int32_t pid, const std::string& busName) {
+    if (auto it = records_.find(pid); it != records_.end()) return it->second;
+    return records_.insert_or_assign(pid, application(pid, busName)).first->second;
+}
+
+std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
+    // A focus change that has not settled yet is read now, as the user sees it; the
+    // caller learns of it from the answer, not from a notification after it.
+    QElapsedTimer asked;
+    asked.start();
+    const auto front = bus_.front(std::chrono::milliseconds(frontWaitMs));
+    qCDebug(logWayland) << "the front after" << asked.elapsed() << "ms:" << (front ? front->pid : 0);
+    if (activePid_ && (!front || front->pid != *activePid_) && !isRunning(*activePid_)) {
+        records_.erase(*activePid_);
+        activePid_.reset();
+    }
+    // The shell's own windows (its overview, its window switcher) are never a target: the
+    // application the user last worked in stays the one in front.
+    if (front && DesktopShell::isShellProcess(front->pid)) {
+        if (const auto last = activePid_ ? records_.find(*activePid_) : records_.end(); last != records_.end())
+            return last->second;
+        return std::nullopt;
+    }
+    if (!front) return std::nullopt;
+    activePid_ = front->pid;
+    return record(front->pid, front->name);
+}
+
+void WaylandWindowSystem::observeActivations(std::function<void(const ActivationNotification&)> observer) {
+    observer_ = std::move(observer);
+}
+
+void WaylandWindowSystem::activated(const AtspiActivationThread::Application& active) {
+    // Already told, in an answer; or the shell's own window, which is never a target.
+    if (activePid_ == active.pid || DesktopShell::isShellProcess(active.pid)) return;
+    activePid_ = active.pid;
+    const RunningApplication front = record(active.pid, active.name);
+    qCDebug(logWayland) << "in front:" << active.pid << QString::fromStdString(active.name);
+    if (!observer_) return;
+    ActivationNotification notification;
+    notification.userInfo.emplace();
+    notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), front);
+    observer_(notification);
+}
+
+std::vector<RunningApplication> WaylandWindowSystem::runningApplications(std::string_view bundleIdentifier) {
+    // Names only for processes not met before: the name is the one call that goes to
+    // the application itself.
+    std::set<std::int32_t> known;
+    for (const auto& [pid, record] : records_) known.insert(pid);
+    const auto listed = bus_.applications(std::move(known), std::chrono::milliseconds(listWaitMs));
+    if (!listed) {
+        qCWarning(logWayland) << "the accessibility bus did not list its applications in time";
+        return {};
+    }
+    const auto& all = *listed;
+    // Forget the processes that left the bus.
+    std::erase_if(records_, [&all](const auto& entry) {
+        return std::none_of(all.begin(), all.end(), [&entry](const auto& a) { return a.pid == entry.first; });
+    });
+    std::vector<RunningApplication> found;
+    for (const auto& busApplication : all) {
+        RunningApplication found_record = record(busApplication.pid, busApplication.name);
+        if (found_record.bundleIdentifier != bundleIdentifier) continue;
+        const bool seen = std::any_of(found.begin(), found.end(), [&found_record](const RunningApplication& a) {
+            return a.processIdentifier == found_record.processIdentifier;
+        });
+        if (!seen) found.push_back(std::move(found_record));
+    }
+    return found;
+}
+
+bool WaylandWindowSystem::activate(const RunningApplication& application) {
+    const std::string sway = SwayIpc::sessionSocket();
+    if (sway.empty()) {
+        qCDebug(logWayland) << "this compositor lets no client bring another application to the front";
+        return false;
+    }
+    const bool done =
+        SwayIpc::runCommand(sway, "[pid=" + std::to_string(application.processIdentifier) + "] focus");
+    if (!done) qCWarning(logWayland) << "sway did not focus process" << application.processIdentifier;
+    return done;
+}
+
+bool WaylandWindowSystem::openURL(std::string_view url) {
+    return QtDesktop::openURL(url);
+}
+
+std::optional<Screen> WaylandWindowSystem::mainScreen() {
+    return QtDesktop::mainScreen();
+}
+
+std::vector<Screen> WaylandWindowSystem::screens() {
+    return QtDesktop::screens();
+}
+
+std::unique_ptr<StatusItem> WaylandWindowSystem::makeStatusItem(double) {
+    return QtStatusItem::make();
+}
+
+std::optional<MonitorToken> WaylandWindowSystem::addGlobalKeyDownMonitor(std::function<void(std::uint16_t)>) {
+    // Wayland gives no client the keys of others; the overlay handles its own Escape.
+    return std::nullopt;
+}
+
+void WaylandWindowSystem::removeMonitor(MonitorToken) {}
+
+std::unique_ptr<Panel> WaylandWindowSystem::makePanel(const Rect& contentRect) {
+    return panelFactory_ ? panelFactory_(contentRect) : nullptr;
+}
+
+void WaylandWindowSystem::setActivationPolicy(ActivationPolicy) {
+    // As on X11: our windows that should stay out of task bars say so themselves.
+}
+
+void WaylandWindowSystem::observeProcessExit(std::int32_t pid, std::function<void()> handler) {
+    exitWatch_ = ProcessExitWatch::make(pid, std::move(handler));
+}
+
+void WaylandWindowSystem::observeTermination(std::function<void()> hook) {
+    terminationHook_ = std::move(hook);
+}
+
+void WaylandWindowSystem::terminate() {
+    QCoreApplication::quit();
+}
+
+} // namespace tavlin::platform
