@@ -15,9 +15,12 @@ APPLICATION = "Tavlin"
 def tavlin():
     desktop = pyatspi.Registry.getDesktop(0)
     for index in range(desktop.childCount):
-        app = desktop.getChildAtIndex(index)
-        if app is not None and app.name == APPLICATION:
-            return app
+        try:
+            app = desktop.getChildAtIndex(index)
+            if app is not None and app.name == APPLICATION:
+                return app
+        except Exception as error:  # an application that does not answer (stopped, say)
+            print(f"application {index} did not answer: {error}", file=sys.stderr)
     return None
 
 
@@ -39,6 +42,7 @@ def showing(node, depth=0):
 def main(argv):
     app = tavlin()
     if app is None and argv[1:2] != ["active"]:
+        print(f"{APPLICATION} is not on the accessibility bus", file=sys.stderr)
         return 1
     if argv[1:2] == ["texts"]:
         for node in showing(app):

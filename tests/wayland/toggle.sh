@@ -30,6 +30,9 @@ wait_hidden "after Escape"
 # mousepad has two entries for one program (the other one runs its settings): the
 # overlay names it after its own.
 start_app MOUSEPAD env GDK_BACKEND=wayland mousepad
+# Tavlin learns the application in front from the accessibility bus: the press waits until
+# mousepad has told the bus it is active, as a user's press comes after its window does.
+wait_until 30 is_active_pid "$MOUSEPAD_PID" || fail "mousepad did not become active on the bus"
 hot_key
 wait_shown "over mousepad"
 wait_until 10 shows_text Mousepad || expect_text Mousepad
