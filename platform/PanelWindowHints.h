@@ -20,6 +20,8 @@ public:
     virtual bool prepare(NativeWindow window) = 0;
     // After it is mapped: asks the window manager again, as mapped windows are asked.
     virtual void request(NativeWindow window) = 0;
+    // Whether the window system gives `window` the keyboard now.
+    virtual bool hasKeyboard(NativeWindow window) = 0;
 };
 
 } // namespace tavlin::platform

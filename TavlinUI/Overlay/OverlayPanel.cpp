@@ -4,7 +4,9 @@
 #include "platform/PanelWindowHints.h"
 #include "platform/ShowTiming.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QResizeEvent>
 #include <QWindow>
 
@@ -113,7 +115,18 @@ void OverlayPanel::hideEvent(QHideEvent* event) {
 void OverlayPanel::keyLostSoon() {
     // Asked again from the event loop: a show that follows at once keeps the panel.
     QTimer::singleShot(0, this, [this] {
-        if (keyLoss_ && isVisible() && !isActiveWindow()) keyLoss_();
+        if (!keyLoss_ || !isVisible() || isActiveWindow()) return;
+        if (hints_ && QGuiApplication::focusWindow() == windowHandle() && hints_->hasKeyboard(winId())) {
+            // Hidden and shown again quickly, the window may get the keyboard back before
+            // Qt has taken it as lost: Qt then keeps the window as focused and tells the
+            // widgets nothing. The window system has the last word.
+            QT_WARNING_PUSH
+            QT_WARNING_DISABLE_DEPRECATED
+            QApplication::setActiveWindow(this);
+            QT_WARNING_POP
+            return;
+        }
+        keyLoss_();
     });
 }
 

@@ -15,6 +15,8 @@ class X11PanelHints final : public PanelWindowHints {
 public:
     bool prepare(NativeWindow window) override;
     void request(NativeWindow window) override;
+    // Whether the X input focus is on `window` (one round trip).
+    bool hasKeyboard(NativeWindow window) override;
 
 private:
     std::unique_ptr<X11WindowHints> hints_;
