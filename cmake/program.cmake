@@ -70,6 +70,8 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
                           RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/installed)
     install(TARGETS tavlin_installed_launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES data/tavlin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The AppStream metadata software centres show; it names the desktop entry above as what it launches.
+    install(FILES data/org.tavlin.tavlin.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES data/tavlin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     # The shortcut tables: installed where the data folders find them, and copied into the
     # build's share/, where the built program (libexec/tavlin/tavlin) and tools find them.
