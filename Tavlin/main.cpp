@@ -95,50 +95,57 @@ void perform(tavlin::AppDelegate& delegate, const tavlin::platform::CommandLine&
     if (!commandLine.urls().empty()) delegate.application(commandLine.urls());
 }
 
-} // namespace
+using namespace tavlin;
+using namespace tavlin::platform;
 
-int main(int argc, char** argv) {
-    using namespace tavlin;
-    using namespace tavlin::platform;
-
-    // --help and --version need no display and touch nothing else either: a core
-    // application answers them.
-    if (std::any_of(argv + 1, argv + argc, [](const char* a) {
+// --help and --version need no display and touch nothing else either: a core
+// application answers them. The exit status when it did.
+std::optional<int> answerHelpOrVersion(int& argc, char** argv) {
+    if (std::none_of(argv + 1, argv + argc, [](const char* a) {
             const std::string_view arg(a);
             return arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version" || arg == "-v";
-        })) {
-        QCoreApplication core(argc, argv);
-        core.setApplicationName(QStringLiteral("Tavlin"));
-        core.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
-        const CommandLine commandLine = CommandLine::parse(core.arguments());
-        if (commandLine.request() == CommandLine::Request::Help || commandLine.request() == CommandLine::Request::Version) {
-            std::fputs(commandLine.text().toLocal8Bit().constData(), stdout);
-            return 0;
-        }
+        }))
+        return std::nullopt;
+    QCoreApplication core(argc, argv);
+    core.setApplicationName(QStringLiteral("Tavlin"));
+    core.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
+    const CommandLine commandLine = CommandLine::parse(core.arguments());
+    if (commandLine.request() == CommandLine::Request::Help || commandLine.request() == CommandLine::Request::Version) {
+        std::fputs(commandLine.text().toLocal8Bit().constData(), stdout);
+        return 0;
     }
+    return std::nullopt;
+}
 
-    // What users run as `tavlin`.
-    const std::string command = launcherCommand();
+// Where the overlay is shown: in a Wayland session or on an X11 display.
+struct OverlayDisplay {
+    bool wayland = false;
+    std::optional<std::string> problem; // why it can't be reached, if so
+};
 
-    // The hot key and the panel are X11's: in a Wayland session they go through XWayland,
-    // where a window can float above the others and take the keyboard. A Wayland platform
-    // set for the session's Qt applications is not for us.
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (wayland && qgetenv("QT_QPA_PLATFORM").startsWith("wayland")) qunsetenv("QT_QPA_PLATFORM");
+// Chooses Qt's platform, before the application is made. The hot key and the panel are
+// X11's: in a Wayland session they go through XWayland, where a window can float above
+// the others and take the keyboard. A Wayland platform set for the session's Qt
+// applications is not for us.
+OverlayDisplay chooseQtPlatform() {
+    OverlayDisplay display;
+    display.wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (display.wayland && qgetenv("QT_QPA_PLATFORM").startsWith("wayland")) qunsetenv("QT_QPA_PLATFORM");
     // Without a display Qt's minimal platform stands in, so that --help and
     // --bind-hot-key still answer.
-    const auto noDisplay = displayProblem(wayland);
+    display.problem = displayProblem(display.wayland);
     // (Even where QT_QPA_PLATFORM asks for xcb: Qt's xcb platform stops the process
     // cold when it can't use the display.)
-    if (noDisplay || qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", noDisplay ? "minimal" : "xcb");
-    QApplication app(argc, argv); // takes Qt's own options out of argv
-    app.setApplicationName(QStringLiteral("Tavlin"));
-    app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
-    app.setDesktopFileName(QStringLiteral("tavlin"));
-    app.setQuitOnLastWindowClosed(false);
+    if (display.problem || qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", display.problem ? "minimal" : "xcb");
+    return display;
+}
 
-    const CommandLine commandLine = CommandLine::parse(app.arguments());
+// Answers a command line that asks for something other than a run (binding the hot key,
+// help, a usage error), and refuses a run without the overlay's display. The exit
+// status when this process ends here.
+std::optional<int> answerWithoutRunning(const CommandLine& commandLine, const std::string& command,
+                                        const OverlayDisplay& display) {
     switch (commandLine.request()) {
     case CommandLine::Request::Run: break;
     case CommandLine::Request::BindHotKey:
@@ -150,102 +157,126 @@ int main(int argc, char** argv) {
                    commandLine.request() == CommandLine::Request::Error ? stderr : stdout);
         return commandLine.exitStatus();
     }
-    if (noDisplay) {
-        std::fprintf(stderr, "tavlin: %s\n", noDisplay->c_str());
+    if (display.problem) {
+        std::fprintf(stderr, "tavlin: %s\n", display.problem->c_str());
         return 1;
     }
+    return std::nullopt;
+}
+
+LinuxCommonShortcuts::Desktop currentDesktop() {
     const char* desktopNames = std::getenv("XDG_CURRENT_DESKTOP");
-    const auto desktop = LinuxCommonShortcuts::desktop(desktopNames ? desktopNames : "");
-    // KDE calls the Super key Meta, as Qt does.
-    const InterfaceLanguage language(InterfaceLanguage::choose(QLocale::system()),
-                                     desktop == LinuxCommonShortcuts::Desktop::kde ? QStringLiteral("Meta")
-                                                                                    : QStringLiteral("Super"));
-    const auto notation = commandLine.keySymbols() ? KeyText::Notation::symbols : KeyText::Notation::desktop;
+    return LinuxCommonShortcuts::desktop(desktopNames ? desktopNames : "");
+}
 
-    xcb_connection_t* connection = X11Display::connection();
-    if (!connection) {
-        std::fputs("tavlin: needs an X11 display\n", stderr);
-        return 1;
-    }
+// The desktop's word for the key Qt calls Meta: KDE calls the Super key Meta, as Qt does.
+QString metaKeyName(LinuxCommonShortcuts::Desktop desktop) {
+    return desktop == LinuxCommonShortcuts::Desktop::kde ? QStringLiteral("Meta") : QStringLiteral("Super");
+}
 
-    // Without a place of its own there is no telling whether Tavlin already runs: rather
-    // than start as a second instance, or keep running as a URL's messenger, stop.
-    const auto location = SingleInstance::privateDirectory();
-    if (location.path.empty()) {
-        std::fprintf(stderr, "tavlin: %s\n", location.problem.c_str());
-        return 1;
-    }
-    SingleInstance instance(location.path);
+// Makes this process the instance, or else hands its command line to the instance that
+// runs. The exit status when this process ends here.
+std::optional<int> deferToRunningInstance(SingleInstance& instance, const CommandLine& commandLine) {
     switch (instance.becomeInstance()) {
-    case SingleInstance::Role::instance: break;
+    case SingleInstance::Role::instance: return std::nullopt;
     case SingleInstance::Role::failed:
         std::fprintf(stderr, "tavlin: %s\n", instance.errorString().c_str());
         return 1;
-    case SingleInstance::Role::other: {
-        const auto forwarded = commandLine.forwardedArguments();
-        if (forwarded.empty()) { // nothing to hand over: only ask whether it answers
-            if (instance.forward({}, forwardTimeoutMs) == SingleInstance::Delivery::delivered) {
-                std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
-                return 0;
-            }
-            std::fputs("tavlin: another Tavlin holds the instance lock but does not answer\n", stderr);
-            return 1;
-        }
-        switch (instance.forward(forwarded, forwardTimeoutMs)) {
-        case SingleInstance::Delivery::delivered: return 0;
-        case SingleInstance::Delivery::tooLong:
-            std::fprintf(stderr, "tavlin: too long: the arguments come to more than the %lld bytes the running instance takes\n",
-                         static_cast<long long>(SingleInstance::maxMessageBytes));
-            return 1;
-        case SingleInstance::Delivery::noInstance:
-        case SingleInstance::Delivery::noAnswer:
-            std::fputs("tavlin: the running instance did not answer\n", stderr);
-            return 1;
-        }
+    case SingleInstance::Role::other: break;
     }
+    const auto forwarded = commandLine.forwardedArguments();
+    if (forwarded.empty()) { // nothing to hand over: only ask whether it answers
+        if (instance.forward({}, forwardTimeoutMs) == SingleInstance::Delivery::delivered) {
+            std::fputs("tavlin: already running (press Alt+Space, or use its tray icon)\n", stderr);
+            return 0;
+        }
+        std::fputs("tavlin: another Tavlin holds the instance lock but does not answer\n", stderr);
+        return 1;
     }
-    app.setWindowIcon(QtStatusItem::programIcon());
+    switch (instance.forward(forwarded, forwardTimeoutMs)) {
+    case SingleInstance::Delivery::delivered: return 0;
+    case SingleInstance::Delivery::tooLong:
+        std::fprintf(stderr, "tavlin: too long: the arguments come to more than the %lld bytes the running instance takes\n",
+                     static_cast<long long>(SingleInstance::maxMessageBytes));
+        return 1;
+    case SingleInstance::Delivery::noInstance:
+    case SingleInstance::Delivery::noAnswer:
+        std::fputs("tavlin: the running instance did not answer\n", stderr);
+        return 1;
+    }
+    return 1;
+}
 
-    TerminationSignals terminationSignals;
-    QtMainQueue mainQueue;
-    // No client may grab keys on Wayland: there the desktop's portal gives the hot key.
-    std::unique_ptr<HotKeys> hotKeys;
-    std::function<std::string()> hotKeyRefusal; // why the hot key was refused, in the adapter's words
-    PortalHotKeys* portal = nullptr;            // its registration ends later, on a worker
+// The hot key's adapter. No client may grab keys on Wayland: there the desktop's portal
+// gives the hot key.
+struct ChosenHotKeys {
+    std::unique_ptr<HotKeys> keys;
+    std::function<std::string()> refusal; // why the hot key was refused, in the adapter's words
+    PortalHotKeys* portal = nullptr;      // its registration ends later, on a worker
+};
+
+ChosenHotKeys chooseHotKeys(bool wayland, xcb_connection_t* connection) {
+    ChosenHotKeys chosen;
     if (wayland) {
         auto portalHotKeys = std::make_unique<PortalHotKeys>("tavlin", "show-shortcuts",
                                                              "Show the shortcuts of the application in front",
                                                              PortalHotKeys::Options{});
-        portal = portalHotKeys.get();
-        hotKeyRefusal = [portal] { return portal->refusal(); };
-        hotKeys = std::move(portalHotKeys);
+        chosen.portal = portalHotKeys.get();
+        chosen.refusal = [portal = chosen.portal] { return portal->refusal(); };
+        chosen.keys = std::move(portalHotKeys);
     } else {
         auto grabs = std::make_unique<XcbHotKeys>(connection, X11Display::rootWindow());
-        hotKeyRefusal = [grabs = grabs.get()] { return grabs->refusal(); };
-        hotKeys = std::move(grabs);
+        chosen.refusal = [grabs = grabs.get()] { return grabs->refusal(); };
+        chosen.keys = std::move(grabs);
     }
-    atspi::AtspiAccessibility accessibility;
-    // The application's shortcuts window and table, read on the work queue at each show.
-    LinuxApplicationShortcuts applicationShortcuts;
-    // Reads other applications away from the main thread; ends (and waits for the read
-    // under way) before the services it reads with.
-    ThreadWorkQueue workQueue(mainQueue);
-    accessibility.abandonWhen([] { return !ThreadWorkQueue::jobWanted(); });
+    return chosen;
+}
+
+// The window system. Its overlay panels are Qt windows with X11's hints, through
+// XWayland in a Wayland session.
+std::unique_ptr<WindowSystem> chooseWindowSystem(bool wayland, xcb_connection_t* connection, KeyText::Notation notation) {
     const auto panels = [notation](const Rect& contentRect) -> std::unique_ptr<Panel> {
         auto panel = std::make_unique<QtPanel>(contentRect, notation);
         panel->setWindowHints(std::make_unique<X11PanelHints>());
         return panel;
     };
+    if (wayland) return std::make_unique<WaylandWindowSystem>(panels);
+    return std::make_unique<X11WindowSystem>(connection, panels);
+}
+
+// The desktop's adapters of the shell's ports, for as long as the program runs. They are
+// made in the order of the members and end in the reverse one.
+struct Adapters {
+    Adapters(bool wayland, xcb_connection_t* connection, KeyText::Notation notation, const std::string& command)
+        : hotKeys(chooseHotKeys(wayland, connection)),
+          windowSystem(chooseWindowSystem(wayland, connection, notation)),
+          autostart(XdgAutostart::forCurrentUser(command)) {
+        accessibility.abandonWhen([] { return !ThreadWorkQueue::jobWanted(); });
+    }
+
+    TerminationSignals terminationSignals;
+    QtMainQueue mainQueue;
+    ChosenHotKeys hotKeys;
+    atspi::AtspiAccessibility accessibility;
+    // The application's shortcuts window and table, read on the work queue at each show.
+    LinuxApplicationShortcuts applicationShortcuts;
+    // Reads other applications away from the main thread; ends (and waits for the read
+    // under way) before the services it reads with.
+    ThreadWorkQueue workQueue{mainQueue};
     std::unique_ptr<WindowSystem> windowSystem;
-    if (wayland)
-        windowSystem = std::make_unique<WaylandWindowSystem>(panels);
-    else
-        windowSystem = std::make_unique<X11WindowSystem>(connection, panels);
-    XdgAutostart autostart = XdgAutostart::forCurrentUser(command);
+    XdgAutostart autostart;
+};
+
+// The application delegate on the adapters, with what reaches it: the command lines
+// later starts hand the instance, the hot key's refusal, and this start's own command
+// line once the event loop runs.
+std::shared_ptr<AppDelegate> wireDelegate(Adapters& adapters, SingleInstance& instance, const CommandLine& commandLine,
+                                          LinuxCommonShortcuts::Desktop desktop, bool wayland) {
     auto delegate = std::make_shared<AppDelegate>(
-        *windowSystem, *hotKeys, mainQueue, workQueue, accessibility, autostart, desktopAccessibilitySettings(),
+        *adapters.windowSystem, *adapters.hotKeys.keys, adapters.mainQueue, adapters.workQueue, adapters.accessibility,
+        adapters.autostart, desktopAccessibilitySettings(),
         [desktop](const std::optional<std::string>& bundle) { return LinuxCommonShortcuts::items(desktop, bundle); },
-        &applicationShortcuts);
+        &adapters.applicationShortcuts);
     std::weak_ptr<AppDelegate> weakDelegate = delegate;
     instance.setReceiver([weakDelegate](std::vector<std::string> received) {
         QStringList arguments{QCoreApplication::applicationName()};
@@ -263,16 +294,62 @@ int main(int argc, char** argv) {
         d->showStatusNote(note);
     };
     // The portal answers when it (or the user) decides; the main thread goes on meanwhile.
-    if (portal)
-        portal->onSettled([noHotKey](const std::string& refusal) {
+    if (adapters.hotKeys.portal)
+        adapters.hotKeys.portal->onSettled([noHotKey](const std::string& refusal) {
             if (!refusal.empty()) noHotKey(refusal);
         });
-    QTimer::singleShot(0, &app, [weakDelegate, commandLine, hotKeyRefusal, noHotKey] {
-        auto d = weakDelegate.lock();
-        if (!d) return;
-        d->applicationDidFinishLaunching();
-        if (!d->hotKey()) noHotKey(hotKeyRefusal());
-        perform(*d, commandLine);
-    });
+    QTimer::singleShot(0, QCoreApplication::instance(),
+                       [weakDelegate, commandLine, hotKeyRefusal = adapters.hotKeys.refusal, noHotKey] {
+                           auto d = weakDelegate.lock();
+                           if (!d) return;
+                           d->applicationDidFinishLaunching();
+                           if (!d->hotKey()) noHotKey(hotKeyRefusal());
+                           perform(*d, commandLine);
+                       });
+    return delegate;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace tavlin;
+    using namespace tavlin::platform;
+
+    if (const auto status = answerHelpOrVersion(argc, argv)) return *status;
+
+    // What users run as `tavlin`.
+    const std::string command = launcherCommand();
+    const OverlayDisplay display = chooseQtPlatform();
+    QApplication app(argc, argv); // takes Qt's own options out of argv
+    app.setApplicationName(QStringLiteral("Tavlin"));
+    app.setApplicationVersion(QStringLiteral(TAVLIN_VERSION));
+    app.setDesktopFileName(QStringLiteral("tavlin"));
+    app.setQuitOnLastWindowClosed(false);
+
+    const CommandLine commandLine = CommandLine::parse(app.arguments());
+    if (const auto status = answerWithoutRunning(commandLine, command, display)) return *status;
+    const auto desktop = currentDesktop();
+    const InterfaceLanguage language(InterfaceLanguage::choose(QLocale::system()), metaKeyName(desktop));
+    const auto notation = commandLine.keySymbols() ? KeyText::Notation::symbols : KeyText::Notation::desktop;
+
+    xcb_connection_t* connection = X11Display::connection();
+    if (!connection) {
+        std::fputs("tavlin: needs an X11 display\n", stderr);
+        return 1;
+    }
+
+    // Without a place of its own there is no telling whether Tavlin already runs: rather
+    // than start as a second instance, or keep running as a URL's messenger, stop.
+    const auto location = SingleInstance::privateDirectory();
+    if (location.path.empty()) {
+        std::fprintf(stderr, "tavlin: %s\n", location.problem.c_str());
+        return 1;
+    }
+    SingleInstance instance(location.path);
+    if (const auto status = deferToRunningInstance(instance, commandLine)) return *status;
+    app.setWindowIcon(QtStatusItem::programIcon());
+
+    Adapters adapters(display.wayland, connection, notation, command);
+    const auto delegate = wireDelegate(adapters, instance, commandLine, desktop, display.wayland);
     return app.exec();
 }

@@ -4,10 +4,8 @@
 #include "platform/linux/desktop/DesktopShell.h"
 #include "platform/linux/desktop/ProcessDesktopEntry.h"
 #include "platform/linux/desktop/QtDesktop.h"
-#include "platform/linux/desktop/QtStatusItem.h"
 #include "platform/linux/wayland/SwayIpc.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 
@@ -15,7 +13,6 @@
 #include <set>
 #include <cerrno>
 #include <signal.h>
-#include <unistd.h>
 
 namespace tavlin::platform {
 namespace {
@@ -29,23 +26,15 @@ bool isRunning(std::int32_t pid) {
 } // namespace
 
 WaylandWindowSystem::WaylandWindowSystem(PanelFactory panelFactory)
-    : panelFactory_(std::move(panelFactory)),
-      bus_(static_cast<std::int32_t>(getpid()), std::chrono::milliseconds(settleMs),
+    : QtWindowSystem(std::move(panelFactory)),
+      bus_(processIdentifier(), std::chrono::milliseconds(settleMs),
            [this](const AtspiActivationThread::Application& active) {
-               QMetaObject::invokeMethod(&context_, [this, active] { activated(active); }, Qt::QueuedConnection);
+               QMetaObject::invokeMethod(&context(), [this, active] { activated(active); }, Qt::QueuedConnection);
            }) {
-    if (auto* app = QCoreApplication::instance())
-        QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] {
-            if (auto hook = std::exchange(terminationHook_, nullptr)) hook();
-        });
     qCDebug(logWayland) << "following the active window over the accessibility bus";
 }
 
 WaylandWindowSystem::~WaylandWindowSystem() = default;
-
-std::int32_t WaylandWindowSystem::processIdentifier() const {
-    return static_cast<std::int32_t>(getpid());
-}
 
 RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std::string& busName) {
     RunningApplication record;
@@ -103,21 +92,13 @@ std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
     return record(front->pid, front->name);
 }
 
-void WaylandWindowSystem::observeActivations(std::function<void(const ActivationNotification&)> observer) {
-    observer_ = std::move(observer);
-}
-
 void WaylandWindowSystem::activated(const AtspiActivationThread::Application& active) {
     // Already told, in an answer; or the shell's own window, which is never a target.
     if (activePid_ == active.pid || DesktopShell::isShellProcess(active.pid)) return;
     activePid_ = active.pid;
     const RunningApplication front = record(active.pid, active.name);
     qCDebug(logWayland) << "in front:" << active.pid << QString::fromStdString(active.name);
-    if (!observer_) return;
-    ActivationNotification notification;
-    notification.userInfo.emplace();
-    notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), front);
-    observer_(notification);
+    reportActivation(front);
 }
 
 std::vector<RunningApplication> WaylandWindowSystem::runningApplications(std::string_view bundleIdentifier) {
@@ -159,47 +140,11 @@ bool WaylandWindowSystem::activate(const RunningApplication& application) {
     return done;
 }
 
-bool WaylandWindowSystem::openURL(std::string_view url) {
-    return QtDesktop::openURL(url);
-}
-
-std::optional<Screen> WaylandWindowSystem::mainScreen() {
-    return QtDesktop::mainScreen();
-}
-
-std::vector<Screen> WaylandWindowSystem::screens() {
-    return QtDesktop::screens();
-}
-
-std::unique_ptr<StatusItem> WaylandWindowSystem::makeStatusItem(double) {
-    return QtStatusItem::make();
-}
-
 std::optional<MonitorToken> WaylandWindowSystem::addGlobalKeyDownMonitor(std::function<void(std::uint16_t)>) {
     // Wayland gives no client the keys of others; the overlay handles its own Escape.
     return std::nullopt;
 }
 
 void WaylandWindowSystem::removeMonitor(MonitorToken) {}
-
-std::unique_ptr<Panel> WaylandWindowSystem::makePanel(const Rect& contentRect) {
-    return panelFactory_ ? panelFactory_(contentRect) : nullptr;
-}
-
-void WaylandWindowSystem::setActivationPolicy(ActivationPolicy) {
-    // As on X11: our windows that should stay out of task bars say so themselves.
-}
-
-void WaylandWindowSystem::observeProcessExit(std::int32_t pid, std::function<void()> handler) {
-    exitWatch_ = ProcessExitWatch::make(pid, std::move(handler));
-}
-
-void WaylandWindowSystem::observeTermination(std::function<void()> hook) {
-    terminationHook_ = std::move(hook);
-}
-
-void WaylandWindowSystem::terminate() {
-    QCoreApplication::quit();
-}
 
 } // namespace tavlin::platform

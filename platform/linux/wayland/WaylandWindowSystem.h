@@ -1,10 +1,7 @@
 #pragma once
 
-#include "platform/WindowSystem.h"
-#include "platform/linux/desktop/ProcessExitWatch.h"
+#include "platform/linux/desktop/QtWindowSystem.h"
 #include "platform/linux/wayland/AtspiActivationThread.h"
-
-#include <QObject>
 
 #include <functional>
 #include <map>
@@ -29,32 +26,19 @@ namespace tavlin::platform {
 // theme icon, else that name and no icon.
 //
 // Our own windows go through XWayland, so screens, the tray and the overlay panel are
-// Qt's as on X11, and Escape reaches the overlay as its own key press: there is no
-// global key monitor. Bringing another application to the front is up to the
+// Qt's as on X11 (QtWindowSystem), and Escape reaches the overlay as its own key press:
+// there is no global key monitor. Bringing another application to the front is up to the
 // compositor: sway does it on request; other compositors don't let a client do it.
-class WaylandWindowSystem final : public WindowSystem {
+class WaylandWindowSystem final : public QtWindowSystem {
 public:
-    using PanelFactory = std::function<std::unique_ptr<Panel>(const Rect& contentRect)>;
-
     explicit WaylandWindowSystem(PanelFactory panelFactory);
     ~WaylandWindowSystem() override;
 
-    std::int32_t processIdentifier() const override;
     std::optional<RunningApplication> frontmostApplication() override;
-    void observeActivations(std::function<void(const ActivationNotification&)> observer) override;
     std::vector<RunningApplication> runningApplications(std::string_view bundleIdentifier) override;
     bool activate(const RunningApplication& application) override;
-    void observeProcessExit(std::int32_t pid, std::function<void()> handler) override;
-    bool openURL(std::string_view url) override;
-    std::optional<Screen> mainScreen() override;
-    std::vector<Screen> screens() override;
-    std::unique_ptr<StatusItem> makeStatusItem(double length) override;
     std::optional<MonitorToken> addGlobalKeyDownMonitor(std::function<void(std::uint16_t keyCode)> handler) override;
     void removeMonitor(MonitorToken token) override;
-    std::unique_ptr<Panel> makePanel(const Rect& contentRect) override;
-    void setActivationPolicy(ActivationPolicy policy) override;
-    void observeTermination(std::function<void()> hook) override;
-    void terminate() override;
 
     // The record of a process, from its desktop entry or `busName`.
     static RunningApplication application(std::int32_t pid, const std::string& busName);
@@ -70,14 +54,9 @@ private:
     // The record of the process, cached.
     RunningApplication record(std::int32_t pid, const std::string& busName);
 
-    PanelFactory panelFactory_;
-    QObject context_;
-    std::function<void(const ActivationNotification&)> observer_;
     std::optional<std::int32_t> activePid_; // the last process other than ours with the active window
     std::map<std::int32_t, RunningApplication> records_;
-    std::function<void()> terminationHook_;
-    std::unique_ptr<ProcessExitWatch> exitWatch_;
-    AtspiActivationThread bus_; // last: its notifications reach the members above
+    AtspiActivationThread bus_; // last, so it ends first: its notifications reach the members above
 };
 
 } // namespace tavlin::platform

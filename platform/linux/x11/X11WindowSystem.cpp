@@ -4,34 +4,23 @@
 #include "platform/linux/desktop/DesktopShell.h"
 #include "platform/linux/desktop/ProcessDesktopEntry.h"
 #include "platform/linux/desktop/QtDesktop.h"
-#include "platform/linux/desktop/QtStatusItem.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace tavlin::platform {
 
 X11WindowSystem::X11WindowSystem(xcb_connection_t* connection, PanelFactory panelFactory)
-    : connection_(connection), windows_(connection, 0), panelFactory_(std::move(panelFactory)) {
+    : QtWindowSystem(std::move(panelFactory)), connection_(connection), windows_(connection, 0) {
     windows_.watchRootProperties();
-    if (auto* app = QCoreApplication::instance()) {
-        app->installNativeEventFilter(this);
-        QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] {
-            if (auto hook = std::exchange(terminationHook_, nullptr)) hook();
-        });
-    }
+    if (auto* app = QCoreApplication::instance()) app->installNativeEventFilter(this);
 }
 
 X11WindowSystem::~X11WindowSystem() {
     monitors_.clear();
     if (auto* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
-}
-
-std::int32_t X11WindowSystem::processIdentifier() const {
-    return static_cast<std::int32_t>(getpid());
 }
 
 std::optional<RunningApplication> X11WindowSystem::application(xcb_window_t window, bool withIcon) {
@@ -96,7 +85,7 @@ std::optional<RunningApplication> X11WindowSystem::frontmostApplication() {
 }
 
 void X11WindowSystem::observeActivations(std::function<void(const ActivationNotification&)> observer) {
-    observer_ = std::move(observer);
+    QtWindowSystem::observeActivations(std::move(observer));
     if (auto front = frontmostApplication(); front && front->processIdentifier != processIdentifier())
         activePid_ = front->processIdentifier;
 }
@@ -106,11 +95,7 @@ void X11WindowSystem::activeWindowChanged() {
     if (!front || front->processIdentifier == processIdentifier()) return;
     if (activePid_ == front->processIdentifier) return;
     activePid_ = front->processIdentifier;
-    if (!observer_) return;
-    ActivationNotification notification;
-    notification.userInfo.emplace();
-    notification.userInfo->emplace(std::string(ActivationNotification::applicationKey), *front);
-    observer_(notification);
+    reportActivation(*front);
 }
 
 bool X11WindowSystem::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -120,7 +105,7 @@ bool X11WindowSystem::nativeEventFilter(const QByteArray& eventType, void* messa
     if (type == XCB_PROPERTY_NOTIFY) {
         if (windows_.isActiveWindowChange(*reinterpret_cast<xcb_property_notify_event_t*>(event)))
             // Reported from the event loop, not from inside Qt's event dispatch.
-            QTimer::singleShot(0, &context_, [this] { activeWindowChanged(); });
+            QTimer::singleShot(0, &context(), [this] { activeWindowChanged(); });
     }
     return false;
 }
@@ -153,26 +138,6 @@ bool X11WindowSystem::activate(const RunningApplication& application) {
     return false;
 }
 
-void X11WindowSystem::observeProcessExit(std::int32_t pid, std::function<void()> handler) {
-    exitWatch_ = ProcessExitWatch::make(pid, std::move(handler));
-}
-
-bool X11WindowSystem::openURL(std::string_view url) {
-    return QtDesktop::openURL(url);
-}
-
-std::optional<Screen> X11WindowSystem::mainScreen() {
-    return QtDesktop::mainScreen();
-}
-
-std::vector<Screen> X11WindowSystem::screens() {
-    return QtDesktop::screens();
-}
-
-std::unique_ptr<StatusItem> X11WindowSystem::makeStatusItem(double) {
-    return QtStatusItem::make();
-}
-
 std::optional<MonitorToken> X11WindowSystem::addGlobalKeyDownMonitor(std::function<void(std::uint16_t)> handler) {
     auto monitor = XInputKeyMonitor::make(connection_, windows_.root(), std::move(handler));
     if (!monitor) return std::nullopt;
@@ -183,23 +148,6 @@ std::optional<MonitorToken> X11WindowSystem::addGlobalKeyDownMonitor(std::functi
 
 void X11WindowSystem::removeMonitor(MonitorToken token) {
     monitors_.erase(token);
-}
-
-std::unique_ptr<Panel> X11WindowSystem::makePanel(const Rect& contentRect) {
-    return panelFactory_ ? panelFactory_(contentRect) : nullptr;
-}
-
-void X11WindowSystem::setActivationPolicy(ActivationPolicy) {
-    // An X11 program has no dock entry of its own; windows of ours that should stay
-    // out of task bars say so themselves.
-}
-
-void X11WindowSystem::observeTermination(std::function<void()> hook) {
-    terminationHook_ = std::move(hook);
-}
-
-void X11WindowSystem::terminate() {
-    QCoreApplication::quit();
 }
 
 } // namespace tavlin::platform

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "platform/WindowSystem.h"
-#include "platform/linux/desktop/ProcessExitWatch.h"
+#include "platform/linux/desktop/QtWindowSystem.h"
 #include "platform/linux/x11/X11Windows.h"
 #include "platform/linux/x11/XInputKeyMonitor.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QObject>
 
 #include <functional>
 #include <map>
@@ -15,8 +13,8 @@
 namespace tavlin::platform {
 
 // The window system of an X11 desktop under Qt: applications and activations from the
-// window manager's EWMH properties, screens from Qt, the tray icon, the XInput 2 key
-// monitor, and the overlay panel from the factory it is given.
+// window manager's EWMH properties and the XInput 2 key monitor; screens, the tray icon
+// and the overlay panel as QtWindowSystem has them.
 //
 // Applications are told apart by process: an application is the set of top-level
 // windows with one _NET_WM_PID. Its record carries the bundle identifier
@@ -28,29 +26,17 @@ namespace tavlin::platform {
 // active window passing to one of our own windows (the overlay taking the keyboard) is
 // not reported and does not count as a change, so the application behind the overlay is
 // still the one in front when the overlay goes away.
-class X11WindowSystem final : public WindowSystem, private QAbstractNativeEventFilter {
+class X11WindowSystem final : public QtWindowSystem, private QAbstractNativeEventFilter {
 public:
-    using PanelFactory = std::function<std::unique_ptr<Panel>(const Rect& contentRect)>;
-
     X11WindowSystem(xcb_connection_t* connection, PanelFactory panelFactory);
     ~X11WindowSystem() override;
 
-    std::int32_t processIdentifier() const override;
     std::optional<RunningApplication> frontmostApplication() override;
     void observeActivations(std::function<void(const ActivationNotification&)> observer) override;
     std::vector<RunningApplication> runningApplications(std::string_view bundleIdentifier) override;
     bool activate(const RunningApplication& application) override;
-    void observeProcessExit(std::int32_t pid, std::function<void()> handler) override;
-    bool openURL(std::string_view url) override;
-    std::optional<Screen> mainScreen() override;
-    std::vector<Screen> screens() override;
-    std::unique_ptr<StatusItem> makeStatusItem(double length) override;
     std::optional<MonitorToken> addGlobalKeyDownMonitor(std::function<void(std::uint16_t keyCode)> handler) override;
     void removeMonitor(MonitorToken token) override;
-    std::unique_ptr<Panel> makePanel(const Rect& contentRect) override;
-    void setActivationPolicy(ActivationPolicy policy) override;
-    void observeTermination(std::function<void()> hook) override;
-    void terminate() override;
 
     // The record of the application that owns this window, with its icon or without;
     // none without a pid.
@@ -72,15 +58,10 @@ private:
 
     xcb_connection_t* connection_;
     X11Windows windows_;
-    PanelFactory panelFactory_;
-    QObject context_;
-    std::function<void(const ActivationNotification&)> observer_;
     std::optional<std::int32_t> activePid_; // the last process other than ours that held the active window
     std::map<xcb_window_t, Record> records_;
     std::map<MonitorToken, std::unique_ptr<XInputKeyMonitor>> monitors_;
     MonitorToken nextToken_ = 1;
-    std::function<void()> terminationHook_;
-    std::unique_ptr<ProcessExitWatch> exitWatch_;
 };
 
 } // namespace tavlin::platform
