@@ -22,6 +22,7 @@
 #include "TavlinUI/Overlay/InterfaceLanguage.h"
 #include "TavlinUI/Overlay/QtPanel.h"
 #include "platform/linux/atspi/AtspiAccessibility.h"
+#include "platform/linux/common/GLibLogForwarding.h"
 #include "platform/linux/common/X11Display.h"
 #include "platform/linux/desktop/AccessibilitySettings.h"
 #include "platform/linux/desktop/QtStatusItem.h"
@@ -100,6 +101,8 @@ void perform(tavlin::AppDelegate& delegate, const tavlin::platform::CommandLine&
 int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
+    // One log: the GLib-based adapters' messages in Qt's logging categories.
+    GLibLogForwarding::install();
 
     // --help and --version need no display and touch nothing else either: a core
     // application answers them.
