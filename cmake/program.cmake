@@ -20,10 +20,12 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/SingleInstanceTests.cpp
     tests/linux/SwayIpcTests.cpp
     tests/linux/ThreadWorkQueueTests.cpp
+    tests/linux/TrayMenuTests.cpp
     tests/linux/XdgAutostartTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop tavlin_process tavlin_hotkeys tavlin_hotkey_binding
-                        tavlin_x11 tavlin_wayland tavlin_app_shortcuts tavlin_glib_log GTest::gtest PkgConfig::DESKTOP_GIO)
+                        tavlin_x11 tavlin_wayland tavlin_app_shortcuts tavlin_glib_log tavlin_shell_sim tavlin_view
+                        GTest::gtest PkgConfig::DESKTOP_GIO)
   target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux"
                              TAVLIN_SHORTCUT_TABLES="${PROJECT_SOURCE_DIR}/data/shortcuts")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60

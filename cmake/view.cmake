@@ -46,15 +46,16 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   # The interface's languages: one Qt Linguist catalogue per language in translations/
   # (Japanese, the texts' own language, needs none), compiled by lrelease and built in
   # under :/i18n. The target update_translations runs lupdate over the texts of the view
-  # and the tray menu.
+  # and the tray menu's titles, which the shell names and marks with
+  # TAVLIN_TRANSLATE_NOOP (platform/Translatable.h).
   tavlin_require_package(Qt6 "qt6-tools-dev qt6-l10n-tools" COMPONENTS LinguistTools)
   file(GLOB _catalogues CONFIGURE_DEPENDS ${_view_root}/translations/tavlin_*.ts)
   file(GLOB _translated_sources ${_overlay}/*.cpp)
   qt_add_translations(tavlin_view
     TS_FILES ${_catalogues}
     RESOURCE_PREFIX /i18n
-    SOURCES ${_translated_sources} ${_view_root}/platform/linux/desktop/QtStatusItem.cpp
-    LUPDATE_OPTIONS -no-obsolete -locations none)
+    SOURCES ${_translated_sources} ${_view_root}/Tavlin/AppDelegate.cpp
+    LUPDATE_OPTIONS -no-obsolete -locations none -tr-function-alias QT_TRANSLATE_NOOP+=TAVLIN_TRANSLATE_NOOP)
 
   # Sample overlays: the Finder's common rows and a code editor's scanned menu.
   add_library(tavlin_view_samples STATIC ${_view_root}/tools/render/SampleOverlays.cpp)
