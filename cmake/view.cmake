@@ -97,4 +97,17 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     LABELS e2e
     TIMEOUT 120
     ENVIRONMENT "LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp")
+
+  # What the panel's first paint relies on in Qt, on a private X server with a window
+  # manager.
+  if(BUILD_TESTING)
+  add_executable(tavlin_panel_paint_tests ${_view_root}/tests/view/PanelFirstPaintTests.cpp)
+  target_link_libraries(tavlin_panel_paint_tests PRIVATE tavlin_view tavlin_linux_common GTest::gtest)
+  add_test(NAME view.PanelFirstPaintOnX11
+           COMMAND ${_view_root}/scripts/with-desktop -- $<TARGET_FILE:tavlin_panel_paint_tests>)
+  set_tests_properties(view.PanelFirstPaintOnX11 PROPERTIES
+    LABELS e2e
+    TIMEOUT 120
+    ENVIRONMENT "LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp")
+  endif()
 endif()
