@@ -4,6 +4,7 @@
 #include "Tavlin/ShortcutSources.h"
 #include "TavlinUI/Overlay/ShortcutOverlay.h"
 #include "TavlinUI/ShortcutMerge.h"
+#include "platform/Translatable.h"
 #include "platform/Url.h"
 
 #include <algorithm>
@@ -14,10 +15,11 @@ namespace {
 
 constexpr const char* statusSymbol = "command.square";
 constexpr const char* statusDescription = "Tavlin";
-constexpr const char* showTitle = "ショートカットを表示  ⌥Space";
-constexpr const char* settingsTitle = "アクセシビリティ設定を開く";
-constexpr const char* startAtLoginTitle = "ログイン時に起動";
-constexpr const char* quitTitle = "Tavlinを終了";
+// The status menu's titles, which the status item shows in the interface's language.
+constexpr const char* showTitle = TAVLIN_TRANSLATE_NOOP("StatusMenu", "ショートカットを表示  ⌥Space");
+constexpr const char* settingsTitle = TAVLIN_TRANSLATE_NOOP("StatusMenu", "アクセシビリティ設定を開く");
+constexpr const char* startAtLoginTitle = TAVLIN_TRANSLATE_NOOP("StatusMenu", "ログイン時に起動");
+constexpr const char* quitTitle = TAVLIN_TRANSLATE_NOOP("StatusMenu", "Tavlinを終了");
 constexpr const char* quitKeyEquivalent = "q";
 constexpr const char* unnamedApplication = "現在のアプリ";
 constexpr std::string_view urlScheme = "tavlin";

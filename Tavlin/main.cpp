@@ -22,6 +22,7 @@
 #include "TavlinUI/Overlay/InterfaceLanguage.h"
 #include "TavlinUI/Overlay/QtPanel.h"
 #include "platform/linux/atspi/AtspiAccessibility.h"
+#include "platform/linux/common/GLibLogForwarding.h"
 #include "platform/linux/common/X11Display.h"
 #include "platform/linux/desktop/AccessibilitySettings.h"
 #include "platform/linux/desktop/QtStatusItem.h"
@@ -314,6 +315,8 @@ std::shared_ptr<AppDelegate> wireDelegate(Adapters& adapters, SingleInstance& in
 int main(int argc, char** argv) {
     using namespace tavlin;
     using namespace tavlin::platform;
+    // One log: the GLib-based adapters' messages in Qt's logging categories.
+    GLibLogForwarding::install();
 
     if (const auto status = answerHelpOrVersion(argc, argv)) return *status;
 

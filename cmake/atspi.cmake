@@ -34,7 +34,7 @@ if(NOT TAVLIN_DESKTOP)
 endif()
 
 add_executable(tavlin-scan tools/tavlin-scan.cpp)
-target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_scan_support tavlin_core)
+target_link_libraries(tavlin-scan PRIVATE tavlin_atspi tavlin_scan_support tavlin_core tavlin_glib_log)
 
 add_executable(atspi-probe tests/atspi/AtspiProbe.cpp)
 target_link_libraries(atspi-probe PRIVATE tavlin_atspi tavlin_core)

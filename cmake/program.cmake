@@ -8,6 +8,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/AccessibilitySettingsTests.cpp
     tests/linux/CommandLineTests.cpp
     tests/linux/DesktopEntriesTests.cpp
+    tests/linux/GLibLogForwardingTests.cpp
     tests/linux/InstanceClientTests.cpp
     tests/linux/HotKeySettingTests.cpp
     tests/linux/KeyTranslationTests.cpp
@@ -19,10 +20,12 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     tests/linux/SingleInstanceTests.cpp
     tests/linux/SwayIpcTests.cpp
     tests/linux/ThreadWorkQueueTests.cpp
+    tests/linux/TrayMenuTests.cpp
     tests/linux/XdgAutostartTests.cpp
   )
   target_link_libraries(tavlin_desktop_tests PRIVATE tavlin_desktop tavlin_process tavlin_hotkeys tavlin_hotkey_binding
-                        tavlin_x11 tavlin_wayland tavlin_app_shortcuts GTest::gtest PkgConfig::DESKTOP_GIO)
+                        tavlin_x11 tavlin_wayland tavlin_app_shortcuts tavlin_glib_log tavlin_shell_sim tavlin_view
+                        GTest::gtest PkgConfig::DESKTOP_GIO)
   target_compile_definitions(tavlin_desktop_tests PRIVATE TAVLIN_TEST_DIR="${PROJECT_SOURCE_DIR}/tests/linux"
                              TAVLIN_SHORTCUT_TABLES="${PROJECT_SOURCE_DIR}/data/shortcuts")
   gtest_discover_tests(tavlin_desktop_tests DISCOVERY_TIMEOUT 60
@@ -44,7 +47,7 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     # <prefix>/libexec/tavlin/tavlin; users run it through the launcher.
     add_executable(tavlin_program Tavlin/main.cpp)
     target_link_libraries(tavlin_program PRIVATE tavlin_shell tavlin_view tavlin_atspi tavlin_app_shortcuts tavlin_desktop
-                          tavlin_process tavlin_x11 tavlin_wayland tavlin_hotkeys tavlin_hotkey_binding)
+                          tavlin_process tavlin_x11 tavlin_wayland tavlin_hotkeys tavlin_hotkey_binding tavlin_glib_log)
     target_compile_definitions(tavlin_program PRIVATE TAVLIN_VERSION="${PROJECT_VERSION}")
     set_target_properties(tavlin_program PROPERTIES OUTPUT_NAME tavlin
                           RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/libexec/tavlin)

@@ -46,15 +46,16 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
   # The interface's languages: one Qt Linguist catalogue per language in translations/
   # (Japanese, the texts' own language, needs none), compiled by lrelease and built in
   # under :/i18n. The target update_translations runs lupdate over the texts of the view
-  # and the tray menu.
+  # and the tray menu's titles, which the shell names and marks with
+  # TAVLIN_TRANSLATE_NOOP (platform/Translatable.h).
   tavlin_require_package(Qt6 "qt6-tools-dev qt6-l10n-tools" COMPONENTS LinguistTools)
   file(GLOB _catalogues CONFIGURE_DEPENDS ${_view_root}/translations/tavlin_*.ts)
   file(GLOB _translated_sources ${_overlay}/*.cpp)
   qt_add_translations(tavlin_view
     TS_FILES ${_catalogues}
     RESOURCE_PREFIX /i18n
-    SOURCES ${_translated_sources} ${_view_root}/platform/linux/desktop/QtStatusItem.cpp
-    LUPDATE_OPTIONS -no-obsolete -locations none)
+    SOURCES ${_translated_sources} ${_view_root}/Tavlin/AppDelegate.cpp
+    LUPDATE_OPTIONS -no-obsolete -locations none -tr-function-alias QT_TRANSLATE_NOOP+=TAVLIN_TRANSLATE_NOOP)
 
   # Sample overlays: the Finder's common rows and a code editor's scanned menu.
   add_library(tavlin_view_samples STATIC ${_view_root}/tools/render/SampleOverlays.cpp)
@@ -96,4 +97,17 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
     LABELS e2e
     TIMEOUT 120
     ENVIRONMENT "LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp")
+
+  # What the panel's first paint relies on in Qt, on a private X server with a window
+  # manager.
+  if(BUILD_TESTING)
+  add_executable(tavlin_panel_paint_tests ${_view_root}/tests/view/PanelFirstPaintTests.cpp)
+  target_link_libraries(tavlin_panel_paint_tests PRIVATE tavlin_view tavlin_linux_common GTest::gtest)
+  add_test(NAME view.PanelFirstPaintOnX11
+           COMMAND ${_view_root}/scripts/with-desktop -- $<TARGET_FILE:tavlin_panel_paint_tests>)
+  set_tests_properties(view.PanelFirstPaintOnX11 PROPERTIES
+    LABELS e2e
+    TIMEOUT 120
+    ENVIRONMENT "LSAN_OPTIONS=suppressions=${_view_root}/tests/view/lsan.supp")
+  endif()
 endif()

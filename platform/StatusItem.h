@@ -8,7 +8,9 @@ namespace tavlin::platform {
 
 // One entry of the status item's menu: a titled command or a separator. A checkable
 // command carries the question whose answer is its check mark, asked each time the
-// menu opens.
+// menu opens. The title is in the interface's source language, marked where it is
+// named as TAVLIN_TRANSLATE_NOOP("StatusMenu", title) (platform/Translatable.h); the
+// status item shows it in the interface's language.
 struct MenuEntry {
     std::string title;
     std::function<void()> action;

@@ -12,11 +12,14 @@
 // names the application's desktop entry); --repeat N reads N times and prints the
 // minimum, median and maximum time of the menu scan and of the other sources on
 // standard error. Titles from the shortcuts window are in the locale's language.
+// What the readers skip and why is logged as in Tavlin, e.g.
+// QT_LOGGING_RULES="tavlin.*.debug=true".
 #include "Tavlin/ShortcutScanner.h"
 #include "Tavlin/ShortcutSources.h"
 #include "TavlinUI/CommonShortcuts.h"
 #include "TavlinUI/ShortcutMerge.h"
 #include "platform/linux/atspi/AtspiAccessibility.h"
+#include "platform/linux/common/GLibLogForwarding.h"
 #include "platform/linux/shortcuts/LinuxApplicationShortcuts.h"
 #include "tools/JsonText.h"
 #include "tools/TabbedText.h"
@@ -87,6 +90,7 @@ std::string figures(std::vector<double> times) {
 } // namespace
 
 int main(int argc, char** argv) {
+    tavlin::platform::GLibLogForwarding::install();
     std::optional<std::int32_t> pid;
     std::optional<std::string> app, bundle;
     bool merged = false, asJson = false;

@@ -15,8 +15,9 @@ constexpr double insetX = 7, insetY = 3, radius = 6;
 
 KeyCap::KeyCap(const QString& keys, QWidget* parent)
     : QWidget(parent), keys_(keys), cap_(radius, OverlayStyle::white(0.1)) {
-    // 13 points, medium weight; no rounded design is installed with the fonts we rely on.
-    setFont(OverlayStyle::font(13, QFont::Medium));
+    // The body's size at medium weight; no rounded design is installed with the fonts we
+    // rely on.
+    setFont(OverlayStyle::font(OverlayStyle::TextStyle::body, QFont::Medium));
     setAccessibleName(keys_);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

@@ -65,6 +65,7 @@ void OverlayPanel::makeKeyAndOrderFront() {
         // its backing store while the window manager works, and the exposure then only
         // copies the finished picture to the screen. (Drawn to a window not yet mapped,
         // the copy made now is lost, and a paint at the exposure would do no harm.)
+        // tests/view/PanelFirstPaintTests.cpp checks that Qt still works this way.
         setAttribute(Qt::WA_Mapped);
         repaint();
     }

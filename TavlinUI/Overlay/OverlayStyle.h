@@ -34,6 +34,24 @@ struct OverlayStyle {
     static QPalette darkPalette();
 
     static QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+    // The shortcut grid: its columns of group cards, and the bar under them with the
+    // legend line and the back-to-top button.
+    struct Grid {
+        // Around the columns on every side. The vertical scroll bar sits inside the right
+        // inset, so the columns get the same width whether or not the list scrolls; the
+        // bar's ends are in line with the columns' outer edges.
+        static constexpr int inset = 20;
+        static constexpr int scrollBarWidth = 10;
+        static constexpr int columnGap = 14;
+        // Between the group cards of a column.
+        static constexpr int cardGap = 14;
+        // The bar: above and below its contents, and between the legend and the button.
+        static constexpr int barPadding = 7;
+        static constexpr int barSpacing = 12;
+        // The glide back to the top of the list.
+        static constexpr int backToTopMilliseconds = 180;
+    };
 };
 
 } // namespace tavlin

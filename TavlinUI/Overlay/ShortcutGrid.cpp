@@ -3,6 +3,7 @@
 #include "TavlinUI/Overlay/AccessibleScrollArea.h"
 #include "TavlinUI/Overlay/GroupCard.h"
 #include "TavlinUI/Overlay/LegendLine.h"
+#include "TavlinUI/Overlay/OverlayStyle.h"
 #include "TavlinUI/Overlay/PillButton.h"
 #include "TavlinUI/Overlay/Separator.h"
 
@@ -21,19 +22,19 @@ namespace tavlin {
 
 namespace {
 
-// The vertical scroll bar sits inside the columns row's right inset, so the columns
-// get the same width whether or not the list scrolls.
-constexpr int scrollBarWidth = 10;
-constexpr int rowInset = 20;
+using Grid = OverlayStyle::Grid;
 
-const char* scrollBarStyle = R"(
-QScrollBar:vertical { background: rgba(255, 255, 255, 8); width: 10px; margin: 0; border: none; }
+QString scrollBarStyle() {
+    return QStringLiteral(R"(
+QScrollBar:vertical { background: rgba(255, 255, 255, 8); width: %1px; margin: 0; border: none; }
 QScrollBar::handle:vertical { background: rgba(255, 255, 255, 64); min-height: 28px;
                               border-radius: 3px; margin: 2px 2px 2px 2px; }
 QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 100); }
 QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; border: none; background: none; }
 QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
-)";
+)")
+        .arg(Grid::scrollBarWidth);
+}
 
 } // namespace
 
@@ -52,7 +53,7 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation not
     scrollArea_->setWidgetResizable(true);
     scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    scrollArea_->verticalScrollBar()->setStyleSheet(QString::fromLatin1(scrollBarStyle));
+    scrollArea_->verticalScrollBar()->setStyleSheet(scrollBarStyle());
     scrollArea_->viewport()->setAutoFillBackground(false);
 
     auto* content = new QWidget;
@@ -67,8 +68,8 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation not
     columnsRow_ = new QWidget(content);
     columnsRow_->setObjectName(QStringLiteral("columnsRow"));
     auto* row = new QHBoxLayout(columnsRow_);
-    row->setContentsMargins(rowInset, rowInset, rowInset - scrollBarWidth, rowInset);
-    row->setSpacing(14);
+    row->setContentsMargins(Grid::inset, Grid::inset, Grid::inset - Grid::scrollBarWidth, Grid::inset);
+    row->setSpacing(Grid::columnGap);
     stack->addWidget(topMarker_);
     stack->addWidget(columnsRow_);
     stack->addStretch(1);
@@ -77,8 +78,8 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation not
     auto* bottomBar = new QWidget(this);
     bottomBar->setObjectName(QStringLiteral("bottomBar"));
     auto* bar = new QHBoxLayout(bottomBar);
-    bar->setContentsMargins(20, 7, 20, 7);
-    bar->setSpacing(12);
+    bar->setContentsMargins(Grid::inset, Grid::barPadding, Grid::inset, Grid::barPadding);
+    bar->setSpacing(Grid::barSpacing);
     // The legends of what the key caps still write as symbols.
     QStringList written;
     for (const ShortcutItem& row : overlay.shortcuts()) written.append(KeyText::write(row.keys(), notation));
@@ -100,7 +101,7 @@ ShortcutGrid::ShortcutGrid(const ShortcutOverlay& overlay, KeyText::Notation not
     layout->addWidget(bottomBar);
 
     scrollAnimation_ = new QPropertyAnimation(scrollArea_->verticalScrollBar(), "value", this);
-    scrollAnimation_->setDuration(180);
+    scrollAnimation_->setDuration(Grid::backToTopMilliseconds);
     scrollAnimation_->setEasingCurve(QEasingCurve::OutCubic);
     // The columns come with the first size the grid gets: dealing them for the size of a
     // grid not yet laid out would only build every card twice.
@@ -121,7 +122,7 @@ void ShortcutGrid::buildColumns(int count) {
         column->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         auto* stack = new QVBoxLayout(column);
         stack->setContentsMargins(0, 0, 0, 0);
-        stack->setSpacing(14);
+        stack->setSpacing(Grid::cardGap);
         for (const GroupEntry& group : ShortcutOverlay::distribute(groups_, c, count))
             stack->addWidget(cardFor(group, column));
         stack->addStretch(1);

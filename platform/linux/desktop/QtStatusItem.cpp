@@ -18,15 +18,9 @@ namespace {
 // The one symbol the status item knows: a command key in a rounded square.
 constexpr std::string_view commandSquare = "command.square";
 
-// The menu's titles come from the shell in Japanese; these are their entries in the
-// translation tables.
+// The context of the menu's titles in the translation tables: the shell marks each
+// title there as it names it (platform/Translatable.h).
 constexpr const char* menuContext = "StatusMenu";
-[[maybe_unused]] const char* const menuTitles[] = {
-    QT_TRANSLATE_NOOP("StatusMenu", "ショートカットを表示  ⌥Space"),
-    QT_TRANSLATE_NOOP("StatusMenu", "アクセシビリティ設定を開く"),
-    QT_TRANSLATE_NOOP("StatusMenu", "ログイン時に起動"),
-    QT_TRANSLATE_NOOP("StatusMenu", "Tavlinを終了"),
-};
 
 } // namespace
 
@@ -113,6 +107,10 @@ void QtStatusItem::showToolTip() {
     tray_.setToolTip(note_.isEmpty() ? description_ : description_ + QLatin1Char('\n') + note_);
 }
 
+QString QtStatusItem::shownTitle(const std::string& title) {
+    return QCoreApplication::translate(menuContext, title.c_str());
+}
+
 void QtStatusItem::setMenu(std::vector<MenuEntry> entries) {
     menu_.clear();
     checks_.clear();
@@ -122,7 +120,7 @@ void QtStatusItem::setMenu(std::vector<MenuEntry> entries) {
             menu_.addSeparator();
             continue;
         }
-        QAction* action = menu_.addAction(QCoreApplication::translate(menuContext, entry.title.c_str()));
+        QAction* action = menu_.addAction(shownTitle(entry.title));
         if (!entry.keyEquivalent.empty())
             // The key equivalent goes with the Command modifier, which is Ctrl here.
             action->setShortcut(QKeySequence(QStringLiteral("Ctrl+") + QString::fromStdString(entry.keyEquivalent).toUpper()));

@@ -31,6 +31,8 @@ public:
 
     // The program's icon, drawn from its SVG at the usual tray and window sizes.
     static QIcon programIcon();
+    // A menu entry's title as the menu shows it: in the interface's language.
+    static QString shownTitle(const std::string& title);
 
 private:
     QtStatusItem();
