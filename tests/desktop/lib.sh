@@ -127,7 +127,12 @@ shows_text() {
 # expect_text TEXT...: the overlay shows each TEXT. The window is mapped a moment before
 # its contents reach the accessibility bus (longer on a loaded machine), so this waits.
 expect_text() {
-  wait_until 5 shows_text "$@" || { overlay_texts >&2 || true; fail "the overlay does not show all of: $*"; }
+  wait_until 5 shows_text "$@" || {
+    overlay_texts >&2 || true
+    echo "Tavlin's windows (id width height):" >&2; tavlin_windows >&2 || true
+    echo "Tavlin's accessible tree:" >&2; "$PYTHON" "$here/overlay.py" tree 2>&1 | head -n 40 >&2 || true
+    fail "the overlay does not show all of: $*"
+  }
 }
 expect_no_text() {
   local texts; texts=$(overlay_texts) || fail "Tavlin is not on the accessibility bus"

@@ -4,6 +4,7 @@
   overlay.py texts            every name on screen in Tavlin's windows, one per line
   overlay.py centre NAME      the screen position "X Y" of the centre of the element named NAME
   overlay.py active           the process id of the application whose window is active
+  overlay.py tree             every element of Tavlin's, with its role, name and states
 """
 import sys
 
@@ -48,6 +49,19 @@ def main(argv):
         for node in showing(app):
             if node.name and node.getRole() != pyatspi.ROLE_APPLICATION:
                 print(node.name)
+        return 0
+    if argv[1:2] == ["tree"]:
+        def walk(node, depth):
+            if node is None or depth > 12:
+                return
+            try:
+                states = [pyatspi.stateToString(s) for s in node.getState().getStates()]
+                print("  " * depth + f"{node.getRoleName()} {node.name!r} {' '.join(states)}")
+                for index in range(node.childCount):
+                    walk(node.getChildAtIndex(index), depth + 1)
+            except Exception as error:
+                print("  " * depth + f"(went away: {error})")
+        walk(app, 0)
         return 0
     if argv[1:2] == ["centre"] and len(argv) == 3:
         for node in showing(app):
