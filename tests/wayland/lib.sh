@@ -76,4 +76,23 @@ start_tavlin() {
 # Alt+Space on the virtual keyboard: sway runs the binding.
 hot_key() { wtype -M alt -k space -m alt; }
 escape_key() { wtype -k Escape; }
+
+# show_with TEXT...: Alt+Space shows the overlay with each TEXT, and the overlay holds the
+# keyboard. The panel hides itself when the desktop has not given it the keyboard within
+# its grace (it never stays where it can't be reached); a loaded machine can take longer
+# than that, and then the key is pressed again. Shown without the texts is a failure.
+shows_and_holds() { shows_text "$@" && is_active_pid "$TAVLIN_PID"; }
+settled_or_hidden() { shows_and_holds "$@" || overlay_hidden; }
+show_with() {
+  local attempt
+  for attempt in 1 2 3; do
+    hot_key
+    wait_shown "after Alt+Space"
+    wait_until 10 settled_or_hidden "$@"
+    overlay_shown && break
+    note "the overlay hid itself without the keyboard (press $attempt): pressing again"
+  done
+  expect_text "$@"
+  wait_until 10 is_active_pid "$TAVLIN_PID" || fail "the overlay did not get the keyboard"
+}
 screenshot() { grim "$1"; }

@@ -23,9 +23,7 @@ wait_hidden "after focusing the GTK application"
 # application in front has told the accessibility bus: the next press waits for that.
 wait_until 30 is_active_pid "$GTK_PID" || fail "the GTK application did not become active on the bus"
 
-hot_key
-wait_shown "over the GTK application"
-expect_text "$GTK_APP_NAME" "New"
+show_with "$GTK_APP_NAME" "New"
 expect_no_text "$QT6_APP_NAME"
 
 # And back, with the overlay hidden first.
@@ -33,7 +31,5 @@ hot_key
 wait_hidden "after the second Alt+Space"
 activate "$QT6_PID"
 wait_until 30 is_active_pid "$QT6_PID" || fail "the Qt 6 application did not become active on the bus"
-hot_key
-wait_shown "over the Qt 6 application"
-expect_text "$QT6_APP_NAME" "Clear"
+show_with "$QT6_APP_NAME" "Clear"
 echo PASS

@@ -12,17 +12,13 @@ set_accessibility true
 start_gtk
 start_tavlin "$tavlin"
 
-hot_key
-wait_shown "after Alt+Space"
-expect_text "$GTK_APP_NAME" "New" "Save As..."
+show_with "$GTK_APP_NAME" "New" "Save As..."
 
 hot_key
 wait_hidden "after the second Alt+Space"
 
 # The overlay had the keyboard, yet the application stayed the target.
-hot_key
-wait_shown "after the third Alt+Space"
-expect_text "$GTK_APP_NAME" "New"
+show_with "$GTK_APP_NAME" "New"
 # Escape is the overlay's own key press: it holds the keyboard through XWayland.
 escape_key
 wait_hidden "after Escape"
@@ -33,9 +29,7 @@ start_app MOUSEPAD env GDK_BACKEND=wayland mousepad
 # Tavlin learns the application in front from the accessibility bus: the press waits until
 # mousepad has told the bus it is active, as a user's press comes after its window does.
 wait_until 30 is_active_pid "$MOUSEPAD_PID" || fail "mousepad did not become active on the bus"
-hot_key
-wait_shown "over mousepad"
-wait_until 10 shows_text Mousepad || expect_text Mousepad
+show_with Mousepad
 expect_no_text "Text Editor Settings"
 escape_key
 wait_hidden "after Escape over mousepad"
