@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
-typedef struct _GDBusConnection GDBusConnection;
-typedef struct _GMainContext GMainContext;
-
 namespace tavlin::platform::atspi {
 
 class AtspiLauncher;
+class AtspiPeerConnection;
 class AtspiPeerLinks;
 
 // The desktop's accessibility through AT-SPI: applications by process id, their menu
@@ -27,8 +25,8 @@ class AtspiPeerLinks;
 // a cold read of a 5,000-item GTK menu bar takes about a second on a quiet machine, and
 // a first show should not come up without the application's rows for that.
 //
-// All calls are dispatched in one main context of the service's own, which is never the
-// process's default one: use the service from one thread at a time.
+// Every call goes over libdbus connections of the service's own, read on the calling
+// thread: use the service from one thread at a time.
 class AtspiAccessibility : public AccessibilityService {
 public:
     static constexpr std::chrono::milliseconds scanBudget{1000};
@@ -53,11 +51,12 @@ public:
     std::optional<std::int32_t> applicationNamed(const std::string& name);
 
 private:
-    GDBusConnection* bus();
+    // The connection to the accessibility bus that reaches the registry; opened when
+    // first needed, and anew once closed.
+    std::shared_ptr<AtspiPeerConnection> registry();
 
-    GMainContext* const context_;
-    GDBusConnection* bus_ = nullptr; // owned; released as a glib::Connection
     const std::unique_ptr<AtspiLauncher> launcher_;
+    std::shared_ptr<AtspiPeerConnection> registry_;
     // Kept from one scan to the next: how to reach the applications shown last.
     const std::shared_ptr<AtspiPeerLinks> links_;
     std::shared_ptr<const std::function<bool()>> abandoned_;

@@ -2,8 +2,10 @@
 
 #include "platform/linux/atspi/AtspiCaptureBuilder.h"
 #include "platform/linux/atspi/AtspiRowTally.h"
-#include "platform/linux/atspi/bus/AtspiCallBatch.h"
+#include "platform/linux/atspi/bus/AtspiPeerBatch.h"
 #include "platform/linux/atspi/model/MenuSnapshot.h"
+
+#include <glib.h>
 
 #include <algorithm>
 #include <deque>
@@ -30,6 +32,51 @@ constexpr std::size_t roundSize = 200;
 // Nodes being read at once, at most, when each is read as soon as it is met: about as
 // many calls in flight.
 constexpr std::size_t window = roundSize / 4;
+
+// Runs `answered`, when there is one, once `count` calls have said they are answered.
+std::function<void()> afterAll(int count, std::function<void()> answered) {
+    if (!answered) return [] {};
+    auto left = std::make_shared<int>(count);
+    return [left, answered = std::move(answered)] {
+        if (--*left == 0) answered();
+    };
+}
+
+// Asks for an object's name and, when wanted, its role and states, into `details`.
+void askDetails(AtspiPeerBatch& batch, const std::string& path, AtspiDetails& details, bool withRole, bool withStates,
+                std::function<void()> answered) {
+    const std::function<void()> each = afterAll(1 + withRole + withStates, std::move(answered));
+    if (withRole)
+        batch.role(path, [&details, each](std::optional<std::uint32_t> role) {
+            if (role) details.role = *role;
+            each();
+        });
+    if (withStates)
+        batch.states(path, [&details, each](std::optional<std::uint64_t> states) {
+            if (states) {
+                details.states = *states;
+                details.statesKnown = true;
+            }
+            each();
+        });
+    batch.name(path, [&details, each](std::optional<std::string> name) {
+        if (name) {
+            details.name = std::move(*name);
+            details.known = true;
+        }
+        each();
+    });
+}
+
+void askStates(AtspiPeerBatch& batch, const std::string& path, AtspiDetails& details, std::function<void()> answered) {
+    batch.states(path, [&details, answered = std::move(answered)](std::optional<std::uint64_t> states) {
+        if (states) {
+            details.states = *states;
+            details.statesKnown = true;
+        }
+        answered();
+    });
+}
 
 } // namespace
 
@@ -144,14 +191,17 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
         const std::vector<std::size_t> keyed = walk(provisional);
         AtspiPeerBatch batch(peer, deadline);
         for (const std::string& parent : unordered)
-            batch.children(parent, [&kids, &cache, parent](std::vector<std::string> children) {
-                std::erase_if(children, [&cache](const std::string& child) { return !cache.count(child); });
-                kids[parent] = std::move(children);
+            batch.children(parent, [&kids, &cache, parent](std::optional<std::vector<std::string>> children) {
+                if (!children) return;
+                std::erase_if(*children, [&cache](const std::string& child) { return !cache.count(child); });
+                kids[parent] = std::move(*children);
             });
         for (std::size_t i = 0; i < keyed.size() && i < roundSize; ++i) {
             const std::string& path = provisional.path(keyed[i]);
             bindings.emplace(path, "");
-            batch.keyBinding(path, [&bindings, path](std::string binding) { bindings[path] = std::move(binding); });
+            batch.keyBinding(path, [&bindings, path](std::optional<std::string> binding) {
+                if (binding) bindings[path] = std::move(*binding);
+            });
         }
         // Past the deadline, what was told still counts.
         batch.wait();
@@ -179,7 +229,9 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
         for (std::size_t index : asked) {
             const std::string& path = builder.path(index);
             bindings.emplace(path, "");
-            batch.keyBinding(path, [&bindings, path](std::string binding) { bindings[path] = std::move(binding); });
+            batch.keyBinding(path, [&bindings, path](std::optional<std::string> binding) {
+                if (binding) bindings[path] = std::move(*binding);
+            });
         }
         batch.wait();
         if (batch.timedOut()) {
@@ -192,7 +244,7 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
     return builder.take();
 }
 
-MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string& barPath,
+MenuCapture AtspiMenuWalk::read(AtspiPeerConnection& peer, const std::string& barPath,
                                 const std::optional<std::vector<std::string>>& barChildren, Deadline deadline) {
     AtspiCaptureBuilder builder;
     MenuCapture& capture = builder.capture();
@@ -200,8 +252,8 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
     if (barChildren) {
         builder.setChildren(bar, *barChildren);
     } else {
-        AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
-        builder.askChildren(batch, peer, bar);
+        AtspiPeerBatch batch(peer, deadline);
+        builder.askChildren(batch, bar);
         batch.wait();
         if (batch.timedOut()) return builder.take();
     }
@@ -238,7 +290,7 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
     // turned out to be decides the calls that follow. At most `window` nodes are out at
     // once, the first in menu order, so that reading stops once the rows the overlay can
     // show are in.
-    AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
+    AtspiPeerBatch batch(peer, deadline);
     std::function<void()> launch;
     auto done = [&](Reading& node, bool row) {
         if (row) rows.emplace(node.place, node.entry.index);
@@ -274,8 +326,8 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
             builder.apply(node.entry.index, node.details);
             done(node, true);
         };
-        AtspiCalls::details(batch, peer.destination, builder.path(entry.index), node.details, false, false, answered);
-        builder.askKeyBinding(batch, peer, entry.index, answered);
+        askDetails(batch, builder.path(entry.index), node.details, false, false, answered);
+        builder.askKeyBinding(batch, entry.index, answered);
     };
     auto childRead = [&](Reading& node) {
         const Entry& entry = node.entry;
@@ -295,8 +347,8 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
             item.sensitive = !node.details.statesKnown || node.details.has(ATSPI_STATE_SENSITIVE);
             done(node, true);
         };
-        AtspiCalls::states(batch, peer, builder.path(entry.index), node.details, answered);
-        builder.askKeyBinding(batch, peer, entry.index, answered);
+        askStates(batch, builder.path(entry.index), node.details, answered);
+        builder.askKeyBinding(batch, entry.index, answered);
     };
     launch = [&] {
         // Nodes answered while this loop sends (past the deadline, at once) only queue
@@ -315,8 +367,8 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
                 auto answered = [&childRead, &node, both] {
                     if (--*both == 0) childRead(node);
                 };
-                AtspiCalls::details(batch, peer.destination, path, node.details, true, false, answered);
-                builder.askChildren(batch, peer, entry.index, answered);
+                askDetails(batch, path, node.details, true, false, answered);
+                builder.askChildren(batch, entry.index, answered);
             } else {
                 const bool deepest = entry.depth >= MenuSnapshot::itemDepthBound;
                 auto left = std::make_shared<int>(deepest ? 1 : 2);
@@ -324,10 +376,10 @@ MenuCapture AtspiMenuWalk::read(const AtspiCalls::Peer& peer, const std::string&
                     if (--*left == 0) itemRead(node);
                 };
                 if (entry.depth == 1)
-                    AtspiCalls::details(batch, peer.destination, path, node.details, false, true, answered);
+                    askDetails(batch, path, node.details, false, true, answered);
                 else
-                    AtspiCalls::states(batch, peer, path, node.details, answered);
-                if (!deepest) builder.askChildren(batch, peer, entry.index, answered);
+                    askStates(batch, path, node.details, answered);
+                if (!deepest) builder.askChildren(batch, entry.index, answered);
             }
         }
         launching = false;

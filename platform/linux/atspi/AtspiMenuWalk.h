@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/linux/atspi/bus/AtspiCalls.h"
 #include "platform/linux/atspi/bus/AtspiDetails.h"
 #include "platform/linux/atspi/bus/AtspiPeerConnection.h"
 #include "platform/linux/atspi/model/MenuCapture.h"
@@ -39,7 +38,7 @@ struct AtspiMenuWalk {
                                  const AtspiDetails::ByPath& cache, Deadline deadline);
     // Otherwise: what a node is decides what is read below it. The bar's children are
     // asked again unless given.
-    static MenuCapture read(const AtspiCalls::Peer& peer, const std::string& barPath,
+    static MenuCapture read(AtspiPeerConnection& peer, const std::string& barPath,
                             const std::optional<std::vector<std::string>>& barChildren, Deadline deadline);
 };
 
