@@ -1,5 +1,6 @@
 #include "platform/linux/atspi/AtspiMenuReader.h"
 
+#include "platform/linux/atspi/AtspiLiveMenuWalk.h"
 #include "platform/linux/atspi/AtspiMenuBarLocator.h"
 #include "platform/linux/atspi/AtspiMenuWalk.h"
 #include "platform/linux/atspi/bus/AtspiPeerBatch.h"
@@ -112,7 +113,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(AtspiPeerConnection& registr
         if (std::optional<AtspiMenuBarLocator::Found> shown = AtspiMenuBarLocator::search(*peer, windows, deadline, *bar)) {
             g_debug("%s: menu bar %s shows no entry; reading %s", application.bus.c_str(), bar->c_str(),
                     shown->path.c_str());
-            return AtspiMenuWalk::read(*peer, shown->path, shown->children, deadline);
+            return AtspiLiveMenuWalk::read(*peer, shown->path, shown->children, deadline);
         }
         g_debug("%s: menu bar %s shows no entry, and no other was found", application.bus.c_str(), bar->c_str());
         return std::nullopt;
@@ -120,7 +121,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(AtspiPeerConnection& registr
     // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
     // call to the caller counts.
     if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(*peer, windows, deadline))
-        return AtspiMenuWalk::read(*peer, bar->path, bar->children, deadline);
+        return AtspiLiveMenuWalk::read(*peer, bar->path, bar->children, deadline);
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,
             windows.size());
     return std::nullopt;

@@ -5,7 +5,6 @@
 #include "platform/linux/atspi/model/MenuCapture.h"
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -34,12 +33,9 @@ struct AtspiMenuWalk {
 
     // When the toolkit's cache already told what every node is and where it hangs: asks
     // only the order of the children the cache gives no places for, and the key bindings.
+    // (Without such a cache, AtspiLiveMenuWalk reads the menus call by call.)
     static MenuCapture fromCache(AtspiPeerConnection& peer, const std::string& barPath,
                                  const AtspiDetails::ByPath& cache, Deadline deadline);
-    // Otherwise: what a node is decides what is read below it. The bar's children are
-    // asked again unless given.
-    static MenuCapture read(AtspiPeerConnection& peer, const std::string& barPath,
-                            const std::optional<std::vector<std::string>>& barChildren, Deadline deadline);
 };
 
 } // namespace tavlin::platform::atspi
