@@ -1,6 +1,6 @@
 // The menu reader over a stand-in application that answers on a socket of its own: the
 // rows the scanner makes of what was read, in the toolkits' two shapes, with and without
-// the toolkit's cache.
+// the toolkit's cache, and where reading stops.
 #include "Tavlin/ShortcutScanner.h"
 #include "platform/linux/atspi/AtspiMenuReader.h"
 #include "platform/linux/atspi/bus/AtspiPeerLinks.h"
@@ -111,7 +111,7 @@ std::vector<std::string> scan(StandInApplication& application) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     const std::optional<MenuCapture> capture = AtspiMenuReader::menuBar(
         *peer, links, AtspiMenuReader::Application{StandInApplication::bus, StandInApplication::root, 0, {}}, deadline,
-        reached);
+        ShortcutScanner::rowBudget(), reached);
     EXPECT_TRUE(reached);
     CapturedService service(capture ? MenuSnapshot::menuBar(*capture) : nullptr);
     std::vector<std::string> rows;
@@ -155,6 +155,28 @@ TEST_P(AtspiMenuReaderTest, ReadsTheMenusTheScannerWalks) {
     std::vector<std::string> expected{"File\tNew\t⌘N", "File\tClear\t⌘L", "File\tQuit\t⌘Q", "Edit\tCopy\t⌘C"};
     if (c.cache == Cache::nothing) expected.insert(expected.begin() + 1, "File\tDebug\t⌘D");
     EXPECT_EQ(scan(application), expected);
+}
+
+// Items bound both ways ("<Control>s" and "<Primary>s" are one key, ⌘S) give one row
+// each, as do items of an untitled top-level menu: none. Reading goes on until the
+// scanner has its 80 rows, and stops not far past them.
+TEST_P(AtspiMenuReaderTest, ReadsOnUntilTheScannerHasItsRows) {
+    const Case c = GetParam();
+    std::vector<Item> untitled, file;
+    for (int i = 1; i <= 100; ++i) untitled.push_back({"Untitled " + std::to_string(i), "<Primary>u"});
+    const int titles = 300;
+    for (int i = 1; i <= titles; ++i) {
+        const std::string title = "Item " + std::to_string(i);
+        file.push_back({title, "<Control>s"});
+        file.push_back({title, "<Primary>s"});
+        file.push_back({"About item " + std::to_string(i), ""}); // no key: no row
+    }
+    std::vector<std::string> expected;
+    for (int i = 1; i <= 80; ++i) expected.push_back("File\tItem " + std::to_string(i) + "\t⌘S");
+    StandInApplication application(Tree(c.shape).of({{"", untitled}, {"File", file}}), c.cache);
+    EXPECT_EQ(scan(application), expected);
+    const std::size_t read = application.answered("GetKeyBinding");
+    EXPECT_LT(read, untitled.size() + file.size()) << "the whole menu bar was read";
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, AtspiMenuReaderTest,

@@ -30,8 +30,9 @@ std::optional<std::string> accessibilityBusAddress(AtspiLauncher& launcher) {
 
 } // namespace
 
-AtspiAccessibility::AtspiAccessibility()
-    : launcher_(std::make_unique<AtspiLauncher>()), links_(std::make_shared<AtspiPeerLinks>()) {
+AtspiAccessibility::AtspiAccessibility(std::optional<RowBudget> budget)
+    : budget_(std::move(budget)), launcher_(std::make_unique<AtspiLauncher>()),
+      links_(std::make_shared<AtspiPeerLinks>()) {
     // For any libatspi call made in this process: 800 ms per call, 15 s for an
     // application met for the first time. Our own reads keep to their scan's budget.
     atspi_set_timeout(800, 15000);
@@ -66,13 +67,13 @@ AXElementRef AtspiAccessibility::createApplication(std::int32_t pid) {
     // Shared with the element, which may outlive this object.
     std::shared_ptr<AtspiPeerConnection> registry = this->registry();
     return std::make_shared<AtspiApplicationElement>([registry = std::move(registry), links = links_,
-                                                      abandoned = abandoned_, pid]() -> AXElementRef {
+                                                      abandoned = abandoned_, budget = budget_, pid]() -> AXElementRef {
         if (!registry) return nullptr;
         const AtspiAbandon abandon(abandoned.get());
         const std::optional<AtspiPeerLinks::Application> known = links->application(pid);
         const auto deadline = AtspiMenuReader::Clock::now() + (known ? scanBudget : firstScanBudget);
         auto read = [&](const AtspiMenuReader::Application& application, bool& reached) -> AXElementRef {
-            std::optional<MenuCapture> capture = AtspiMenuReader::menuBar(*registry, *links, application, deadline, reached);
+            std::optional<MenuCapture> capture = AtspiMenuReader::menuBar(*registry, *links, application, deadline, budget, reached);
             return capture ? MenuSnapshot::menuBar(*capture) : nullptr;
         };
         // The application found for this process before is asked first; when its name

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Accessibility.h"
+#include "platform/RowBudget.h"
 
 #include <chrono>
 #include <functional>
@@ -18,7 +19,8 @@ class AtspiPeerLinks;
 // The desktop's accessibility through AT-SPI: applications by process id, their menu
 // bars, and whether the desktop's accessibility is enabled (the permission).
 //
-// A scan reads the whole menu bar of the target in a few batches of calls and answers
+// A scan reads the menu bar of the target in a few batches of calls, in menu order, until
+// the items read give the row budget's rows (without one, the whole bar), and answers
 // the scanner from that snapshot; it gives up after `scanBudget`, so that a hung target
 // never holds the caller for longer. The first read of an application (none of its
 // connections is kept yet, and a big menu bar costs it most) gets `firstScanBudget`:
@@ -32,7 +34,8 @@ public:
     static constexpr std::chrono::milliseconds scanBudget{1000};
     static constexpr std::chrono::milliseconds firstScanBudget{3000};
 
-    AtspiAccessibility();
+    // `budget`: what the rows read are for, as the program's scanner counts them.
+    explicit AtspiAccessibility(std::optional<RowBudget> budget);
     ~AtspiAccessibility() override;
     AtspiAccessibility(const AtspiAccessibility&) = delete;
     AtspiAccessibility& operator=(const AtspiAccessibility&) = delete;
@@ -55,6 +58,7 @@ private:
     // first needed, and anew once closed.
     std::shared_ptr<AtspiPeerConnection> registry();
 
+    const std::optional<RowBudget> budget_;
     const std::unique_ptr<AtspiLauncher> launcher_;
     std::shared_ptr<AtspiPeerConnection> registry_;
     // Kept from one scan to the next: how to reach the applications shown last.

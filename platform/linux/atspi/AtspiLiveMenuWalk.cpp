@@ -7,10 +7,11 @@
 namespace tavlin::platform::atspi {
 
 MenuCapture AtspiLiveMenuWalk::read(AtspiPeerConnection& peer, const std::string& barPath,
-                                    const std::optional<std::vector<std::string>>& barChildren, Deadline deadline) {
-    AtspiLiveMenuWalk walk(peer, deadline);
+                                    const std::optional<std::vector<std::string>>& barChildren, Deadline deadline,
+                                    const std::optional<RowBudget>& budget) {
+    AtspiLiveMenuWalk walk(peer, deadline, budget);
     AtspiCaptureBuilder& builder = walk.builder_;
-    const std::size_t bar = builder.nodeFor(barPath);
+    const std::size_t bar = walk.bar_ = builder.nodeFor(barPath);
     if (barChildren) {
         builder.setChildren(bar, *barChildren);
     } else {
@@ -22,21 +23,22 @@ MenuCapture AtspiLiveMenuWalk::read(AtspiPeerConnection& peer, const std::string
     builder.node(bar).known = true;
     builder.node(bar).role = MenuCapture::Role::menuBar;
     walk.asked_.insert(bar);
-    walk.queueChildren(bar, {}, 1, Kind::item);
+    walk.queueChildren(bar, {}, 1, Kind::item, bar);
     walk.askNext();
     walk.batch_.wait();
     if (walk.tally_.full()) g_debug("the rows shown are in: the menus past them not read");
     return builder.take();
 }
 
-AtspiLiveMenuWalk::AtspiLiveMenuWalk(AtspiPeerConnection& peer, Deadline deadline) : batch_(peer, deadline) {}
+AtspiLiveMenuWalk::AtspiLiveMenuWalk(AtspiPeerConnection& peer, Deadline deadline, const std::optional<RowBudget>& budget)
+    : batch_(peer, deadline), tally_(budget) {}
 
-void AtspiLiveMenuWalk::queueChildren(std::size_t index, const Place& place, int depth, Kind kind) {
+void AtspiLiveMenuWalk::queueChildren(std::size_t index, const Place& place, int depth, Kind kind, std::size_t owner) {
     const std::vector<std::size_t>& children = builder_.node(index).children;
     for (std::uint32_t i = 0; i < children.size(); ++i) {
         Place at = place;
         at.push_back(i);
-        queue_.emplace(std::move(at), Entry{children[i], depth, kind, index});
+        queue_.emplace(std::move(at), Entry{children[i], depth, kind, index, owner});
     }
 }
 
@@ -49,6 +51,7 @@ void AtspiLiveMenuWalk::askNext() {
         auto next = queue_.extract(queue_.begin());
         if (!asked_.insert(next.mapped().index).second) continue;
         out_.insert(next.key());
+        ownerOf_.emplace(next.mapped().index, next.mapped().owner);
         Reading& node = readings_.emplace_back(Reading{next.mapped(), std::move(next.key()), {}});
         if (node.entry.kind == Kind::childOfItem)
             askChildOfItem(node);
@@ -103,7 +106,8 @@ void AtspiLiveMenuWalk::askItem(Reading& node) {
 void AtspiLiveMenuWalk::itemTold(Reading& node) {
     const Entry& entry = node.entry;
     builder_.apply(entry.index, node.details);
-    if (entry.depth < MenuSnapshot::itemDepthBound) queueChildren(entry.index, node.place, entry.depth, Kind::childOfItem);
+    if (entry.depth < MenuSnapshot::itemDepthBound)
+        queueChildren(entry.index, node.place, entry.depth, Kind::childOfItem, entry.index);
     if (entry.depth == 1 || !builder_.node(entry.index).sensitive) {
         finish(node, entry.depth > 1 ? Outcome::row : Outcome::noRow);
         return;
@@ -132,12 +136,12 @@ void AtspiLiveMenuWalk::childOfItemTold(Reading& node) {
     const Entry& entry = node.entry;
     builder_.apply(entry.index, node.details);
     if (MenuSnapshot::isMenuOf(builder_.node(entry.parent), builder_.node(entry.index))) {
-        queueChildren(entry.index, node.place, entry.depth + 1, Kind::item);
+        queueChildren(entry.index, node.place, entry.depth + 1, Kind::item, entry.owner);
         finish(node, Outcome::noRow);
         return;
     }
     if (entry.depth + 1 < MenuSnapshot::itemDepthBound)
-        queueChildren(entry.index, node.place, entry.depth + 1, Kind::childOfItem);
+        queueChildren(entry.index, node.place, entry.depth + 1, Kind::childOfItem, entry.index);
     node.details = {};
     expect(node, 2, &AtspiLiveMenuWalk::entryTold);
     askStates(node);
@@ -163,9 +167,18 @@ void AtspiLiveMenuWalk::countFinalRows() {
     const Place* first = queue_.empty() ? nullptr : &queue_.begin()->first;
     if (!out_.empty() && (!first || *out_.begin() < *first)) first = &*out_.begin();
     while (!rows_.empty() && (!first || rows_.begin()->first < *first)) {
-        tally_.add(builder_.node(rows_.begin()->second));
+        tally_.add(builder_.capture(), itemsDownTo(rows_.begin()->second));
         rows_.erase(rows_.begin());
     }
+}
+
+std::vector<std::size_t> AtspiLiveMenuWalk::itemsDownTo(std::size_t item) const {
+    std::vector<std::size_t> items{item};
+    for (auto owner = ownerOf_.find(item); owner != ownerOf_.end() && owner->second != bar_ &&
+                                           items.size() <= static_cast<std::size_t>(MenuSnapshot::itemDepthBound);
+         owner = ownerOf_.find(owner->second))
+        items.insert(items.begin(), owner->second);
+    return items;
 }
 
 } // namespace tavlin::platform::atspi

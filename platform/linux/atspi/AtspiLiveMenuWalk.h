@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RowBudget.h"
 #include "platform/linux/atspi/AtspiCaptureBuilder.h"
 #include "platform/linux/atspi/AtspiRowTally.h"
 #include "platform/linux/atspi/bus/AtspiDetails.h"
@@ -16,6 +17,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -35,9 +37,11 @@ public:
     static constexpr std::size_t window = 50;
 
     // Reads the menus below the bar at `barPath`; its children are asked again unless
-    // given. Gives what was read by the deadline.
+    // given. Gives what was read by the deadline, or once the items read give the
+    // budget's rows.
     static MenuCapture read(AtspiPeerConnection& peer, const std::string& barPath,
-                            const std::optional<std::vector<std::string>>& barChildren, Deadline deadline);
+                            const std::optional<std::vector<std::string>>& barChildren, Deadline deadline,
+                            const std::optional<RowBudget>& budget);
 
 private:
     // A node's place in menu order: the child positions from the bar down, which compare
@@ -51,6 +55,7 @@ private:
         int depth;
         Kind kind;
         std::size_t parent;
+        std::size_t owner; // the item whose menu holds it (the bar for its own items)
     };
     // A node asked: what it was told so far, and the step that follows once the calls
     // out for it are answered.
@@ -66,10 +71,10 @@ private:
     // Whether a node read may give one of the scanner's rows.
     enum class Outcome { noRow, row };
 
-    AtspiLiveMenuWalk(AtspiPeerConnection& peer, Deadline deadline);
+    AtspiLiveMenuWalk(AtspiPeerConnection& peer, Deadline deadline, const std::optional<RowBudget>& budget);
 
-    // Queues the children of the node `index`, as `kind` at `depth`.
-    void queueChildren(std::size_t index, const Place& place, int depth, Kind kind);
+    // Queues the children of the node `index`, as `kind` at `depth` in the menu of `owner`.
+    void queueChildren(std::size_t index, const Place& place, int depth, Kind kind, std::size_t owner);
     // Asks the next nodes in menu order, while fewer than `window` are out and the rows
     // aren't all in.
     void askNext();
@@ -98,6 +103,8 @@ private:
     // the next nodes asked.
     void finish(Reading& node, Outcome outcome);
     void countFinalRows();
+    // The items from the bar's down to `item`, each in the menu of the one before.
+    std::vector<std::size_t> itemsDownTo(std::size_t item) const;
 
     AtspiPeerBatch batch_;
     AtspiCaptureBuilder builder_;
@@ -105,6 +112,8 @@ private:
     std::set<Place> out_;                // asked and not fully answered
     std::deque<Reading> readings_;       // what those were told; stays put as it grows
     std::unordered_set<std::size_t> asked_;
+    std::unordered_map<std::size_t, std::size_t> ownerOf_; // of the nodes asked
+    std::size_t bar_ = 0;
     std::map<Place, std::size_t> rows_;  // items read and not yet counted
     AtspiRowTally tally_;
     bool asking_ = false;                // askNext() under way

@@ -47,7 +47,7 @@ std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(AtspiPee
 
 std::optional<MenuCapture> AtspiMenuReader::menuBar(AtspiPeerConnection& registry, AtspiPeerLinks& links,
                                                     const Application& application, Clock::time_point deadline,
-                                                    bool& reached) {
+                                                    const std::optional<RowBudget>& budget, bool& reached) {
     reached = false;
     std::vector<std::string> windows;
     auto windowsTold = [&](DBusMessage* reply) {
@@ -105,7 +105,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(AtspiPeerConnection& registr
     }
     if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows)) {
         if (AtspiMenuBarLocator::shownInCache(cache, *bar))
-            return AtspiMenuWalk::fromCache(*peer, *bar, cache, deadline);
+            return AtspiMenuWalk::fromCache(*peer, *bar, cache, deadline, budget);
         // A bar whose menus show no entry is a copy beside the one the toolkit shows,
         // whose objects the cache doesn't hold (LibreOffice): that one is read instead,
         // call by call. The copy's keys are wrong, so without the other bar (still being
@@ -113,7 +113,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(AtspiPeerConnection& registr
         if (std::optional<AtspiMenuBarLocator::Found> shown = AtspiMenuBarLocator::search(*peer, windows, deadline, *bar)) {
             g_debug("%s: menu bar %s shows no entry; reading %s", application.bus.c_str(), bar->c_str(),
                     shown->path.c_str());
-            return AtspiLiveMenuWalk::read(*peer, shown->path, shown->children, deadline);
+            return AtspiLiveMenuWalk::read(*peer, shown->path, shown->children, deadline, budget);
         }
         g_debug("%s: menu bar %s shows no entry, and no other was found", application.bus.c_str(), bar->c_str());
         return std::nullopt;
@@ -121,7 +121,7 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(AtspiPeerConnection& registr
     // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
     // call to the caller counts.
     if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(*peer, windows, deadline))
-        return AtspiLiveMenuWalk::read(*peer, bar->path, bar->children, deadline);
+        return AtspiLiveMenuWalk::read(*peer, bar->path, bar->children, deadline, budget);
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,
             windows.size());
     return std::nullopt;

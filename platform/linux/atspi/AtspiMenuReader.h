@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RowBudget.h"
 #include "platform/linux/atspi/bus/AtspiPeerConnection.h"
 #include "platform/linux/atspi/bus/AtspiPeerLinks.h"
 #include "platform/linux/atspi/model/MenuCapture.h"
@@ -36,10 +37,11 @@ struct AtspiMenuReader {
     // one; absent when there is none or it can't be found by the deadline. The connection
     // to the application's objects is taken from `links`, or opened and kept there.
     // `reached` tells whether the application answered at all: a name gone from the bus
-    // doesn't.
+    // doesn't. Reading stops once the items read give the budget's rows; without one,
+    // the whole bar is read.
     static std::optional<MenuCapture> menuBar(AtspiPeerConnection& registry, AtspiPeerLinks& links,
                                               const Application& application, Clock::time_point deadline,
-                                              bool& reached);
+                                              const std::optional<RowBudget>& budget, bool& reached);
 };
 
 } // namespace tavlin::platform::atspi

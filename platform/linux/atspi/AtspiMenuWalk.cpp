@@ -12,14 +12,34 @@
 namespace tavlin::platform::atspi {
 namespace {
 
-// One node to read, and what it is: an item at some depth (the menu bar's items are at
-// depth 1), or a child of such an item that may be the item's menu (Qt) or an entry of
-// it (GTK).
+// One node to read, and what it is taken for: an item at some depth (the menu bar's
+// items are at depth 1), or a child of such an item, which may be the item's menu (Qt)
+// or an entry of it (GTK).
+enum class Kind { item, childOfItem };
 struct Entry {
     std::size_t index;
     int depth;
-    bool underItem;
+    Kind kind;
     std::size_t parent;
+    std::size_t owner; // the item whose menu holds it (the bar for its own items)
+};
+
+// What a walk of the cache found: the items whose key bindings count, in menu order, and
+// the item whose menu holds each node met.
+struct Walked {
+    std::vector<std::size_t> keyed;
+    std::unordered_map<std::size_t, std::size_t> ownerOf;
+
+    // The items from the bar's (`bar` their owner) down to `item`, each in the menu of
+    // the one before.
+    std::vector<std::size_t> itemsDownTo(std::size_t item, std::size_t bar) const {
+        std::vector<std::size_t> items{item};
+        for (auto owner = ownerOf.find(item); owner != ownerOf.end() && owner->second != bar &&
+                                              items.size() <= static_cast<std::size_t>(MenuSnapshot::itemDepthBound);
+             owner = ownerOf.find(owner->second))
+            items.insert(items.begin(), owner->second);
+        return items;
+    }
 };
 
 // Calls sent in one batch at most, so that a big menu is read a part at a time, in menu
@@ -60,7 +80,8 @@ bool AtspiMenuWalk::visibilityTold(const AtspiDetails::ByPath& cache, const std:
 }
 
 MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::string& barPath,
-                                     const AtspiDetails::ByPath& cache, Deadline deadline) {
+                                     const AtspiDetails::ByPath& cache, Deadline deadline,
+                                     const std::optional<RowBudget>& budget) {
     Children order = children(cache);
     auto& kids = order.of;
     // The order of the others below the bar is asked for, in one batch, before the walk,
@@ -82,16 +103,16 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
         auto it = kids.find(path);
         return it == kids.end() ? none : it->second;
     };
-    // Walks the cache below the bar in the children's order as known, into `builder`,
-    // and gives the items whose key bindings count, in that order.
+    // Walks the cache below the bar in the children's order as known, into `builder`.
     auto walk = [&](AtspiCaptureBuilder& builder) {
         // Pushes the children of a node so that they come off the stack in order.
         std::vector<Entry> stack;
         std::unordered_set<std::size_t> shownAnyway;
-        auto push = [&](const std::vector<std::string>& below, int depth, bool underItem, std::size_t parent) {
+        auto push = [&](const std::vector<std::string>& below, int depth, Kind kind, std::size_t parent,
+                        std::size_t owner) {
             const bool told = visibilityTold(cache, below);
             for (auto kid = below.rbegin(); kid != below.rend(); ++kid) {
-                stack.push_back(Entry{builder.nodeFor(*kid), depth, underItem, parent});
+                stack.push_back(Entry{builder.nodeFor(*kid), depth, kind, parent, owner});
                 if (!told) shownAnyway.insert(stack.back().index);
             }
         };
@@ -99,35 +120,38 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
         builder.apply(bar, cache.at(barPath));
         builder.node(bar).role = MenuCapture::Role::menuBar;
         builder.setChildren(bar, kidsOf(barPath));
-        push(kidsOf(barPath), 1, false, bar);
+        push(kidsOf(barPath), 1, Kind::item, bar, bar);
         std::unordered_set<std::size_t> read{bar};
-        std::vector<std::size_t> keyed;
+        Walked walked;
         while (!stack.empty() && builder.size() < AtspiCaptureBuilder::nodeCap) {
             const Entry entry = stack.back();
             stack.pop_back();
             if (!read.insert(entry.index).second) continue;
+            walked.ownerOf.emplace(entry.index, entry.owner);
             const std::string path = builder.path(entry.index);
             builder.apply(entry.index, cache.at(path));
             if (shownAnyway.count(entry.index)) builder.node(entry.index).visible = true;
             const std::vector<std::string>& below = kidsOf(path);
-            if (entry.underItem && MenuSnapshot::isMenuOf(builder.node(entry.parent), builder.node(entry.index))) {
+            if (entry.kind == Kind::childOfItem &&
+                MenuSnapshot::isMenuOf(builder.node(entry.parent), builder.node(entry.index))) {
                 builder.setChildren(entry.index, below);
-                push(below, entry.depth + 1, false, entry.index);
+                push(below, entry.depth + 1, Kind::item, entry.index, entry.owner);
                 continue;
             }
-            const int depth = entry.underItem ? entry.depth + 1 : entry.depth;
+            const int depth = entry.kind == Kind::childOfItem ? entry.depth + 1 : entry.depth;
             // Only an enabled, titled item inside a menu can give a row: the others' key
             // bindings (and the menu bar's own items') aren't read.
             const MenuCapture::Node& node = builder.node(entry.index);
             if (depth > 1 && node.sensitive && node.visible && !node.name.empty() &&
                 node.role != MenuCapture::Role::separator)
-                keyed.push_back(entry.index);
+                walked.keyed.push_back(entry.index);
             // Below the deepest items read, only whether there is a submenu counts.
             builder.setChildren(entry.index, below);
-            if (depth < MenuSnapshot::itemDepthBound && !below.empty()) push(below, depth, true, entry.index);
+            if (depth < MenuSnapshot::itemDepthBound && !below.empty())
+                push(below, depth, Kind::childOfItem, entry.index, entry.index);
         }
         if (!stack.empty()) g_debug("menu bar of over %zu objects: the rest not read", AtspiCaptureBuilder::nodeCap);
-        return keyed;
+        return walked;
     };
 
     // The order of the others is asked for together with the first key bindings, which
@@ -136,7 +160,7 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
     std::unordered_map<std::string, std::string> bindings; // by path, as told
     {
         AtspiCaptureBuilder provisional;
-        const std::vector<std::size_t> keyed = walk(provisional);
+        const std::vector<std::size_t> keyed = walk(provisional).keyed;
         AtspiPeerBatch batch(peer, deadline);
         for (const std::string& parent : unordered)
             batch.children(parent, [&kids, &cache, parent](std::optional<std::vector<std::string>> children) {
@@ -155,8 +179,10 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
         batch.wait();
     }
     AtspiCaptureBuilder builder;
-    const std::vector<std::size_t> keyed = walk(builder); // in menu order
-    AtspiRowTally tally;
+    const Walked walked = walk(builder);
+    const std::vector<std::size_t>& keyed = walked.keyed; // in menu order
+    const std::size_t bar = builder.nodeFor(barPath);
+    AtspiRowTally tally(budget);
     std::size_t next = 0;
     auto take = [&](std::size_t index) {
         const auto told = bindings.find(builder.path(index));
@@ -167,7 +193,7 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
     while (next < keyed.size() && !tally.full()) {
         // The rows whose bindings are in count first; the next round asks for the rest.
         if (take(keyed[next])) {
-            tally.add(builder.node(keyed[next++]));
+            tally.add(builder.capture(), walked.itemsDownTo(keyed[next++], bar));
             continue;
         }
         std::vector<std::size_t> asked;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/RowBudget.h"
 #include "platform/linux/atspi/bus/AtspiDetails.h"
 #include "platform/linux/atspi/bus/AtspiPeerConnection.h"
 #include "platform/linux/atspi/model/MenuCapture.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -13,7 +15,7 @@
 namespace tavlin::platform::atspi {
 
 // Reads the menus below a menu bar into a MenuCapture, as deep as the scanner reads and
-// in menu order, a part at a time, stopping once the rows the overlay can show are in.
+// in menu order, a part at a time, stopping once the items read give the budget's rows.
 struct AtspiMenuWalk {
     using Deadline = std::chrono::steady_clock::time_point;
 
@@ -35,7 +37,8 @@ struct AtspiMenuWalk {
     // only the order of the children the cache gives no places for, and the key bindings.
     // (Without such a cache, AtspiLiveMenuWalk reads the menus call by call.)
     static MenuCapture fromCache(AtspiPeerConnection& peer, const std::string& barPath,
-                                 const AtspiDetails::ByPath& cache, Deadline deadline);
+                                 const AtspiDetails::ByPath& cache, Deadline deadline,
+                                 const std::optional<RowBudget>& budget);
 };
 
 } // namespace tavlin::platform::atspi
