@@ -45,17 +45,20 @@ void AtspiPeerBatch::send(libdbus::Message call, Handler handler) {
         handler(nullptr);
         return;
     }
-    std::string what = std::string(dbus_message_get_member(call.get())) + " " +
-                       (dbus_message_get_destination(call.get()) ? dbus_message_get_destination(call.get()) : "peer") +
-                       " " + dbus_message_get_path(call.get());
     // Sent without a pending call of libdbus's own: the replies are told apart by serial.
     dbus_uint32_t serial = 0;
     if (!dbus_connection_send(peer_.get(), call.get(), &serial) || serial == 0) {
-        g_debug("%s: not sent", what.c_str());
+        g_debug("%s: not sent", what(call.get()).c_str());
         handler(nullptr);
         return;
     }
-    open_.emplace(serial, Call{std::move(handler), std::move(what)});
+    open_.emplace(serial, Call{std::move(handler), std::move(call)});
+}
+
+std::string AtspiPeerBatch::what(DBusMessage* call) {
+    const char* destination = dbus_message_get_destination(call);
+    return std::string(dbus_message_get_member(call)) + " " + (destination ? destination : "peer") + " " +
+           dbus_message_get_path(call);
 }
 
 void AtspiPeerBatch::call(const std::string& path, const char* interface, const char* method, Handler handler,
@@ -78,7 +81,7 @@ void AtspiPeerBatch::answer(DBusMessage* message) {
     open_.erase(it);
     if (type == DBUS_MESSAGE_TYPE_ERROR) {
         // An object gone, a method the toolkit lacks: met in the normal run of things.
-        g_debug("%s: %s", call.what.c_str(), dbus_message_get_error_name(message));
+        g_debug("%s: %s", what(call.sent.get()).c_str(), dbus_message_get_error_name(message));
         call.handler(nullptr);
         return;
     }

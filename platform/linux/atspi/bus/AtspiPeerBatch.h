@@ -70,8 +70,10 @@ public:
 private:
     struct Call {
         Handler handler;
-        std::string what; // the method and where it was sent, for the log
+        libdbus::Message sent; // kept to say what it was, should it fail
     };
+    // The method of a call sent and where it went, for the log.
+    static std::string what(DBusMessage* call);
     // Runs the handler of the call a reply answers; drops anything else.
     void answer(DBusMessage* message);
     // Runs the handlers of the calls still open with null; later calls fail at once.
