@@ -22,26 +22,13 @@ constexpr std::string_view defaultGroup = "メニュー";
 // far beyond any real menu bar.
 constexpr std::size_t childBudget = 1'000'000;
 
-// A row's identity for dropping repeats: its title and keys in canonical form, kept as
-// a pair so that no title can run into the keys.
-struct Identity {
-    std::string title, keys;
-    friend bool operator==(const Identity&, const Identity&) = default;
-};
-struct IdentityHash {
-    std::size_t operator()(const Identity& identity) const {
-        const std::size_t h = std::hash<std::string>{}(identity.title);
-        return h ^ (std::hash<std::string>{}(identity.keys) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
-    }
-};
-
 } // namespace
 
 // The rows of one scan in walk order. A repeat is dropped as it is met, which keeps the
 // same rows as dropping repeats after the walk, without holding them all.
 struct ShortcutScanner::Collector {
     std::vector<ShortcutItem> rows;
-    std::unordered_set<Identity, IdentityHash> seen;
+    std::unordered_set<Identity, Identity::Hash> seen;
     std::size_t childrenLeft = childBudget;
     // Elements met so far, held so that no address is reused during the walk: whether
     // their own row was read, and the shallowest depth walked below them.
@@ -58,11 +45,15 @@ struct ShortcutScanner::Collector {
         return entry;
     }
 
-    void add(const std::string& group, const std::string& title, std::string keys) {
-        if (seen.insert(Identity{Text::identity(title), Text::identity(keys)}).second)
-            rows.emplace_back(group, title, std::move(keys));
+    void add(const std::string& group, Row row) {
+        if (seen.insert(std::move(row.identity)).second) rows.emplace_back(group, std::move(row.title), std::move(row.keys));
     }
 };
+
+std::size_t ShortcutScanner::Identity::Hash::operator()(const Identity& identity) const {
+    const std::size_t h = std::hash<std::string>{}(identity.title);
+    return h ^ (std::hash<std::string>{}(identity.keys) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+}
 
 std::vector<ShortcutItem> ShortcutScanner::shortcuts(platform::AccessibilityService& ax, std::int32_t pid) {
     const platform::AXElementRef application = ax.createApplication(pid);
@@ -72,11 +63,11 @@ std::vector<ShortcutItem> ShortcutScanner::shortcuts(platform::AccessibilityServ
 
     Collector collector;
     for (const platform::AXElementRef& topLevel : AXRead::elements(*menuBar, "AXChildren")) {
-        const std::string group = AXRead::text(*topLevel, "AXTitle").value_or(std::string(defaultGroup));
-        if (group.empty()) continue;
+        const std::optional<std::string> group = ShortcutScanner::group(*topLevel);
+        if (!group) continue;
         const std::vector<platform::AXElementRef> children = AXRead::elements(*topLevel, "AXChildren");
         if (children.empty()) continue;
-        collect(*children.front(), group, 0, collector);
+        collect(*children.front(), *group, 0, collector);
     }
     // The cap counts rows that survived the dropping of repeats over the whole walk.
     if (collector.rows.size() > resultCap)
@@ -96,27 +87,51 @@ void ShortcutScanner::collect(const platform::AXElement& element, const std::str
         const bool readRow = !visit.rowRead;
         visit.rowRead = true;
         visit.walkedFrom = depth + 1;
-        if (readRow) addRow(*child, group, into);
+        if (readRow) {
+            if (std::optional<Row> found = row(*child)) into.add(group, std::move(*found));
+        }
         collect(*child, group, depth + 1, into);
     }
 }
 
-void ShortcutScanner::addRow(const platform::AXElement& item, const std::string& group, Collector& into) {
-    if (!AXRead::boolean(item, "AXEnabled").value_or(true)) return;
-    const std::string title = AXRead::text(item, "AXTitle").value_or(std::string());
-    if (title.empty()) return;
+platform::RowBudget ShortcutScanner::rowBudget() {
+    return platform::RowBudget{resultCap, [](const platform::AXElement& topLevel,
+                                             const platform::AXElement& item) -> std::optional<std::string> {
+                                   if (!group(topLevel)) return std::nullopt;
+                                   std::optional<Row> found = row(item);
+                                   if (!found) return std::nullopt;
+                                   // The title's length last, so that no title can run into the keys.
+                                   std::string identity = std::move(found->identity.title);
+                                   const std::size_t titleLength = identity.size();
+                                   identity += found->identity.keys;
+                                   identity.append(reinterpret_cast<const char*>(&titleLength), sizeof titleLength);
+                                   return identity;
+                               }};
+}
+
+std::optional<std::string> ShortcutScanner::group(const platform::AXElement& topLevel) {
+    std::string group = AXRead::text(topLevel, "AXTitle").value_or(std::string(defaultGroup));
+    if (group.empty()) return std::nullopt;
+    return group;
+}
+
+std::optional<ShortcutScanner::Row> ShortcutScanner::row(const platform::AXElement& item) {
+    if (!AXRead::boolean(item, "AXEnabled").value_or(true)) return std::nullopt;
+    std::string title = AXRead::text(item, "AXTitle").value_or(std::string());
+    if (title.empty()) return std::nullopt;
     std::optional<std::string> keys = chord(item);
-    if (!keys) return;
+    if (!keys) return std::nullopt;
     // A key sequence is shown whole or not at all: a step cut off, or one that can't be
     // read, would make it a wrong key.
     const std::vector<platform::AXElementRef> following = AXRead::elements(item, "AXMenuItemCmdFollowingChords");
-    if (following.size() + 1 > KeyNotation::maxChords) return;
+    if (following.size() + 1 > KeyNotation::maxChords) return std::nullopt;
     for (const platform::AXElementRef& step : following) {
         const std::optional<std::string> next = chord(*step);
-        if (!next) return;
+        if (!next) return std::nullopt;
         keys->append(KeyNotation::chordSeparator).append(*next);
     }
-    into.add(group, title, std::move(*keys));
+    Identity identity{Text::identity(title), Text::identity(*keys)};
+    return Row{std::move(title), std::move(*keys), std::move(identity)};
 }
 
 std::optional<std::string> ShortcutScanner::chord(const platform::AXElement& element) {

@@ -18,6 +18,7 @@
 // --help, --version and usage errors are answered before any instance is looked for.
 
 #include "Tavlin/AppDelegate.h"
+#include "Tavlin/ShortcutScanner.h"
 #include "TavlinUI/LinuxCommonShortcuts.h"
 #include "TavlinUI/Overlay/InterfaceLanguage.h"
 #include "TavlinUI/Overlay/QtPanel.h"
@@ -258,7 +259,8 @@ struct Adapters {
     TerminationSignals terminationSignals;
     QtMainQueue mainQueue;
     ChosenHotKeys hotKeys;
-    atspi::AtspiAccessibility accessibility;
+    // Reads menus until the scanner has the rows it shows.
+    atspi::AtspiAccessibility accessibility{ShortcutScanner::rowBudget()};
     // The application's shortcuts window and table, read on the work queue at each show.
     LinuxApplicationShortcuts applicationShortcuts;
     // Reads other applications away from the main thread; ends (and waits for the read

@@ -24,8 +24,9 @@ if(NOT TARGET tavlin_atspi_reader)
 endif()
 
 if(BUILD_TESTING)
-add_executable(tavlin_atspi_reader_tests tests/atspi/AtspiReaderTests.cpp)
-target_link_libraries(tavlin_atspi_reader_tests PRIVATE tavlin_atspi_reader GTest::gtest GTest::gtest_main)
+add_executable(tavlin_atspi_reader_tests tests/atspi/AtspiReaderTests.cpp tests/atspi/AtspiMenuReaderTests.cpp
+  tests/atspi/StandInApplication.cpp)
+target_link_libraries(tavlin_atspi_reader_tests PRIVATE tavlin_atspi_reader PkgConfig::ATSPI GTest::gtest GTest::gtest_main)
 gtest_discover_tests(tavlin_atspi_reader_tests DISCOVERY_TIMEOUT 60)
 endif()
 

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     }
     if (pid.has_value() == app.has_value()) return usage("give exactly one of --pid and --app");
 
-    tavlin::platform::atspi::AtspiAccessibility ax;
+    tavlin::platform::atspi::AtspiAccessibility ax(tavlin::ShortcutScanner::rowBudget());
     if (app) {
         pid = ax.applicationNamed(*app);
         if (!pid) {

@@ -35,7 +35,7 @@ long residentKiB() {
 } // namespace
 
 int main(int argc, char** argv) {
-    tavlin::platform::atspi::AtspiAccessibility ax;
+    tavlin::platform::atspi::AtspiAccessibility ax(tavlin::ShortcutScanner::rowBudget());
     const std::string_view mode = argc > 1 ? argv[1] : "";
     if (mode == "scan") {
         for (int i = 2; i < argc; ++i) {

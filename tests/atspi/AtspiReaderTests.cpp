@@ -3,15 +3,12 @@
 #include "platform/linux/atspi/AtspiMenuBarLocator.h"
 #include "platform/linux/atspi/AtspiMenuWalk.h"
 #include "platform/linux/atspi/bus/AtspiReplies.h"
-#include "platform/linux/atspi/bus/AtspiWireValues.h"
 #include "platform/linux/common/GLibHandle.h"
 #include "platform/linux/common/LibdbusHandle.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -128,17 +125,30 @@ TEST(AtspiReplies, ReadsTheCacheInBothLayoutsFieldByField) {
     }
 }
 
-TEST(AtspiReplies, RefusesAnotherLayoutAndKeepsOnlyTheApplicationsReferences) {
+TEST(AtspiReplies, EachReaderTakesItsOwnLayoutOnly) {
+    auto reply = [](const char* text) { return replyWith(glib::sink(g_variant_new_parsed(text))); };
     AtspiDetails::ByPath cache;
-    const libdbus::Message other = replyWith(glib::sink(g_variant_new_parsed("([(%s, %o, 'x')],)", "a", "/o/1")));
-    EXPECT_FALSE(AtspiReplies::read(other.get(), app, cache));
+    EXPECT_FALSE(AtspiReplies::read(reply("([('a', objectpath '/o/1', 'x')],)").get(), app, cache));
     EXPECT_TRUE(cache.empty());
 
-    const glib::Variant references =
-        glib::sink(g_variant_new_parsed("[(%s, %o), (':1.99', '/o/2'), (%s, '/o/3')]", app, "/o/1", app));
+    const libdbus::Message references = reply("([(':1.7', objectpath '/o/1'), (':1.99', '/o/2'), (':1.7', '/o/3')],)");
     EXPECT_EQ(AtspiReplies::pathsOn(references.get(), app), (std::vector<std::string>{"/o/1", "/o/3"}));
-    const glib::Variant wrapped = glib::sink(g_variant_new_tuple(std::array{g_variant_ref(references.get())}.data(), 1));
-    EXPECT_EQ(AtspiReplies::pathsOn(replyWith(wrapped).get(), app), (std::vector<std::string>{"/o/1", "/o/3"}));
+    EXPECT_EQ(AtspiReplies::references(references.get()),
+              (std::vector<AtspiReplies::Reference>{{":1.7", "/o/1"}, {":1.99", "/o/2"}, {":1.7", "/o/3"}}));
+    EXPECT_TRUE(AtspiReplies::pathsOn(reply("([(':1.7', '/o/1')],)").get(), app).empty()); // a string, not a path
+
+    // A state in the second word.
+    EXPECT_EQ(AtspiReplies::states(reply("([uint32 16, 2],)").get()), (std::uint64_t{2} << 32) | 16);
+    EXPECT_EQ(AtspiReplies::number(reply("(uint32 7,)").get()), 7U);
+    EXPECT_EQ(AtspiReplies::text(reply("('<Primary>s',)").get()), "<Primary>s");
+    EXPECT_EQ(AtspiReplies::textInVariant(reply("(<'Fichier…'>,)").get()), "Fichier…");
+    EXPECT_EQ(AtspiReplies::truthInVariant(reply("(<true>,)").get()), true);
+    // Another type, or more values than one, tell nothing.
+    EXPECT_EQ(AtspiReplies::number(reply("(7,)").get()), std::nullopt);
+    EXPECT_EQ(AtspiReplies::text(reply("('a', 'b')").get()), std::nullopt);
+    EXPECT_EQ(AtspiReplies::textInVariant(reply("(<7>,)").get()), std::nullopt);
+    EXPECT_EQ(AtspiReplies::truthInVariant(reply("(<'true'>,)").get()), std::nullopt);
+    EXPECT_EQ(AtspiReplies::states(reply("([7],)").get()), std::nullopt);
 }
 
 TEST(AtspiMenuBarLocator, PrefersTheActiveWindowThenWindowOrderThenTheShallowestBar) {
@@ -234,65 +244,4 @@ TEST(AtspiMenuWalk, TakesAMenuWhoseEntriesAreAllInvisibleAsTellingNothingOfThem)
     EXPECT_TRUE(AtspiMenuWalk::visibilityTold(cache, {"/gtk/new", "/gtk/hidden"}));
     // An entry the cache doesn't hold may be shown: the menu is read as told.
     EXPECT_TRUE(AtspiMenuWalk::visibilityTold(cache, {"/lo/open", "/elsewhere"}));
-}
-
-// Replies read over libdbus reach the handlers as the values GDBus would have given.
-TEST(AtspiWireValues, RepliesReadAsGDBusWouldGiveThemAndArgumentsGoOutAsSent) {
-    auto print = [](GVariant* value) {
-        gchar* text = g_variant_print(value, TRUE);
-        std::string printed = text;
-        g_free(text);
-        g_variant_unref(value);
-        return printed;
-    };
-    DBusMessage* reply = dbus_message_new(DBUS_MESSAGE_TYPE_METHOD_RETURN);
-    DBusMessageIter args, list, item, words, held;
-    dbus_message_iter_init_append(reply, &args);
-    dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "(so)", &list);
-    for (const char* path : {"/a", "/b"}) {
-        const char* bus = app;
-        dbus_message_iter_open_container(&list, DBUS_TYPE_STRUCT, nullptr, &item);
-        dbus_message_iter_append_basic(&item, DBUS_TYPE_STRING, &bus);
-        dbus_message_iter_append_basic(&item, DBUS_TYPE_OBJECT_PATH, &path);
-        dbus_message_iter_close_container(&list, &item);
-    }
-    dbus_message_iter_close_container(&args, &list);
-    dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "u", &words);
-    for (dbus_uint32_t word : {0x10u, 0x2u}) dbus_message_iter_append_basic(&words, DBUS_TYPE_UINT32, &word);
-    dbus_message_iter_close_container(&args, &words);
-    const char* name = "Fichier…";
-    dbus_message_iter_open_container(&args, DBUS_TYPE_VARIANT, "s", &held);
-    dbus_message_iter_append_basic(&held, DBUS_TYPE_STRING, &name);
-    dbus_message_iter_close_container(&args, &held);
-    // An empty list keeps its type.
-    dbus_message_iter_open_container(&args, DBUS_TYPE_ARRAY, "(so)", &list);
-    dbus_message_iter_close_container(&args, &list);
-    EXPECT_EQ(print(AtspiWireValues::body(reply)),
-              "([(':1.7', objectpath '/a'), (':1.7', '/b')], [uint32 16, 2], <'Fichier…'>, @a(so) [])");
-    // A file descriptor has no GVariant: no value rather than a wrong one.
-    const int descriptor = STDIN_FILENO;
-    dbus_message_append_args(reply, DBUS_TYPE_UNIX_FD, &descriptor, DBUS_TYPE_INVALID);
-    EXPECT_EQ(AtspiWireValues::body(reply), nullptr);
-    dbus_message_unref(reply);
-
-    DBusMessage* call = dbus_message_new_method_call(app, "/a", "org.freedesktop.DBus.Properties", "Get");
-    const glib::Variant get = glib::sink(g_variant_new("(ssi)", "org.a11y.atspi.Accessible", "Name", -1));
-    ASSERT_TRUE(AtspiWireValues::append(call, get.get()));
-    const char *interface = nullptr, *property = nullptr;
-    dbus_int32_t index = 0;
-    ASSERT_TRUE(dbus_message_get_args(call, nullptr, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
-                                      DBUS_TYPE_INT32, &index, DBUS_TYPE_INVALID));
-    EXPECT_EQ(std::string(interface) + " " + property + " " + std::to_string(index), "org.a11y.atspi.Accessible Name -1");
-    dbus_message_unref(call);
-    // The permission prompt's property set: a truth value in a variant.
-    call = dbus_message_new_method_call("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set");
-    const glib::Variant set = glib::sink(g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)));
-    ASSERT_TRUE(AtspiWireValues::append(call, set.get()));
-    const glib::Variant sent(AtspiWireValues::body(call));
-    EXPECT_TRUE(sent && g_variant_equal(sent.get(), set.get()));
-    dbus_message_unref(call);
-    call = dbus_message_new_method_call(app, "/a", "org.a11y.atspi.Accessible", "GetRole");
-    const glib::Variant bytes = glib::sink(g_variant_new("(ay)", nullptr));
-    EXPECT_FALSE(AtspiWireValues::append(call, bytes.get()));
-    dbus_message_unref(call);
 }

@@ -1,9 +1,11 @@
 #include "Tavlin/ShortcutScanner.h"
 #include "platform/linux/atspi/model/MenuSnapshot.h"
+#include "platform/AXRead.h"
 #include "platform/sim/SimAccessibility.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <tuple>
 
 using namespace tavlin;
@@ -47,8 +49,8 @@ std::vector<Row> scan(const MenuCapture& capture) {
 }
 
 // The same menus in GTK's shape (items under the "menu" node) and in Qt's (items under
-// an unnamed popup menu of a "menu item") read alike.
-TEST(MenuSnapshot, GtkAndQtShapesReadAsTheSameMenus) {
+// an unnamed popup menu of a "menu item").
+Capture gtkMenus() {
     Capture gtk;
     const std::size_t file = gtk.add(0, Role::menu, "File", "<Alt>f;<Alt>f;");
     gtk.add(file, Role::item, "New", "n;;<Primary>n");
@@ -62,8 +64,12 @@ TEST(MenuSnapshot, GtkAndQtShapesReadAsTheSameMenus) {
     gtk.add(file, Role::item, "Quit", "q;;<Primary>q");
     const std::size_t help = gtk.add(0, Role::menu, "Help");
     gtk.add(help, Role::item, "Contents", "c;;F1");
-    gtk.add(0, Role::menu, "Gone", {}, true, false);
+    const std::size_t gone = gtk.add(0, Role::menu, "Gone", {}, true, false);
+    gtk.add(gone, Role::item, "In a hidden menu", "g;;<Primary>g");
+    return gtk;
+}
 
+Capture qtMenus() {
     Capture qt;
     const std::size_t qtFile = qt.add(qt.add(0, Role::item, "File", "Alt+F"), Role::popupMenu, "", {}, true, false);
     qt.add(qtFile, Role::item, "New", "Ctrl+N", true, false);
@@ -78,13 +84,16 @@ TEST(MenuSnapshot, GtkAndQtShapesReadAsTheSameMenus) {
     qt.add(0, Role::separator, "");
     const std::size_t qtHelp = qt.add(qt.add(0, Role::item, "Help", "Alt+H"), Role::popupMenu, "");
     qt.add(qtHelp, Role::item, "Contents", "F1", true, false);
+    return qt;
+}
 
+TEST(MenuSnapshot, GtkAndQtShapesReadAsTheSameMenus) {
     const std::vector<Row> expected{
         {"File", "New", "⌘N"},   {"File", "Recent", "⌘R"}, {"File", "Clear", "⇧⌘⌦"},
         {"File", "More", "⌘M"},  {"File", "Quit", "⌘Q"},   {"Help", "Contents", "F1"},
     };
-    EXPECT_EQ(scan(gtk.capture), expected);
-    EXPECT_EQ(scan(qt.capture), expected);
+    EXPECT_EQ(scan(gtkMenus().capture), expected);
+    EXPECT_EQ(scan(qtMenus().capture), expected);
 }
 
 // A bar hidden as a whole (a Qt bar marks all its items not visible then) is read like
@@ -112,6 +121,57 @@ TEST(MenuSnapshot, ABarHiddenAsAWholeIsReadWhole) {
     // The bar itself marked not visible: its items count whatever they say.
     shown.capture.nodes[0].visible = false;
     EXPECT_EQ(scan(shown.capture), whole);
+}
+
+// The titles of the items a snapshot shows, each after those of the items above it:
+// "File/Recent/Clear".
+std::set<std::string> shownItems(const AXElementRef& element, const std::string& above = "") {
+    std::set<std::string> shown;
+    const std::vector<AXElementRef> items = AXRead::elements(*element, "AXChildren");
+    for (const AXElementRef& item : items) {
+        const std::string path = above + AXRead::text(*item, "AXTitle").value_or("?");
+        shown.insert(path);
+        if (const std::vector<AXElementRef> menu = AXRead::elements(*item, "AXChildren"); !menu.empty())
+            shown.merge(shownItems(menu.front(), path + "/"));
+    }
+    return shown;
+}
+
+// The same of the items MenuSnapshot::holds() takes for shown, among the children of
+// each item and those of its children.
+std::set<std::string> heldItems(const MenuCapture& capture, std::vector<std::size_t> items = {}) {
+    std::set<std::string> held;
+    std::vector<std::size_t> candidates = capture.nodes[items.empty() ? 0 : items.back()].children;
+    if (!items.empty())
+        for (std::size_t child : capture.nodes[items.back()].children)
+            candidates.insert(candidates.end(), capture.nodes[child].children.begin(), capture.nodes[child].children.end());
+    std::string above;
+    for (std::size_t item : items) above += (capture.nodes[item].known ? capture.nodes[item].name : "?") + "/";
+    for (std::size_t candidate : candidates) {
+        items.push_back(candidate);
+        if (MenuSnapshot::holds(capture, items)) {
+            held.insert(above + (capture.nodes[candidate].known ? capture.nodes[candidate].name : "?"));
+            held.merge(heldItems(capture, items));
+        }
+        items.pop_back();
+    }
+    return held;
+}
+
+// What the reader counts rows of while it reads: exactly the items the snapshot shows,
+// in either shape, with hidden items, a hidden menu, and a bar hidden as a whole.
+TEST(MenuSnapshot, HoldsTheItemsItShows) {
+    Capture hiddenBar = qtMenus();
+    for (std::size_t item : hiddenBar.capture.nodes[0].children) hiddenBar.capture.nodes[item].visible = false;
+    Capture unread = gtkMenus();
+    unread.addUnread(unread.capture.nodes[0].children.front());
+    for (const Capture& capture : {gtkMenus(), qtMenus(), hiddenBar, unread}) {
+        const std::set<std::string> shown = shownItems(MenuSnapshot::menuBar(capture.capture));
+        EXPECT_EQ(heldItems(capture.capture), shown);
+        EXPECT_FALSE(shown.empty());
+    }
+    EXPECT_TRUE(shownItems(MenuSnapshot::menuBar(gtkMenus().capture)).count("File/Recent/More"));
+    EXPECT_FALSE(shownItems(MenuSnapshot::menuBar(gtkMenus().capture)).count("Gone/In a hidden menu"));
 }
 
 TEST(MenuSnapshot, TitlesAreVerbatimAndNodesNotReadFailEveryRead) {

@@ -129,6 +129,31 @@ TEST(ShortcutScanner, RepeatsAreDroppedByTitleAndKeysThenCappedAt80) {
     EXPECT_EQ(scan({{"M", {key("A|⌘B", "c"), key("A", "b|⌘c")}}}).size(), 2u);
 }
 
+// The budget a menu bar's reader stops by tells rows apart as the scan does; the items
+// of an untitled top-level menu give none.
+TEST(ShortcutScanner, ItsRowBudgetTellsRowsApartAsTheScanDoes) {
+    const RowBudget budget = ShortcutScanner::rowBudget();
+    EXPECT_EQ(budget.rows, ShortcutScanner::resultCap);
+    auto topLevel = [](std::optional<std::string> title) {
+        auto element = SimElement::make();
+        if (title) element->setText("AXTitle", *title);
+        return element;
+    };
+    auto identity = [&budget](const std::shared_ptr<SimElement>& top, const SimMenuItem& item) {
+        return budget.identity(*top, *SimMenuBar::item(item));
+    };
+    const auto file = topLevel("File"), window = topLevel("Window");
+    ASSERT_TRUE(identity(file, key("Close", "w")));
+    EXPECT_EQ(identity(file, key("Close", "w")), identity(window, key("Close", "w")));
+    EXPECT_EQ(identity(file, key("Caf\u00e9", "w")), identity(window, key("Cafe\u0301", "w")));
+    EXPECT_NE(identity(file, key("Close", "w")), identity(file, key("Close", "w", 1)));
+    EXPECT_NE(identity(file, key("A|⌘B", "c")), identity(file, key("A", "b|⌘c")));
+    EXPECT_TRUE(identity(topLevel(std::nullopt), key("Close", "w")));
+    EXPECT_EQ(identity(topLevel(""), key("Close", "w")), std::nullopt);
+    EXPECT_EQ(identity(file, SimMenuItem{"Off", "o", {}, {}, {}, false, {}}), std::nullopt);
+    EXPECT_EQ(identity(file, key("No key", "")), std::nullopt);
+}
+
 // A key sequence is one key text, its chords joined by ", ": repeats and the merge
 // compare it whole, and a chord that can't be read drops the row rather than cut it.
 TEST(ShortcutScanner, AKeySequenceIsOneKeyTextOrNoRow) {

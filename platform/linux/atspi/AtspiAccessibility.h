@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Accessibility.h"
+#include "platform/RowBudget.h"
 
 #include <chrono>
 #include <functional>
@@ -9,32 +10,32 @@
 #include <string>
 #include <vector>
 
-typedef struct _GDBusConnection GDBusConnection;
-typedef struct _GMainContext GMainContext;
-
 namespace tavlin::platform::atspi {
 
 class AtspiLauncher;
+class AtspiPeerConnection;
 class AtspiPeerLinks;
 
 // The desktop's accessibility through AT-SPI: applications by process id, their menu
 // bars, and whether the desktop's accessibility is enabled (the permission).
 //
-// A scan reads the whole menu bar of the target in a few batches of calls and answers
+// A scan reads the menu bar of the target in a few batches of calls, in menu order, until
+// the items read give the row budget's rows (without one, the whole bar), and answers
 // the scanner from that snapshot; it gives up after `scanBudget`, so that a hung target
 // never holds the caller for longer. The first read of an application (none of its
 // connections is kept yet, and a big menu bar costs it most) gets `firstScanBudget`:
 // a cold read of a 5,000-item GTK menu bar takes about a second on a quiet machine, and
 // a first show should not come up without the application's rows for that.
 //
-// All calls are dispatched in one main context of the service's own, which is never the
-// process's default one: use the service from one thread at a time.
+// Every call goes over libdbus connections of the service's own, read on the calling
+// thread: use the service from one thread at a time.
 class AtspiAccessibility : public AccessibilityService {
 public:
     static constexpr std::chrono::milliseconds scanBudget{1000};
     static constexpr std::chrono::milliseconds firstScanBudget{3000};
 
-    AtspiAccessibility();
+    // `budget`: what the rows read are for, as the program's scanner counts them.
+    explicit AtspiAccessibility(std::optional<RowBudget> budget);
     ~AtspiAccessibility() override;
     AtspiAccessibility(const AtspiAccessibility&) = delete;
     AtspiAccessibility& operator=(const AtspiAccessibility&) = delete;
@@ -53,11 +54,13 @@ public:
     std::optional<std::int32_t> applicationNamed(const std::string& name);
 
 private:
-    GDBusConnection* bus();
+    // The connection to the accessibility bus that reaches the registry; opened when
+    // first needed, and anew once closed.
+    std::shared_ptr<AtspiPeerConnection> registry();
 
-    GMainContext* const context_;
-    GDBusConnection* bus_ = nullptr; // owned; released as a glib::Connection
+    const std::optional<RowBudget> budget_;
     const std::unique_ptr<AtspiLauncher> launcher_;
+    std::shared_ptr<AtspiPeerConnection> registry_;
     // Kept from one scan to the next: how to reach the applications shown last.
     const std::shared_ptr<AtspiPeerLinks> links_;
     std::shared_ptr<const std::function<bool()>> abandoned_;

@@ -1,5 +1,7 @@
 #include "platform/linux/atspi/AtspiCaptureBuilder.h"
 
+#include <glib.h>
+
 namespace tavlin::platform::atspi {
 
 std::size_t AtspiCaptureBuilder::nodeFor(const std::string& path) {
@@ -27,36 +29,33 @@ void AtspiCaptureBuilder::setChildren(std::size_t index, const std::vector<std::
     capture_.nodes[index].childrenKnown = true;
 }
 
-void AtspiCaptureBuilder::askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
-                                      std::function<void()> answered) {
-    AtspiCalls::children(batch, peer, paths_[index], [this, index](std::vector<std::string> children) {
-        // Past the cap, only nodes met already are kept.
-        std::vector<std::size_t> indices;
-        for (const std::string& child : children) {
-            if (capture_.nodes.size() < nodeCap || indexOf_.count(child)) {
-                indices.push_back(nodeFor(child));
-            } else if (!capped_) {
-                capped_ = true;
-                g_debug("menu bar of over %zu objects: the rest not read", nodeCap);
+void AtspiCaptureBuilder::askChildren(AtspiPeerBatch& batch, std::size_t index, std::function<void()> answered) {
+    batch.children(paths_[index], [this, index, answered = std::move(answered)](
+                                      std::optional<std::vector<std::string>> children) {
+        if (children) {
+            // Past the cap, only nodes met already are kept.
+            std::vector<std::size_t> indices;
+            for (const std::string& child : *children) {
+                if (capture_.nodes.size() < nodeCap || indexOf_.count(child)) {
+                    indices.push_back(nodeFor(child));
+                } else if (!capped_) {
+                    capped_ = true;
+                    g_debug("menu bar of over %zu objects: the rest not read", nodeCap);
+                }
             }
+            capture_.nodes[index].children = std::move(indices);
+            capture_.nodes[index].childrenKnown = true;
         }
-        capture_.nodes[index].children = std::move(indices);
-        capture_.nodes[index].childrenKnown = true;
-    }, std::move(answered));
+        if (answered) answered();
+    });
 }
 
-void AtspiCaptureBuilder::askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
-                                        std::function<void()> answered) {
+void AtspiCaptureBuilder::askKeyBinding(AtspiPeerBatch& batch, std::size_t index, std::function<void()> answered) {
     // By index: the nodes may move while the batch adds others.
-    AtspiCalls::keyBinding(
-        batch, peer, paths_[index],
-        [this, index](std::string binding) { capture_.nodes[index].keyBinding = std::move(binding); },
-        std::move(answered));
-}
-
-void AtspiCaptureBuilder::askKeyBinding(AtspiPeerBatch& batch, std::size_t index) {
-    batch.keyBinding(paths_[index],
-                     [this, index](std::string binding) { capture_.nodes[index].keyBinding = std::move(binding); });
+    batch.keyBinding(paths_[index], [this, index, answered = std::move(answered)](std::optional<std::string> binding) {
+        if (binding) capture_.nodes[index].keyBinding = std::move(*binding);
+        if (answered) answered();
+    });
 }
 
 MenuCapture::Role AtspiCaptureBuilder::menuRole(std::uint32_t role) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/linux/atspi/bus/AtspiCalls.h"
 #include "platform/linux/atspi/bus/AtspiDetails.h"
 #include "platform/linux/atspi/bus/AtspiPeerBatch.h"
 #include "platform/linux/atspi/model/MenuCapture.h"
@@ -31,13 +30,10 @@ public:
     void apply(std::size_t index, const AtspiDetails& details);
     // Sets a node's children, in the order given.
     void setChildren(std::size_t index, const std::vector<std::string>& children);
-    // Asks for a node's children and its key binding; the answers land in the node, and
+    // Asks for a node's children, or its key binding; the answers land in the node, and
     // `answered` runs after the answer, told or not.
-    void askChildren(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
-                     std::function<void()> answered = {});
-    void askKeyBinding(AtspiCallBatch& batch, const AtspiCalls::Peer& peer, std::size_t index,
-                       std::function<void()> answered = {});
-    void askKeyBinding(AtspiPeerBatch& batch, std::size_t index);
+    void askChildren(AtspiPeerBatch& batch, std::size_t index, std::function<void()> answered = {});
+    void askKeyBinding(AtspiPeerBatch& batch, std::size_t index, std::function<void()> answered = {});
 
     static MenuCapture::Role menuRole(std::uint32_t role);
 

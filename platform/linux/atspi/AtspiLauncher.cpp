@@ -1,6 +1,9 @@
 #include "platform/linux/atspi/AtspiLauncher.h"
 
-#include "platform/linux/atspi/bus/AtspiCallBatch.h"
+#include "platform/linux/atspi/bus/AtspiPeerBatch.h"
+#include "platform/linux/atspi/bus/AtspiReplies.h"
+
+#include <gio/gio.h>
 
 #include <cstdlib>
 #include <string>
@@ -11,6 +14,7 @@ namespace {
 constexpr const char* launcherName = "org.a11y.Bus";
 constexpr const char* launcherPath = "/org/a11y/bus";
 constexpr const char* propertiesInterface = "org.freedesktop.DBus.Properties";
+constexpr const char* statusInterface = "org.a11y.Status";
 
 // The session bus's address, or none when there is no session bus: from the
 // environment, else the user's bus socket. Never starts a bus.
@@ -35,7 +39,7 @@ std::optional<bool> enabledIn(DBusMessage* notice) {
     const char* interface = nullptr;
     if (!dbus_message_has_signature(notice, "sa{sv}as") || !dbus_message_iter_init(notice, &iter)) return std::nullopt;
     dbus_message_iter_get_basic(&iter, &interface);
-    if (std::string(interface) != "org.a11y.Status") return std::nullopt;
+    if (std::string(interface) != statusInterface) return std::nullopt;
     dbus_message_iter_next(&iter);
     dbus_message_iter_recurse(&iter, &changes);
     for (; dbus_message_iter_get_arg_type(&changes) == DBUS_TYPE_DICT_ENTRY; dbus_message_iter_next(&changes)) {
@@ -79,22 +83,42 @@ AtspiPeerConnection* AtspiLauncher::connection() {
     return connection_.get();
 }
 
-glib::Variant AtspiLauncher::call(GMainContext* context, const char* interface, const char* method,
-                                  GVariant* parameters, const char* replyType) {
+libdbus::Message AtspiLauncher::call(libdbus::Message request) {
     AtspiPeerConnection* session = connection();
-    if (!session) {
-        glib::sink(parameters);
-        return nullptr;
-    }
+    if (!session) return nullptr;
     // The batch drops what else comes in meanwhile, a notice among it.
     enabled_.reset();
-    glib::Variant reply;
-    AtspiCallBatch batch(nullptr, context, AtspiCallBatch::Clock::now() + timeout, session->get());
-    batch.call(launcherName, launcherPath, interface, method, parameters, replyType, [&reply](GVariant* answer) {
-        if (answer) reply = glib::Variant(g_variant_ref(answer));
+    libdbus::Message reply;
+    AtspiPeerBatch batch(*session, AtspiPeerBatch::Clock::now() + timeout);
+    batch.send(std::move(request), [&reply](DBusMessage* answer) {
+        if (answer) reply.reset(dbus_message_ref(answer));
     });
     batch.wait();
     return reply;
+}
+
+std::optional<std::string> AtspiLauncher::busAddress() {
+    const libdbus::Message reply = call(AtspiPeerBatch::request(launcherName, launcherPath, launcherName, "GetAddress"));
+    std::optional<std::string> address = reply ? AtspiReplies::text(reply.get()) : std::nullopt;
+    if (address && address->empty()) return std::nullopt;
+    return address;
+}
+
+void AtspiLauncher::enable() {
+    libdbus::Message set = AtspiPeerBatch::request(launcherName, launcherPath, propertiesInterface, "Set");
+    if (set) {
+        DBusMessageIter iter, value;
+        const char* interface = statusInterface;
+        const char* property = "IsEnabled";
+        const dbus_bool_t on = TRUE;
+        dbus_message_iter_init_append(set.get(), &iter);
+        dbus_message_iter_append_basic(&iter, DBUS_TYPE_STRING, &interface);
+        dbus_message_iter_append_basic(&iter, DBUS_TYPE_STRING, &property);
+        dbus_message_iter_open_container(&iter, DBUS_TYPE_VARIANT, DBUS_TYPE_BOOLEAN_AS_STRING, &value);
+        dbus_message_iter_append_basic(&value, DBUS_TYPE_BOOLEAN, &on);
+        dbus_message_iter_close_container(&iter, &value);
+    }
+    call(std::move(set));
 }
 
 void AtspiLauncher::readNotices() {
@@ -112,16 +136,18 @@ void AtspiLauncher::readNotices() {
     }
 }
 
-bool AtspiLauncher::enabled(GMainContext* context) {
+bool AtspiLauncher::enabled() {
     if (!connection()) return false;
     readNotices();
     if (!connection_->connected()) enabled_.reset();
     if (enabled_) return *enabled_;
-    const glib::Variant reply = call(context, propertiesInterface, "Get",
-                                     g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"), "(v)");
+    libdbus::Message get = AtspiPeerBatch::request(launcherName, launcherPath, propertiesInterface, "Get");
+    const char* interface = statusInterface;
+    const char* property = "IsEnabled";
+    if (get) dbus_message_append_args(get.get(), DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property, DBUS_TYPE_INVALID);
+    const libdbus::Message reply = call(std::move(get));
     if (!reply) return false;
-    const glib::Variant value(g_variant_get_variant(glib::child(reply.get(), 0).get()));
-    const bool enabled = g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value.get());
+    const bool enabled = AtspiReplies::truthInVariant(reply.get()).value_or(false);
     enabled_ = enabled;
     return enabled;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/linux/atspi/bus/AtspiPeerConnection.h"
-#include "platform/linux/common/GLibHandle.h"
 
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace tavlin::platform::atspi {
 
@@ -21,14 +21,19 @@ class AtspiLauncher {
 public:
     static constexpr std::chrono::milliseconds timeout{1000};
 
-    // Calls the launcher; null when it can't be reached or doesn't answer in time.
-    glib::Variant call(GMainContext* context, const char* interface, const char* method, GVariant* parameters,
-                       const char* replyType);
+    // The address of the session's accessibility bus; none when the launcher can't be
+    // reached or doesn't answer in time.
+    std::optional<std::string> busAddress();
     // Whether the session's accessibility is enabled; false when the launcher can't say.
-    bool enabled(GMainContext* context);
+    bool enabled();
+    // Turns on the session's accessibility; never the screen reader.
+    void enable();
 
 private:
     AtspiPeerConnection* connection();
+    // Sends a call made with AtspiPeerBatch::request() and waits for its reply; null when
+    // there is none in time.
+    libdbus::Message call(libdbus::Message request);
     // Reads the notices come in so far.
     void readNotices();
 

@@ -1,6 +1,8 @@
 #include "platform/linux/atspi/AtspiMenuBarLocator.h"
 
-#include "platform/linux/atspi/bus/AtspiCallBatch.h"
+#include "platform/linux/atspi/bus/AtspiPeerBatch.h"
+
+#include <glib.h>
 
 #include <string_view>
 #include <tuple>
@@ -109,7 +111,7 @@ std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::By
     return best;
 }
 
-std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(const AtspiCalls::Peer& peer,
+std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(AtspiPeerConnection& peer,
                                                                        const std::vector<std::string>& windows,
                                                                        Deadline deadline, const std::string& except) {
     struct Node {
@@ -125,12 +127,18 @@ std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(const Atsp
     std::size_t seen = 0;
     for (int depth = 0; depth <= searchDepth && !level.empty(); ++depth) {
         {
-            AtspiCallBatch batch(peer.connection, peer.context, deadline, peer.wire);
+            AtspiPeerBatch batch(peer, deadline);
             for (Node& node : level) {
-                AtspiCalls::role(batch, peer, node.path, node.details.role);
-                if (depth == 0) AtspiCalls::states(batch, peer, node.path, node.details.states);
-                AtspiCalls::children(batch, peer, node.path,
-                                     [&node](std::vector<std::string> children) { node.children = std::move(children); });
+                batch.role(node.path, [&node](std::optional<std::uint32_t> role) {
+                    if (role) node.details.role = *role;
+                });
+                if (depth == 0)
+                    batch.states(node.path, [&node](std::optional<std::uint64_t> states) {
+                        if (states) node.details.states = *states;
+                    });
+                batch.children(node.path, [&node](std::optional<std::vector<std::string>> children) {
+                    node.children = std::move(children);
+                });
             }
             batch.wait();
             if (batch.timedOut()) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/linux/atspi/bus/AtspiCalls.h"
 #include "platform/linux/atspi/bus/AtspiDetails.h"
+#include "platform/linux/atspi/bus/AtspiPeerConnection.h"
 
 #include <chrono>
 #include <optional>
@@ -36,7 +36,7 @@ struct AtspiMenuBarLocator {
     static bool shownInCache(const AtspiDetails::ByPath& cache, const std::string& bar);
     // The same choice for a toolkit without a cache: a bounded search, level by level,
     // below the windows, each level asked in one batch. The bar `except` is passed over.
-    static std::optional<Found> search(const AtspiCalls::Peer& peer, const std::vector<std::string>& windows,
+    static std::optional<Found> search(AtspiPeerConnection& peer, const std::vector<std::string>& windows,
                                        Deadline deadline, const std::string& except = {});
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/RowBudget.h"
+#include "platform/linux/atspi/bus/AtspiPeerConnection.h"
 #include "platform/linux/atspi/bus/AtspiPeerLinks.h"
 #include "platform/linux/atspi/model/MenuCapture.h"
-
-#include <gio/gio.h>
 
 #include <chrono>
 #include <cstdint>
@@ -15,8 +15,9 @@ namespace tavlin::platform::atspi {
 
 // Reads from the accessibility bus, in bulk: the registered applications, and the menu
 // bar of one application as a MenuCapture. Every read ends by its deadline and gives
-// what it has by then. Replies are dispatched in `context` (see AtspiCallBatch): one
-// long-lived context per reading thread.
+// what it has by then. `registry` is a connection to the accessibility bus that reaches
+// the registry (see AtspiPeerConnection::throughBus); an application met for the first
+// time is asked through it too.
 struct AtspiMenuReader {
     using Clock = std::chrono::steady_clock;
 
@@ -26,20 +27,21 @@ struct AtspiMenuReader {
         std::int32_t pid = 0;
         std::string name;  // read only when asked for
     };
+    // Whether the applications themselves are asked their names.
+    enum class Names { unread, read };
 
-    // The registered applications, in the registry's order. The applications themselves
-    // are asked nothing unless `withNames`.
-    static std::vector<Application> applications(GDBusConnection* bus, GMainContext* context, Clock::time_point deadline,
-                                                 bool withNames);
+    // The registered applications, in the registry's order.
+    static std::vector<Application> applications(AtspiPeerConnection& registry, Clock::time_point deadline, Names names);
 
     // The menu bar of the application's active window, else of its first window that has
     // one; absent when there is none or it can't be found by the deadline. The connection
     // to the application's objects is taken from `links`, or opened and kept there.
     // `reached` tells whether the application answered at all: a name gone from the bus
-    // doesn't.
-    static std::optional<MenuCapture> menuBar(GDBusConnection* bus, GMainContext* context, AtspiPeerLinks& links,
+    // doesn't. Reading stops once the items read give the budget's rows; without one,
+    // the whole bar is read.
+    static std::optional<MenuCapture> menuBar(AtspiPeerConnection& registry, AtspiPeerLinks& links,
                                               const Application& application, Clock::time_point deadline,
-                                              bool& reached);
+                                              const std::optional<RowBudget>& budget, bool& reached);
 };
 
 } // namespace tavlin::platform::atspi

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/atspi/bus/AtspiCalls.h"
+#include "platform/RowBudget.h"
 #include "platform/linux/atspi/bus/AtspiDetails.h"
 #include "platform/linux/atspi/bus/AtspiPeerConnection.h"
 #include "platform/linux/atspi/model/MenuCapture.h"
@@ -15,7 +15,7 @@
 namespace tavlin::platform::atspi {
 
 // Reads the menus below a menu bar into a MenuCapture, as deep as the scanner reads and
-// in menu order, a part at a time, stopping once the rows the overlay can show are in.
+// in menu order, a part at a time, stopping once the items read give the budget's rows.
 struct AtspiMenuWalk {
     using Deadline = std::chrono::steady_clock::time_point;
 
@@ -35,12 +35,10 @@ struct AtspiMenuWalk {
 
     // When the toolkit's cache already told what every node is and where it hangs: asks
     // only the order of the children the cache gives no places for, and the key bindings.
+    // (Without such a cache, AtspiLiveMenuWalk reads the menus call by call.)
     static MenuCapture fromCache(AtspiPeerConnection& peer, const std::string& barPath,
-                                 const AtspiDetails::ByPath& cache, Deadline deadline);
-    // Otherwise: what a node is decides what is read below it. The bar's children are
-    // asked again unless given.
-    static MenuCapture read(const AtspiCalls::Peer& peer, const std::string& barPath,
-                            const std::optional<std::vector<std::string>>& barChildren, Deadline deadline);
+                                 const AtspiDetails::ByPath& cache, Deadline deadline,
+                                 const std::optional<RowBudget>& budget);
 };
 
 } // namespace tavlin::platform::atspi

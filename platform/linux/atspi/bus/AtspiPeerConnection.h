@@ -11,7 +11,8 @@ namespace tavlin::platform::atspi {
 // scan to the next so that a scan doesn't open it again: straight to the application's
 // own socket when it offers one, else through the accessibility bus, with the
 // application's bus name as the destination of every call. Only the connection is kept;
-// every scan reads the objects afresh.
+// every scan reads the objects afresh. The registry and the accessibility launcher are
+// reached through their buses the same way.
 //
 // Calls on it are made with libdbus, which reads a reply where it lies in the message
 // and hands it over on the calling thread: a toolkit's whole cache of objects is read in

@@ -1,37 +1,9 @@
 #include "platform/linux/atspi/bus/AtspiReplies.h"
 
-#include "platform/linux/common/GLibHandle.h"
-
 #include <string_view>
 #include <utility>
 
 namespace tavlin::platform::atspi {
-
-using glib::child;
-using glib::text;
-using glib::Variant;
-
-std::uint64_t AtspiReplies::states(GVariant* words) {
-    std::uint64_t states = 0;
-    const gsize count = g_variant_n_children(words);
-    for (gsize i = 0; i < count && i < 2; ++i) {
-        guint32 word = 0;
-        g_variant_get_child(words, i, "u", &word);
-        states |= static_cast<std::uint64_t>(word) << (32 * i);
-    }
-    return states;
-}
-
-std::vector<std::string> AtspiReplies::pathsOn(GVariant* references, const std::string& bus) {
-    std::vector<std::string> paths;
-    GVariantIter iter;
-    g_variant_iter_init(&iter, references);
-    const gchar* name = nullptr;
-    const gchar* path = nullptr;
-    while (g_variant_iter_next(&iter, "(&s&o)", &name, &path))
-        if (bus == name) paths.emplace_back(path);
-    return paths;
-}
 
 namespace {
 
@@ -85,12 +57,40 @@ private:
     DBusMessageIter& iter_;
 };
 
+// The reader of a reply's only value, when the reply's values are `signature`.
+std::optional<Fields> only(DBusMessage* reply, const char* signature, DBusMessageIter& iter) {
+    if (!reply || !dbus_message_has_signature(reply, signature) || !dbus_message_iter_init(reply, &iter)) return std::nullopt;
+    return Fields(iter);
+}
+
+// The same of the value inside a reply's only value, a variant holding `type`.
+std::optional<Fields> inVariant(DBusMessage* reply, int type, DBusMessageIter& held) {
+    DBusMessageIter iter;
+    if (!only(reply, "v", iter)) return std::nullopt;
+    dbus_message_iter_recurse(&iter, &held);
+    if (dbus_message_iter_get_arg_type(&held) != type) return std::nullopt;
+    return Fields(held);
+}
+
 } // namespace
+
+std::vector<AtspiReplies::Reference> AtspiReplies::references(DBusMessage* reply) {
+    std::vector<Reference> references;
+    DBusMessageIter iter, list;
+    if (!only(reply, "a(so)", iter)) return references;
+    dbus_message_iter_recurse(&iter, &list);
+    Fields fields(list);
+    while (dbus_message_iter_get_arg_type(&list) == DBUS_TYPE_STRUCT) {
+        const auto [bus, path] = fields.reference();
+        references.emplace_back(bus, path);
+    }
+    return references;
+}
 
 std::vector<std::string> AtspiReplies::pathsOn(DBusMessage* reply, const std::string& bus) {
     std::vector<std::string> paths;
     DBusMessageIter iter, list;
-    if (!dbus_message_has_signature(reply, "a(so)") || !dbus_message_iter_init(reply, &iter)) return paths;
+    if (!only(reply, "a(so)", iter)) return paths;
     dbus_message_iter_recurse(&iter, &list);
     Fields references(list);
     while (dbus_message_iter_get_arg_type(&list) == DBUS_TYPE_STRUCT) {
@@ -98,6 +98,41 @@ std::vector<std::string> AtspiReplies::pathsOn(DBusMessage* reply, const std::st
         if (name == bus) paths.emplace_back(path);
     }
     return paths;
+}
+
+std::optional<std::string> AtspiReplies::text(DBusMessage* reply) {
+    DBusMessageIter iter;
+    std::optional<Fields> fields = only(reply, "s", iter);
+    if (!fields) return std::nullopt;
+    return std::string(fields->text());
+}
+
+std::optional<std::uint32_t> AtspiReplies::number(DBusMessage* reply) {
+    DBusMessageIter iter;
+    std::optional<Fields> fields = only(reply, "u", iter);
+    if (!fields) return std::nullopt;
+    return fields->number<dbus_uint32_t>(DBUS_TYPE_UINT32);
+}
+
+std::optional<std::uint64_t> AtspiReplies::states(DBusMessage* reply) {
+    DBusMessageIter iter;
+    std::optional<Fields> fields = only(reply, "au", iter);
+    if (!fields) return std::nullopt;
+    return fields->states();
+}
+
+std::optional<std::string> AtspiReplies::textInVariant(DBusMessage* reply) {
+    DBusMessageIter held;
+    std::optional<Fields> fields = inVariant(reply, DBUS_TYPE_STRING, held);
+    if (!fields) return std::nullopt;
+    return std::string(fields->text());
+}
+
+std::optional<bool> AtspiReplies::truthInVariant(DBusMessage* reply) {
+    DBusMessageIter held;
+    std::optional<Fields> fields = inVariant(reply, DBUS_TYPE_BOOLEAN, held);
+    if (!fields) return std::nullopt;
+    return fields->number<dbus_bool_t>(DBUS_TYPE_BOOLEAN) != FALSE;
 }
 
 bool AtspiReplies::read(DBusMessage* reply, const std::string& bus, AtspiDetails::ByPath& objects) {

@@ -24,13 +24,7 @@ std::vector<std::size_t> shownChildren(const MenuCapture& capture, const MenuCap
 }
 
 AXElementRef item(const MenuCapture& capture, std::size_t index, int depth, std::size_t& budget) {
-    const MenuCapture::Node& node = capture.nodes[index];
-    SnapshotElement::Values values;
-    if (node.known) {
-        values.title = node.name;
-        values.enabled = node.sensitive;
-        if (node.keyBinding) values.keys = KeyBindingParser::parse(*node.keyBinding, node.name);
-    }
+    SnapshotElement::Values values = MenuSnapshot::itemValues(capture.nodes[index]);
     const std::vector<std::size_t> entries = MenuSnapshot::entriesOf(capture, index);
     if (!entries.empty()) {
         SnapshotElement::Values menu;
@@ -60,6 +54,27 @@ std::vector<std::size_t> MenuSnapshot::entriesOf(const MenuCapture& capture, std
         if (child < capture.nodes.size() && isMenuOf(node, capture.nodes[child]))
             return shownChildren(capture, capture.nodes[child], false);
     return shownChildren(capture, node, false);
+}
+
+SnapshotElement::Values MenuSnapshot::itemValues(const MenuCapture::Node& node) {
+    SnapshotElement::Values values;
+    if (node.known) {
+        values.title = node.name;
+        values.enabled = node.sensitive;
+        if (node.keyBinding) values.keys = KeyBindingParser::parse(*node.keyBinding, node.name);
+    }
+    return values;
+}
+
+bool MenuSnapshot::holds(const MenuCapture& capture, const std::vector<std::size_t>& items) {
+    if (capture.nodes.empty() || items.empty() || items.size() > static_cast<std::size_t>(itemDepthBound)) return false;
+    auto among = [](const std::vector<std::size_t>& nodes, std::size_t node) {
+        return std::find(nodes.begin(), nodes.end(), node) != nodes.end();
+    };
+    if (!among(shownChildren(capture, capture.nodes.front(), !hiddenAsAWhole(capture)), items.front())) return false;
+    for (std::size_t i = 1; i < items.size(); ++i)
+        if (!among(entriesOf(capture, items[i - 1]), items[i])) return false;
+    return true;
 }
 
 bool MenuSnapshot::hiddenAsAWhole(const MenuCapture& capture) {

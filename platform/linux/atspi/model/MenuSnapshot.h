@@ -2,6 +2,9 @@
 
 #include "platform/Accessibility.h"
 #include "platform/linux/atspi/model/MenuCapture.h"
+#include "platform/linux/atspi/model/SnapshotElement.h"
+
+#include <vector>
 
 namespace tavlin::platform::atspi {
 
@@ -36,6 +39,14 @@ struct MenuSnapshot {
     // The nodes that hold the entries of the item `index`, in order: the node itself for
     // the GTK shape, else its menu child. Empty when it has no entries.
     static std::vector<std::size_t> entriesOf(const MenuCapture& capture, std::size_t index);
+
+    // What the element of one item tells of itself (its title, whether it is enabled,
+    // its keys), as far as the node was read; without its menu.
+    static SnapshotElement::Values itemValues(const MenuCapture::Node& node);
+    // Whether the snapshot of the capture as it stands holds the item reached through
+    // `items`: a top-level item of the bar, then an entry of its menu, and so on down to
+    // the item. A node not read yet counts as what the snapshot makes of it now.
+    static bool holds(const MenuCapture& capture, const std::vector<std::size_t>& items);
 };
 
 } // namespace tavlin::platform::atspi
