@@ -51,7 +51,7 @@ void AtspiLiveMenuWalk::askNext() {
         auto next = queue_.extract(queue_.begin());
         if (!asked_.insert(next.mapped().index).second) continue;
         out_.insert(next.key());
-        ownerOf_.emplace(next.mapped().index, next.mapped().owner);
+        owners_.met(next.mapped());
         Reading& node = readings_.emplace_back(Reading{next.mapped(), std::move(next.key()), {}});
         if (node.entry.kind == Kind::childOfItem)
             askChildOfItem(node);
@@ -167,18 +167,9 @@ void AtspiLiveMenuWalk::countFinalRows() {
     const Place* first = queue_.empty() ? nullptr : &queue_.begin()->first;
     if (!out_.empty() && (!first || *out_.begin() < *first)) first = &*out_.begin();
     while (!rows_.empty() && (!first || rows_.begin()->first < *first)) {
-        tally_.add(builder_.capture(), itemsDownTo(rows_.begin()->second));
+        tally_.add(builder_.capture(), owners_.itemsDownTo(rows_.begin()->second, bar_));
         rows_.erase(rows_.begin());
     }
-}
-
-std::vector<std::size_t> AtspiLiveMenuWalk::itemsDownTo(std::size_t item) const {
-    std::vector<std::size_t> items{item};
-    for (auto owner = ownerOf_.find(item); owner != ownerOf_.end() && owner->second != bar_ &&
-                                           items.size() <= static_cast<std::size_t>(MenuSnapshot::itemDepthBound);
-         owner = ownerOf_.find(owner->second))
-        items.insert(items.begin(), owner->second);
-    return items;
 }
 
 } // namespace tavlin::platform::atspi

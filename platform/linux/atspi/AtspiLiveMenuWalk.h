@@ -2,6 +2,7 @@
 
 #include "platform/RowBudget.h"
 #include "platform/linux/atspi/AtspiCaptureBuilder.h"
+#include "platform/linux/atspi/AtspiMenuEntry.h"
 #include "platform/linux/atspi/AtspiRowTally.h"
 #include "platform/linux/atspi/bus/AtspiDetails.h"
 #include "platform/linux/atspi/bus/AtspiPeerBatch.h"
@@ -47,16 +48,8 @@ private:
     // A node's place in menu order: the child positions from the bar down, which compare
     // in the order the scanner meets the nodes.
     using Place = std::vector<std::uint32_t>;
-    // What a node met is taken for: an item (the menu bar's items are at depth 1), or a
-    // child of an item, which may be the item's menu (Qt) or an entry of it (GTK).
-    enum class Kind { item, childOfItem };
-    struct Entry {
-        std::size_t index;
-        int depth;
-        Kind kind;
-        std::size_t parent;
-        std::size_t owner; // the item whose menu holds it (the bar for its own items)
-    };
+    using Kind = AtspiMenuEntry::Kind;
+    using Entry = AtspiMenuEntry;
     // A node asked: what it was told so far, and the step that follows once the calls
     // out for it are answered.
     struct Reading;
@@ -103,8 +96,6 @@ private:
     // the next nodes asked.
     void finish(Reading& node, Outcome outcome);
     void countFinalRows();
-    // The items from the bar's down to `item`, each in the menu of the one before.
-    std::vector<std::size_t> itemsDownTo(std::size_t item) const;
 
     AtspiPeerBatch batch_;
     AtspiCaptureBuilder builder_;
@@ -112,7 +103,7 @@ private:
     std::set<Place> out_;                // asked and not fully answered
     std::deque<Reading> readings_;       // what those were told; stays put as it grows
     std::unordered_set<std::size_t> asked_;
-    std::unordered_map<std::size_t, std::size_t> ownerOf_; // of the nodes asked
+    AtspiMenuOwners owners_; // of the nodes asked
     std::size_t bar_ = 0;
     std::map<Place, std::size_t> rows_;  // items read and not yet counted
     AtspiRowTally tally_;

@@ -1,6 +1,7 @@
 #include "platform/linux/atspi/AtspiMenuWalk.h"
 
 #include "platform/linux/atspi/AtspiCaptureBuilder.h"
+#include "platform/linux/atspi/AtspiMenuEntry.h"
 #include "platform/linux/atspi/AtspiRowTally.h"
 #include "platform/linux/atspi/bus/AtspiPeerBatch.h"
 #include "platform/linux/atspi/model/MenuSnapshot.h"
@@ -12,34 +13,14 @@
 namespace tavlin::platform::atspi {
 namespace {
 
-// One node to read, and what it is taken for: an item at some depth (the menu bar's
-// items are at depth 1), or a child of such an item, which may be the item's menu (Qt)
-// or an entry of it (GTK).
-enum class Kind { item, childOfItem };
-struct Entry {
-    std::size_t index;
-    int depth;
-    Kind kind;
-    std::size_t parent;
-    std::size_t owner; // the item whose menu holds it (the bar for its own items)
-};
+using Kind = AtspiMenuEntry::Kind;
+using Entry = AtspiMenuEntry;
 
 // What a walk of the cache found: the items whose key bindings count, in menu order, and
 // the item whose menu holds each node met.
 struct Walked {
     std::vector<std::size_t> keyed;
-    std::unordered_map<std::size_t, std::size_t> ownerOf;
-
-    // The items from the bar's (`bar` their owner) down to `item`, each in the menu of
-    // the one before.
-    std::vector<std::size_t> itemsDownTo(std::size_t item, std::size_t bar) const {
-        std::vector<std::size_t> items{item};
-        for (auto owner = ownerOf.find(item); owner != ownerOf.end() && owner->second != bar &&
-                                              items.size() <= static_cast<std::size_t>(MenuSnapshot::itemDepthBound);
-             owner = ownerOf.find(owner->second))
-            items.insert(items.begin(), owner->second);
-        return items;
-    }
+    AtspiMenuOwners owners;
 };
 
 // Calls sent in one batch at most, so that a big menu is read a part at a time, in menu
@@ -127,7 +108,7 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
             const Entry entry = stack.back();
             stack.pop_back();
             if (!read.insert(entry.index).second) continue;
-            walked.ownerOf.emplace(entry.index, entry.owner);
+            walked.owners.met(entry);
             const std::string path = builder.path(entry.index);
             builder.apply(entry.index, cache.at(path));
             if (shownAnyway.count(entry.index)) builder.node(entry.index).visible = true;
@@ -193,7 +174,7 @@ MenuCapture AtspiMenuWalk::fromCache(AtspiPeerConnection& peer, const std::strin
     while (next < keyed.size() && !tally.full()) {
         // The rows whose bindings are in count first; the next round asks for the rest.
         if (take(keyed[next])) {
-            tally.add(builder.capture(), walked.itemsDownTo(keyed[next++], bar));
+            tally.add(builder.capture(), walked.owners.itemsDownTo(keyed[next++], bar));
             continue;
         }
         std::vector<std::size_t> asked;
