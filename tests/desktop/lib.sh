@@ -94,6 +94,12 @@ restart_tavlin() {
   start_tavlin "$1"
 }
 tavlin_on_bus() { "$PYTHON" "$here/overlay.py" texts; }
+# on_bus PID: whether the process has registered on the accessibility bus.
+on_bus() {
+  "$PYTHON" -c 'import sys, pyatspi
+d = pyatspi.Registry.getDesktop(0)
+sys.exit(0 if any(a is not None and a.get_process_id() == int(sys.argv[1]) for a in d) else 1)' "$1"
+}
 
 # Tavlin's windows on screen, with their sizes: "WINDOW WIDTH HEIGHT" per line.
 tavlin_windows() {

@@ -24,6 +24,9 @@ done
 
 start_app EDITOR gnome-text-editor
 start_app FILES nautilus --new-window
+# A window comes before its application's registration on the accessibility bus.
+wait_until 30 on_bus "$EDITOR_PID" || fail "Text Editor is not on the accessibility bus"
+wait_until 30 on_bus "$FILES_PID" || fail "Files is not on the accessibility bus"
 
 # rows LOCALE PID: the rows tavlin-scan reads, as "source | group | title | keys" lines.
 rows() {

@@ -54,12 +54,6 @@ activate() {
   wait_until 30 is_focused "$1" || fail "process $1 did not get the focus"
 }
 
-# on_bus PID: whether the process has registered on the accessibility bus.
-on_bus() {
-  "$PYTHON" -c 'import sys, pyatspi
-d = pyatspi.Registry.getDesktop(0)
-sys.exit(0 if any(a is not None and a.get_process_id() == int(sys.argv[1]) for a in d) else 1)' "$1"
-}
 
 # start_tavlin BINARY [ARG...]: starts Tavlin, binds Alt+Space to its toggle in sway, and
 # waits until it has launched.
