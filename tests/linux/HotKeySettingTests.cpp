@@ -7,6 +7,7 @@
 #include "platform/linux/hotkeys/binding/SwayHotKeySetting.h"
 
 #include "PrivateBus.h"
+#include "ScopedEnv.h"
 #include "StandIn.h"
 #include "TempDir.h"
 
@@ -226,8 +227,7 @@ TEST(SwayHotKeySetting, KnowsItsOwnBindingByAnyPathAndQuoting) {
     QFile(QString::fromStdString(program)).open(QIODevice::WriteOnly);
     std::filesystem::permissions(program, std::filesystem::perms::owner_all);
     std::filesystem::create_symlink(program, dir / "link");
-    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    setenv("PATH", (dir / "my bin:" + path).c_str(), 1);
+    const ScopedEnv path("PATH", (dir / "my bin:" + std::getenv("PATH")).c_str());
     struct Case {
         std::string config;
         Result result;
@@ -247,7 +247,6 @@ TEST(SwayHotKeySetting, KnowsItsOwnBindingByAnyPathAndQuoting) {
         const auto outcome = SwayHotKeySetting::bind(program, "--toggle", c.config);
         EXPECT_EQ(outcome.result, c.result) << c.config << "\n" << outcome.message;
     }
-    setenv("PATH", path.c_str(), 1);
 }
 
 TEST(HotKeyBinder, PicksTheDesktopFromTheSession) {

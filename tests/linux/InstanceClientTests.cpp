@@ -4,11 +4,11 @@
 #include "platform/linux/process/InstanceClient.h"
 #include "platform/linux/process/SingleInstance.h"
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -19,24 +19,6 @@ using tavlin::platform::InstanceClient;
 using Delivery = InstanceClient::Delivery;
 
 namespace {
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, hadOld_ = true;
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (hadOld_) setenv(name_, old_.c_str(), 1);
-        else unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool hadOld_ = false;
-};
 
 std::string existing() {
     char path[4096];

@@ -1,5 +1,7 @@
 #include "platform/linux/process/SingleInstance.h"
 
+#include "ScopedEnv.h"
+#include "SpinUntil.h"
 #include "TempDir.h"
 
 #include <QCoreApplication>
@@ -10,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -30,14 +31,6 @@ using Delivery = SingleInstance::Delivery;
 
 namespace {
 
-// Runs the event loop until `done`, or until a time that only a broken instance reaches.
-template <class Predicate> bool spinUntil(Predicate done, qint64 milliseconds = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
 // A user id no account uses: the kernel needs no account to run a process as it.
 constexpr uid_t intruderId = 54321;
 
@@ -55,32 +48,12 @@ mode_t modeOf(const std::string& path) {
     return info.st_mode & 0777;
 }
 
-class ScopedRuntimeDir {
-public:
-    explicit ScopedRuntimeDir(const std::string& path) {
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_ = old;
-        if (path.empty())
-            unsetenv("XDG_RUNTIME_DIR");
-        else
-            setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
-    }
-    ~ScopedRuntimeDir() {
-        if (old_.empty())
-            unsetenv("XDG_RUNTIME_DIR");
-        else
-            setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
-    }
-
-private:
-    std::string old_;
-};
-
 } // namespace
 
 TEST(SingleInstance, TheRuntimeDirectoryIsUsedAsItIs) {
     TempDir runtime, temp;
     chmod(runtime.path().c_str(), 0755); // the user's own, readable by others: usable, and left so
-    ScopedRuntimeDir scoped(runtime.path());
+    ScopedEnv scoped("XDG_RUNTIME_DIR", runtime.path().c_str());
     EXPECT_EQ(SingleInstance::privateDirectory(temp.path()).path, runtime / "tavlin");
     EXPECT_EQ(modeOf(runtime / "tavlin"), 0700u);
     EXPECT_EQ(modeOf(runtime.path()), 0755u);
@@ -97,7 +70,7 @@ TEST(SingleInstance, AFolderClaimedByAnotherUserIsRefusedNotFollowed) {
     TempDir temp, theirs;
     chmod(temp.path().c_str(), 01777); // like /tmp
     const std::string ours = temp / ("tavlin-" + std::to_string(geteuid()));
-    ScopedRuntimeDir scoped("");
+    ScopedEnv scoped("XDG_RUNTIME_DIR", nullptr);
 
     const auto asIntruder = [](const std::function<int()>& act) {
         const pid_t child = fork();

@@ -83,12 +83,6 @@ private:
 
 } // namespace
 
-TEST(SwayIpcTest, SendsOneRunCommandMessage) {
-    FakeSway sway(R"([{"success": true}])");
-    EXPECT_TRUE(SwayIpc::runCommand(sway.path(), "[pid=42] focus"));
-    EXPECT_EQ(sway.received(), "i3-ipc|0|[pid=42] focus");
-}
-
 TEST(SwayIpcTest, SucceedsOnlyWhenSwaySaysEveryCommandDid) {
     struct Case {
         const char* what;

@@ -26,13 +26,8 @@ std::vector<std::string> shownTitles() {
 } // namespace
 
 TEST(TrayMenu, TheShellsTitlesAreShownInTheInterfacesLanguage) {
-    {
-        const tavlin::InterfaceLanguage english(QStringLiteral("en"));
-        ASSERT_TRUE(english.hasCatalogue());
-        EXPECT_EQ(shownTitles(), (std::vector<std::string>{"Show Shortcuts  Alt+Space", "Open Accessibility Settings",
-                                                           "Start at Login", "Quit Tavlin"}));
-    }
-    const tavlin::InterfaceLanguage japanese(QStringLiteral("ja"));
-    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"ショートカットを表示  ⌥Space", "アクセシビリティ設定を開く",
-                                                       "ログイン時に起動", "Tavlinを終了"}));
+    const tavlin::InterfaceLanguage english(QStringLiteral("en"));
+    ASSERT_TRUE(english.hasCatalogue());
+    EXPECT_EQ(shownTitles(), (std::vector<std::string>{"Show Shortcuts  Alt+Space", "Open Accessibility Settings",
+                                                       "Start at Login", "Quit Tavlin"}));
 }

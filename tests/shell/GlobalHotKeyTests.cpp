@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 using tavlin::GlobalHotKey;
 using tavlin::platform::HotKeys;
 using tavlin::platform::sim::SimHotKeys;
@@ -17,9 +15,6 @@ TEST(GlobalHotKey, RunsTheActionOncePerPressUntilItsEndOfLife) {
     auto hotKey = GlobalHotKey::make(service, 49, 2048, [&] { ++runs; });
     ASSERT_NE(hotKey, nullptr);
     ASSERT_EQ(service.registrations().size(), 1u);
-    const auto registration = service.registrations().begin()->second;
-    EXPECT_EQ(std::tuple(registration.keyCode, registration.modifiers, registration.id.id, registration.options),
-              std::tuple(49u, 2048u, 1u, 0u));
 
     EXPECT_TRUE(service.press(49, 2048));
     EXPECT_FALSE(service.press(49, 0)); // not ours

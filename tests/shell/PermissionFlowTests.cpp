@@ -73,18 +73,5 @@ TEST(PermissionFlow, TheOverlaysButtonHidesAsksForThePromptAndOpensThePaneAThird
     }
 }
 
-TEST(PermissionFlow, TheDesktopsOwnSettingsLocationIsUsedInstead) {
-    Shell shell;
-    shell.delegate = std::make_shared<AppDelegate>(shell.desktop, shell.hotKeys, shell.queue, shell.work, shell.ax,
-                                                   shell.autostart,
-                                                   AccessibilitySettingsLocation{"settings://a11y", {"org.A", "org.B"}});
-    shell.desktop.addApplication(app(700, "org.B", "B"));
-    shell.delegate->openAccessibilitySettings();
-    EXPECT_EQ(shell.desktop.openedURLs(), std::vector<std::string>{"settings://a11y"});
-    EXPECT_EQ(shell.desktop.lookups(), (std::vector<std::string>{"org.A", "org.B"}));
-    ASSERT_EQ(shell.desktop.activations().size(), 1u);
-    EXPECT_EQ(shell.desktop.activations()[0].processIdentifier, 700);
-}
-
 } // namespace
 } // namespace tavlin::testing

@@ -40,9 +40,7 @@ const QRegularExpression japanese(QStringLiteral("[\\p{Han}\\p{Hiragana}\\p{Kata
 TEST(KeyText, TheDesktopNotationNamesEveryKeyQtKnows) {
     const InterfaceLanguage english(QStringLiteral("en"));
     const std::pair<const char*, const char*> cases[] = {
-        {"⌘C", "Ctrl+C"},
         {"⇧⌘Z", "Ctrl+Shift+Z"},
-        {"⌥F4", "Alt+F4"},
         {"⌘↑", "Ctrl+Up"},
         {"⌃E", "Super+E"},
         {"⌃⌥⇧⌘F12", "Super+Ctrl+Alt+Shift+F12"}, // Qt's order of modifiers
@@ -75,12 +73,8 @@ TEST(KeyText, TheDesktopNotationNamesEveryKeyQtKnows) {
 }
 
 TEST(KeyText, SuperIsMetaOnADesktopThatSaysMeta) {
-    {
-        const InterfaceLanguage kde(QStringLiteral("en"), QStringLiteral("Meta"));
-        EXPECT_EQ(KeyText::write("⌃E", Notation::desktop).toStdString(), "Meta+E");
-    }
-    const InterfaceLanguage gnome(QStringLiteral("en"));
-    EXPECT_EQ(KeyText::write("⌃E", Notation::desktop).toStdString(), "Super+E");
+    const InterfaceLanguage kde(QStringLiteral("en"), QStringLiteral("Meta"));
+    EXPECT_EQ(KeyText::write("⌃E", Notation::desktop).toStdString(), "Meta+E");
 }
 
 // Legends explain symbols with the desktop's names of the keys; in the desktop's
@@ -139,12 +133,6 @@ TEST(InterfaceLanguage, EnglishOverlaysSayNothingInJapaneseNorWithTheCommandKey)
     // The name the shell gives an application without one is a text of ours too.
     ShownOverlay unnamed(overlay({}, true, counts, nullptr, "現在のアプリ"), {720, 520});
     EXPECT_EQ(unnamed.find<FittedLabel>("appTitle")->text(), QStringLiteral("Current Application"));
-
-    ShownOverlay shown(overlay(common), {1000, 700});
-    const QStringList texts = textsOf(shown);
-    for (const char* text : {"BASICS · ALWAYS", "Copy", "Switch Applications", "Alt+Tab", "Print", "Available shortcuts",
-                             "Alt+Space to show / hide"})
-        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
 }
 
 TEST(InterfaceLanguage, ApplicationsOwnWordsStayAsTheyAre) {

@@ -21,61 +21,6 @@
 namespace tavlin::test {
 namespace {
 
-TEST(OverlayPanel, PortShowsResizesAndHidesTheOverlay) {
-    QtPanel port(platform::Rect{0, 0, 720, 520});
-    ActionCounts counts;
-    port.setContent(overlay(rowsInGroups({"A"}), true, counts));
-    QPointer<QWidget> first = port.window().content();
-    ASSERT_TRUE(first);
-    EXPECT_NE(qobject_cast<QWidget*>(first.data()), nullptr);
-
-    port.makeKeyAndOrderFront();
-    settle();
-    EXPECT_TRUE(port.isVisible());
-    EXPECT_TRUE(first->isVisible());
-
-    port.setFrame(platform::Rect{10.4, 20.6, 1000, 700}, true);
-    settle();
-    EXPECT_EQ(port.window().geometry(), QRect(10, 21, 1000, 700));
-    EXPECT_EQ(first->size(), QSize(1000, 700));
-
-    port.orderOut();
-    EXPECT_FALSE(port.isVisible());
-    port.makeKeyAndOrderFront();
-    settle();
-    EXPECT_TRUE(port.isVisible());
-}
-
-// Another window taking the keyboard from the shown panel is told once, from the event
-// loop; a hidden panel tells nothing.
-TEST(OverlayPanel, PortTellsWhenTheShownPanelLosesTheKeyboard) {
-    QtPanel port(platform::Rect{0, 0, 720, 520});
-    ActionCounts counts;
-    port.setContent(overlay(rowsInGroups({"A"}), true, counts));
-    int lost = 0;
-    port.observeKeyLoss([&lost] { ++lost; });
-    port.makeKeyAndOrderFront();
-    settle();
-    ASSERT_TRUE(port.window().isActiveWindow());
-    EXPECT_EQ(lost, 0);
-
-    QWidget other;
-    other.setGeometry(800, 0, 100, 100);
-    other.show();
-    other.activateWindow();
-    settle();
-    EXPECT_EQ(lost, 1);
-
-    // Hidden, then the keyboard moves again: nothing to tell.
-    port.makeKeyAndOrderFront();
-    settle();
-    ASSERT_TRUE(port.window().isActiveWindow());
-    port.orderOut();
-    other.activateWindow();
-    settle();
-    EXPECT_EQ(lost, 1);
-}
-
 TEST(OverlayPanel, TheSameRowsAgainKeepTheViewWhichStartsAtTheTopWithTheNewActions) {
     QtPanel port(platform::Rect{0, 0, 720, 520});
     const std::vector<std::string> groups{"A", "B", "C", "D", "E", "F"};
@@ -155,14 +100,10 @@ TEST(OverlayPanel, ShapeIsTheCardsRoundedRectangleAndFollowsTheFrame) {
     const auto expectShape = [&](const QSize& size) {
         const QRegion shape = window.mask();
         EXPECT_EQ(shape.boundingRect(), QRect(QPoint(18, 18), size - QSize(36, 36))) << size.width();
+        // The rounded corners are cut, the straight edges kept.
         const int r = 18 + size.width() - 36 - 1, b = 18 + size.height() - 36 - 1;
-        const Probe probes[] = {
-            {{0, 0}, false},          {{17, 100}, false},   {{100, 17}, false},
-            {{19, 19}, false},        {{r - 1, 19}, false}, {{19, b - 1}, false},
-            {{r - 1, b - 1}, false},  {{18, 60}, true},     {{60, 18}, true},
-            {{r, 60}, true},          {{60, b}, true},      {{26, 26}, true},
-            {{r - 7, b - 7}, true},   {{r + 1, 60}, false}, {{60, b + 1}, false},
-        };
+        const Probe probes[] = {{{19, 19}, false}, {{r - 1, b - 1}, false}, {{18, 60}, true},
+                                {{60, b}, true},   {{26, 26}, true},        {{r - 7, b - 7}, true}};
         for (const Probe& probe : probes) {
             EXPECT_EQ(shape.contains(probe.point), probe.inside)
                 << size.width() << " at " << probe.point.x() << "," << probe.point.y();

@@ -75,18 +75,6 @@ TEST(ShortcutGrid, ResizingAcrossTheBoundaryDealsTheColumnsAnewAtOnce) {
     EXPECT_TRUE(std::is_permutation(cards.begin(), cards.end(), dealt.begin(), dealt.end()));
 }
 
-TEST(ShortcutGrid, GroupHeadingsAreUpperCased) {
-    struct Case {
-        const char* group;
-        const char* heading;
-    };
-    const Case cases[] = {{"Finder · 常設", "FINDER · 常設"}, {"Edit", "EDIT"}};
-    for (const Case& c : cases) {
-        ShownOverlay shown(overlay({ShortcutItem(c.group, "x", "⌘X")}), {720, 520});
-        EXPECT_EQ(shown.find<FittedLabel>("groupHeading")->text().toStdString(), c.heading) << c.group;
-    }
-}
-
 TEST(ShortcutGrid, LongTitleStaysOnOneLineAndTheKeyCapAtTheRightEdge) {
     const std::string longTitle =
         "ワークスペースのすべてのエディターを左右に分割して新しいグループで開き、元のグループを閉じる";
