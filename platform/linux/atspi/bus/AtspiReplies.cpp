@@ -89,14 +89,8 @@ std::vector<AtspiReplies::Reference> AtspiReplies::references(DBusMessage* reply
 
 std::vector<std::string> AtspiReplies::pathsOn(DBusMessage* reply, const std::string& bus) {
     std::vector<std::string> paths;
-    DBusMessageIter iter, list;
-    if (!only(reply, "a(so)", iter)) return paths;
-    dbus_message_iter_recurse(&iter, &list);
-    Fields references(list);
-    while (dbus_message_iter_get_arg_type(&list) == DBUS_TYPE_STRUCT) {
-        const auto [name, path] = references.reference();
-        if (name == bus) paths.emplace_back(path);
-    }
+    for (auto& [name, path] : references(reply))
+        if (name == bus) paths.push_back(std::move(path));
     return paths;
 }
 
