@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # In a Wayland session, Alt+Space (sway's binding to `tavlin --toggle`) over a native GTK
 # application shows its shortcuts; a second press hides them; Escape hides them too.
-# mousepad is named after its own desktop entry. `tavlin --bind-hot-key` takes its own
+# mousepad is named after its own desktop entry; an application run under another name
+# after the entry its app_id names. `tavlin --bind-hot-key` takes its own
 # binding in sway's config for done.
 # Without XWayland, Tavlin refuses to start.
 set -euo pipefail
@@ -33,6 +34,16 @@ show_with Mousepad
 expect_no_text "Text Editor Settings"
 escape_key
 wait_hidden "after Escape over mousepad"
+
+# A program under a name no entry runs: only the app_id that sway tells of its window
+# (GNOME Text Editor's application id) leads to its entry.
+cp "$(command -v gnome-text-editor)" "$TAVLIN_DESKTOP_DIR/plain-editor"
+start_app RENAMED env GDK_BACKEND=wayland "$TAVLIN_DESKTOP_DIR/plain-editor"
+wait_until 30 is_active_pid "$RENAMED_PID" || fail "the renamed text editor did not become active on the bus"
+show_with "Text Editor"
+expect_no_text "plain-editor"
+escape_key
+wait_hidden "after Escape over the renamed text editor"
 
 # `tavlin --bind-hot-key` finds its own binding in sway's config, written by hand with a
 # path of its own: done, not "taken".

@@ -1,5 +1,7 @@
 #include "platform/linux/wayland/AtspiActivationThread.h"
 
+#include "platform/linux/wayland/SwayIpc.h"
+
 #include <atspi/atspi.h>
 
 #include <algorithm>
@@ -18,7 +20,8 @@ bool isRunning(std::int32_t pid) {
 
 AtspiActivationThread::AtspiActivationThread(std::int32_t ignoredPid, std::chrono::milliseconds settle,
                                              std::function<void(const Application&)> changed)
-    : ignoredPid_(ignoredPid), settle_(settle), changed_(std::move(changed)), context_(g_main_context_new()),
+    : ignoredPid_(ignoredPid), settle_(settle), changed_(std::move(changed)), swaySocket_(SwayIpc::sessionSocket()),
+      context_(g_main_context_new()),
       loop_(g_main_loop_new(context_, FALSE)), thread_([this] { run(); }) {}
 
 AtspiActivationThread::~AtspiActivationThread() {
@@ -96,7 +99,18 @@ void AtspiActivationThread::settleNow() {
     publish(std::move(active), true);
 }
 
+std::string AtspiActivationThread::compositorAppId(std::int32_t pid) const {
+    // Wayland tells no client another's app_id; sway does, to any client.
+    return swaySocket_.empty() ? std::string() : SwayIpc::appId(swaySocket_, pid);
+}
+
 void AtspiActivationThread::publish(std::optional<Application> active, bool notify) {
+    if (active) {
+        std::unique_lock lock(shared_->mutex);
+        const bool known = shared_->front && shared_->front->pid == active->pid;
+        lock.unlock();
+        if (!known) active->appId = compositorAppId(active->pid);
+    }
     bool changed = false;
     {
         std::lock_guard lock(shared_->mutex);
@@ -157,6 +171,8 @@ AtspiActivationThread::applications(std::set<std::int32_t> known, std::chrono::m
     const bool answered = ask(
         [this, answer, known = std::move(known)] {
             auto found = tracker_->applications([&known](std::int32_t pid) { return !known.contains(pid); });
+            for (Application& application : found)
+                if (!known.contains(application.pid)) application.appId = compositorAppId(application.pid);
             std::lock_guard lock(shared_->mutex);
             *answer = std::move(found);
         },

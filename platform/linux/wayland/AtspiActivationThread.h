@@ -25,7 +25,9 @@ namespace tavlin::platform {
 // moved to this thread's GLib main context, which delivers the events too.
 //
 // The thread settles each burst of focus events itself (`settle` of quiet after the last)
-// and keeps the application it then finds in front. The owner's questions wait at most
+// and keeps the application it then finds in front. It also asks the compositor, where
+// that tells (sway), the app_id of each application it names, so that a stalled
+// compositor stalls only this thread too. The owner's questions wait at most
 // the bound it gives, and get the best known answer when the thread is still stuck on an
 // earlier call.
 class AtspiActivationThread {
@@ -72,6 +74,8 @@ private:
     void eventArrived();
     void settleNow();
     void publish(std::optional<Application> active, bool notify);
+    // The compositor's app_id of the process's window; empty outside sway.
+    std::string compositorAppId(std::int32_t pid) const;
     void answer(std::uint64_t question);
     // Asks, and waits up to `wait` for the answer.
     bool ask(std::function<void()> task, std::chrono::milliseconds wait);
@@ -79,6 +83,7 @@ private:
     const std::int32_t ignoredPid_;
     const std::chrono::milliseconds settle_;
     const std::function<void(const Application&)> changed_;
+    const std::string swaySocket_;
     std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
     GMainContext* context_ = nullptr;
     GMainLoop* loop_ = nullptr;

@@ -24,6 +24,7 @@ public:
     struct Application {
         std::int32_t pid = 0;
         std::string name; // the name the application gives itself on the bus
+        std::string appId; // its window's id, where the compositor tells it (sway); set by the owner
     };
 
     // The windows of `ignoredPid` (our own) never count as active.

@@ -36,17 +36,18 @@ WaylandWindowSystem::WaylandWindowSystem(PanelFactory panelFactory)
 
 WaylandWindowSystem::~WaylandWindowSystem() = default;
 
-RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std::string& busName) {
+RunningApplication WaylandWindowSystem::application(const AtspiActivationThread::Application& busApplication) {
+    const std::int32_t pid = busApplication.pid;
+    const std::string& busName = busApplication.name;
     RunningApplication record;
     record.processIdentifier = pid;
     std::optional<DesktopEntries::Entry> entry;
     if (const auto launched = ProcessDesktopEntry::launchedId(pid)) entry = DesktopEntries::withId(*launched);
     if (!entry) {
-        // Wayland tells no client another's app_id; sway does, to any client. Elsewhere
-        // the name on the bus stands for it.
+        // The compositor's app_id where it tells it; elsewhere the name on the bus stands
+        // for it.
         DesktopEntries::Clues clues;
-        if (const std::string sway = SwayIpc::sessionSocket(); !sway.empty())
-            if (std::string appId = SwayIpc::appId(sway, pid); !appId.empty()) clues.ids.push_back(std::move(appId));
+        if (!busApplication.appId.empty()) clues.ids.push_back(busApplication.appId);
         if (!busName.empty()) clues.ids.push_back(busName);
         clues.executable = ProcessDesktopEntry::executable(pid).value_or("");
         clues.arguments = ProcessDesktopEntry::arguments(pid);
@@ -64,9 +65,9 @@ RunningApplication WaylandWindowSystem::application(std::int32_t pid, const std:
     return record;
 }
 
-RunningApplication WaylandWindowSystem::record(std::int32_t pid, const std::string& busName) {
-    if (auto it = records_.find(pid); it != records_.end()) return it->second;
-    return records_.insert_or_assign(pid, application(pid, busName)).first->second;
+RunningApplication WaylandWindowSystem::record(const AtspiActivationThread::Application& busApplication) {
+    if (auto it = records_.find(busApplication.pid); it != records_.end()) return it->second;
+    return records_.insert_or_assign(busApplication.pid, application(busApplication)).first->second;
 }
 
 std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
@@ -89,14 +90,14 @@ std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
     }
     if (!front) return std::nullopt;
     activePid_ = front->pid;
-    return record(front->pid, front->name);
+    return record(*front);
 }
 
 void WaylandWindowSystem::activated(const AtspiActivationThread::Application& active) {
     // Already told, in an answer; or the shell's own window, which is never a target.
     if (activePid_ == active.pid || DesktopShell::isShellProcess(active.pid)) return;
     activePid_ = active.pid;
-    const RunningApplication front = record(active.pid, active.name);
+    const RunningApplication front = record(active);
     qCDebug(logWayland) << "in front:" << active.pid << QString::fromStdString(active.name);
     reportActivation(front);
 }
@@ -118,7 +119,7 @@ std::vector<RunningApplication> WaylandWindowSystem::runningApplications(std::st
     });
     std::vector<RunningApplication> found;
     for (const auto& busApplication : all) {
-        RunningApplication found_record = record(busApplication.pid, busApplication.name);
+        RunningApplication found_record = record(busApplication);
         if (found_record.bundleIdentifier != bundleIdentifier) continue;
         const bool seen = std::any_of(found.begin(), found.end(), [&found_record](const RunningApplication& a) {
             return a.processIdentifier == found_record.processIdentifier;

@@ -41,7 +41,7 @@ public:
     void removeMonitor(MonitorToken token) override;
 
     // The record of a process, from its desktop entry or `busName`.
-    static RunningApplication application(std::int32_t pid, const std::string& busName);
+    static RunningApplication application(const AtspiActivationThread::Application& busApplication);
 
     static constexpr int settleMs = 60;    // quiet time after the last focus event
     static constexpr int frontWaitMs = 100; // for the front at a show
@@ -52,7 +52,7 @@ private:
     // On the main thread: another application came to the front.
     void activated(const AtspiActivationThread::Application& active);
     // The record of the process, cached.
-    RunningApplication record(std::int32_t pid, const std::string& busName);
+    RunningApplication record(const AtspiActivationThread::Application& busApplication);
 
     std::optional<std::int32_t> activePid_; // the last process other than ours with the active window
     std::map<std::int32_t, RunningApplication> records_;
