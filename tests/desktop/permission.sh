@@ -16,6 +16,9 @@ printf '#!/bin/sh\necho "$@" >"%s/settings-arguments"\nexec "%s" -name xfce4-acc
   "$TAVLIN_DESKTOP_DIR" "$QT_APP" >"$TAVLIN_DESKTOP_DIR/bin/xfce4-accessibility-settings"
 chmod +x "$TAVLIN_DESKTOP_DIR/bin/xfce4-accessibility-settings"
 export PATH="$TAVLIN_DESKTOP_DIR/bin:$PATH"
+# An Xfce desktop: its own tool is the one chosen, whatever other desktops' tools the
+# machine has.
+export XDG_CURRENT_DESKTOP=XFCE
 settings_in_front() { xprop -id "$(active_window)" WM_CLASS | grep -q '"xfce4-accessibility-settings"'; }
 
 start_app GTK "$GTK_APP"

@@ -23,6 +23,9 @@ chmod +x "$TAVLIN_DESKTOP_DIR/bin/xfce4-accessibility-settings"
 printf '[Desktop Entry]\nType=Application\nName=Accessibility\nExec=xfce4-accessibility-settings\n' \
   >"$XDG_DATA_HOME/applications/xfce4-accessibility-settings.desktop"
 export PATH="$TAVLIN_DESKTOP_DIR/bin:$PATH"
+# sway with Xfce's settings: their tool is the one chosen, whatever other desktops'
+# tools the machine has.
+export XDG_CURRENT_DESKTOP=sway:XFCE
 settings_pid() { pgrep -u "$(id -u)" -f "$TAVLIN_DESKTOP_DIR/libexec/xfce4-accessibility-settings" | head -n1; }
 settings_in_front() { local pid; pid=$(settings_pid) && [ -n "$pid" ] && is_focused "$pid"; }
 
