@@ -81,7 +81,7 @@ show_with() {
   local attempt
   for attempt in 1 2 3; do
     hot_key
-    wait_shown "after Alt+Space"
+    wait_shown "after Alt+Space (press $attempt, for: $*)"
     wait_until 10 settled_or_hidden "$@"
     overlay_shown && break
     note "the overlay hid itself without the keyboard (press $attempt): pressing again"
