@@ -146,16 +146,19 @@ bool AtspiActivationThread::ask(std::function<void()> task, std::chrono::millise
 std::optional<AtspiActivationThread::Application> AtspiActivationThread::front(std::chrono::milliseconds wait) {
     {
         std::lock_guard lock(shared_->mutex);
-        if (!shared_->settling && shared_->front && isRunning(shared_->front->pid)) return shared_->front;
         if (!shared_->started) wait = std::max(wait, startWait);
     }
     ask(
         [this] {
             if (settleTimer_) settleNow();
             std::unique_lock lock(shared_->mutex);
-            if (shared_->front && isRunning(shared_->front->pid)) return;
-            shared_->front.reset();
+            const bool running = shared_->front && isRunning(shared_->front->pid);
+            if (!running) shared_->front.reset();
             lock.unlock();
+            // The front's own window still active: nothing was missed. Else the bus is
+            // searched; when no window there is active (the keyboard is with a window
+            // not on the bus), the front stays.
+            if (running && tracker_->stillActive()) return;
             publish(tracker_->findActive(), false);
         },
         wait);

@@ -43,8 +43,9 @@ public:
     AtspiActivationThread(const AtspiActivationThread&) = delete;
     AtspiActivationThread& operator=(const AtspiActivationThread&) = delete;
 
-    // The application in front: a burst not settled yet is read at once, and without a
-    // known front (or when its process is gone) the bus is searched. Waits up to `wait`
+    // The application in front: a burst not settled yet is read at once, and when the
+    // known front's window is no longer active (an event was missed), or its process is
+    // gone, the bus is searched. Waits up to `wait`
     // for that (before the thread's first search is done, up to `startWait`: a start of
     // Tavlin by `tavlin --toggle` asks at once); then the last known front, if any.
     std::optional<Application> front(std::chrono::milliseconds wait);

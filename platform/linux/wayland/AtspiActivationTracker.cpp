@@ -46,6 +46,7 @@ AtspiActivationTracker::~AtspiActivationTracker() {
         g_object_unref(listener_);
     }
     for (AtspiAccessible* window : pending_) g_object_unref(window);
+    if (activeWindow_) g_object_unref(activeWindow_);
 }
 
 void AtspiActivationTracker::received(AtspiEvent* event, void* data) {
@@ -81,16 +82,30 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::ifAct
     return application;
 }
 
+void AtspiActivationTracker::holdActive(AtspiAccessible* window) {
+    g_object_ref(window);
+    if (activeWindow_) g_object_unref(activeWindow_);
+    activeWindow_ = window;
+}
+
 std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::takeActive(std::int32_t frontPid) {
     std::deque<AtspiAccessible*> windows;
     windows.swap(pending_);
     std::optional<Application> active;
-    for (auto it = windows.rbegin(); it != windows.rend() && !active; ++it) active = ifActive(*it, frontPid);
+    for (auto it = windows.rbegin(); it != windows.rend() && !active; ++it)
+        if ((active = ifActive(*it, frontPid))) holdActive(*it);
     for (AtspiAccessible* window : windows) g_object_unref(window);
     return active;
 }
 
-std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::findActive() const {
+bool AtspiActivationTracker::stillActive() {
+    if (!activeWindow_) return false;
+    atspi_accessible_clear_cache(activeWindow_);
+    Held<AtspiStateSet> states(atspi_accessible_get_state_set(activeWindow_));
+    return states && atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE);
+}
+
+std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::findActive() {
     Held<AtspiAccessible> desktop(atspi_get_desktop(0));
     if (!desktop) return std::nullopt;
     GError* error = nullptr;
@@ -106,7 +121,10 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::findA
         for (gint w = 0; w < windows; ++w) {
             Held<AtspiAccessible> window(atspi_accessible_get_child_at_index(app.get(), w, &error));
             if (failed(error, "window") || !window) continue;
-            if (auto active = ifActive(window.get())) return active;
+            if (auto active = ifActive(window.get())) {
+                holdActive(window.get());
+                return active;
+            }
         }
     }
     return std::nullopt;

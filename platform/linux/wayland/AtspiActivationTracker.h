@@ -42,7 +42,11 @@ public:
     // not, they can't put another application in front.
     std::optional<Application> takeActive(std::int32_t frontPid = 0);
     // The application with an active window among all applications on the bus.
-    std::optional<Application> findActive() const;
+    std::optional<Application> findActive();
+    // Whether the window last found active (by either call above) still is. An event
+    // can be missed (an application just started tells of its first activation before it
+    // knows anyone listens), so the front is checked with its own window before a show.
+    bool stillActive();
     // The applications registered on the bus, but ours: a call to our own, which can't
     // answer while we wait, would only time out. Only the names `wantName` asks for are
     // read: that asks the application itself, which may hang; the rest asks the bus.
@@ -55,11 +59,14 @@ private:
     // The application of the window when the window is active and not ours (nor of
     // `skippedPid`).
     std::optional<Application> ifActive(AtspiAccessible* window, std::int32_t skippedPid = 0) const;
+    // Keeps `window` as the one last found active.
+    void holdActive(AtspiAccessible* window);
 
     std::int32_t ignoredPid_;
     std::function<void()> eventArrived_;
     AtspiEventListener* listener_ = nullptr;
     std::deque<AtspiAccessible*> pending_; // held references, the most recent last
+    AtspiAccessible* activeWindow_ = nullptr; // held; the window last found active
 };
 
 } // namespace tavlin::platform
