@@ -115,7 +115,13 @@ void AtspiActivationThread::publish(std::optional<Application> active, bool noti
     {
         std::lock_guard lock(shared_->mutex);
         shared_->settling = false;
-        if (active && (!shared_->front || shared_->front->pid != active->pid)) {
+        // The same application again replaces a front whose name was not read in time.
+        const bool renamed = active && shared_->front && shared_->front->pid == active->pid &&
+                             shared_->front->name.empty() && !active->name.empty();
+        if (renamed) {
+            active->appId = shared_->front->appId;
+            shared_->front = active;
+        } else if (active && (!shared_->front || shared_->front->pid != active->pid)) {
             shared_->front = active;
             changed = true;
         }
@@ -153,12 +159,13 @@ std::optional<AtspiActivationThread::Application> AtspiActivationThread::front(s
             if (settleTimer_) settleNow();
             std::unique_lock lock(shared_->mutex);
             const bool running = shared_->front && isRunning(shared_->front->pid);
+            const bool named = running && !shared_->front->name.empty();
             if (!running) shared_->front.reset();
             lock.unlock();
-            // The front's own window still active: nothing was missed. Else the bus is
-            // searched; when no window there is active (the keyboard is with a window
-            // not on the bus), the front stays.
-            if (running && tracker_->stillActive()) return;
+            // The front's own window still active: nothing was missed. Else (or when its
+            // name was not read) the bus is searched; when no window there is active
+            // (the keyboard is with a window not on the bus), the front stays.
+            if (named && tracker_->stillActive()) return;
             publish(tracker_->findActive(), false);
         },
         wait);

@@ -16,6 +16,19 @@ struct Unref {
 };
 template <class T> using Held = std::unique_ptr<T, Unref>;
 
+// libatspi (2.46) opens a direct connection to each application it meets and hands it
+// to the process's default GLib context, which Qt's main thread runs, whatever context
+// libatspi was given. A call made here over that connection then races the main thread
+// for its reply, and when the main thread reads it first, the call waits out libatspi's
+// time-out (15 s for an application just started). The connection is moved to this
+// thread's context before each call to the application.
+void keepOnThisThread(AtspiAccessible* accessible) {
+    if (!accessible) return;
+    AtspiApplication* application = ATSPI_OBJECT(accessible)->app;
+    if (application && application->bus)
+        atspi_dbus_connection_setup_with_g_main(application->bus, g_main_context_get_thread_default());
+}
+
 // Logs and clears a failed call's error; true when there was one.
 bool failed(GError*& error, const char* what) {
     if (!error) return false;
@@ -69,12 +82,15 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::ifAct
     application.pid = std::int32_t(atspi_accessible_get_process_id(window, &error));
     if (failed(error, "process id") || application.pid <= 0 || application.pid == ignoredPid_) return std::nullopt;
     if (skippedPid > 0 && application.pid == skippedPid) return std::nullopt;
+    keepOnThisThread(window);
     // libatspi keeps states it was told by events; Qt's spurious ones among them. Ask.
     atspi_accessible_clear_cache(window);
     Held<AtspiStateSet> states(atspi_accessible_get_state_set(window));
     if (!states || !atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE)) return std::nullopt;
+    keepOnThisThread(window);
     Held<AtspiAccessible> app(atspi_accessible_get_application(window, &error));
     if (!failed(error, "application") && app) {
+        keepOnThisThread(app.get());
         gchar* name = atspi_accessible_get_name(app.get(), &error);
         if (!failed(error, "application name") && name) application.name = name;
         g_free(name);
@@ -100,6 +116,7 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::takeA
 
 bool AtspiActivationTracker::stillActive() {
     if (!activeWindow_) return false;
+    keepOnThisThread(activeWindow_);
     atspi_accessible_clear_cache(activeWindow_);
     Held<AtspiStateSet> states(atspi_accessible_get_state_set(activeWindow_));
     return states && atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE);
@@ -116,9 +133,11 @@ std::optional<AtspiActivationTracker::Application> AtspiActivationTracker::findA
         if (failed(error, "application") || !app) continue;
         const auto pid = std::int32_t(atspi_accessible_get_process_id(app.get(), &error));
         if (failed(error, "process id") || pid <= 0 || pid == ignoredPid_) continue;
+        keepOnThisThread(app.get());
         const gint windows = atspi_accessible_get_child_count(app.get(), &error);
         if (failed(error, "windows")) continue;
         for (gint w = 0; w < windows; ++w) {
+            keepOnThisThread(app.get());
             Held<AtspiAccessible> window(atspi_accessible_get_child_at_index(app.get(), w, &error));
             if (failed(error, "window") || !window) continue;
             if (auto active = ifActive(window.get())) {
@@ -145,6 +164,7 @@ AtspiActivationTracker::applications(const std::function<bool(std::int32_t)>& wa
         application.pid = std::int32_t(atspi_accessible_get_process_id(app.get(), &error));
         if (failed(error, "process id") || application.pid <= 0 || application.pid == ignoredPid_) continue;
         if (wantName && wantName(application.pid)) {
+            keepOnThisThread(app.get());
             gchar* name = atspi_accessible_get_name(app.get(), &error);
             if (!failed(error, "name") && name) application.name = name;
             g_free(name);

@@ -67,7 +67,11 @@ RunningApplication WaylandWindowSystem::application(const AtspiActivationThread:
 
 RunningApplication WaylandWindowSystem::record(const AtspiActivationThread::Application& busApplication) {
     if (auto it = records_.find(busApplication.pid); it != records_.end()) return it->second;
-    return records_.insert_or_assign(busApplication.pid, application(busApplication)).first->second;
+    RunningApplication made = application(busApplication);
+    // Without a name (the application did not give it in time) the record is made again
+    // next time, not kept nameless for the life of the process.
+    if (busApplication.name.empty()) return made;
+    return records_.insert_or_assign(busApplication.pid, std::move(made)).first->second;
 }
 
 std::optional<RunningApplication> WaylandWindowSystem::frontmostApplication() {
