@@ -141,6 +141,16 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
       set_tests_properties(e2e_mutter_${name} PROPERTIES LABELS e2e TIMEOUT 240)
     endforeach()
 
+    # On KDE's compositor: a headless kwin_wayland of its own per script, native GTK 3
+    # applications, Alt+Space as Plasma's custom shortcut runs it (`tavlin --toggle`).
+    set(kwin_tests switch_application)
+    foreach(name IN LISTS kwin_tests)
+      add_test(NAME e2e_kwin_${name}
+               COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-kwin -- ${PROJECT_SOURCE_DIR}/tests/kwin/${name}.sh
+                       $<TARGET_FILE:tavlin>)
+      set_tests_properties(e2e_kwin_${name} PROPERTIES LABELS e2e TIMEOUT 240)
+    endforeach()
+
     if(TAVLIN_BENCH)
       tavlin_require_modules(XCB_XTEST "libxcb-xtest0-dev libxcb-keysyms1-dev" xcb xcb-xtest xcb-keysyms)
       add_executable(tavlin_hotkey_latency bench/HotKeyLatency.cpp)

@@ -57,6 +57,7 @@ show_over() {
     hot_key
     wait_shown "over $1"
     wait_until 3 shows_text "$1" && return 0
+    note "press $attempt described another application than $1: pressing again"
     escape_key
     wait_hidden "after Escape over the application before $1"
   done
