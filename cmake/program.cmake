@@ -131,24 +131,17 @@ if(TAVLIN_DESKTOP AND NOT TAVLIN_FUZZ)
       set_tests_properties(e2e_wayland_stopped_target PROPERTIES LABELS e2e TIMEOUT 240)
     endif()
 
-    # On GNOME's compositor: a headless mutter of its own per script, native GTK 3
-    # applications, Alt+Space as GNOME's custom binding runs it (`tavlin --toggle`).
-    set(mutter_tests switch_application)
-    foreach(name IN LISTS mutter_tests)
-      add_test(NAME e2e_mutter_${name}
-               COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-mutter -- ${PROJECT_SOURCE_DIR}/tests/mutter/${name}.sh
-                       $<TARGET_FILE:tavlin>)
-      set_tests_properties(e2e_mutter_${name} PROPERTIES LABELS e2e TIMEOUT 240)
-    endforeach()
-
-    # On KDE's compositor: a headless kwin_wayland of its own per script, native GTK 3
-    # applications, Alt+Space as Plasma's custom shortcut runs it (`tavlin --toggle`).
-    set(kwin_tests switch_application)
-    foreach(name IN LISTS kwin_tests)
-      add_test(NAME e2e_kwin_${name}
-               COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-kwin -- ${PROJECT_SOURCE_DIR}/tests/kwin/${name}.sh
-                       $<TARGET_FILE:tavlin>)
-      set_tests_properties(e2e_kwin_${name} PROPERTIES LABELS e2e TIMEOUT 240)
+    # On GNOME's and KDE's compositors: a headless mutter or KWin of its own per script,
+    # native GTK 3 applications, Alt+Space as the desktop's custom binding runs it
+    # (`tavlin --toggle`). Each script runs on both, with that compositor's helpers.
+    set(compositor_tests switch_application)
+    foreach(compositor mutter kwin)
+      foreach(name IN LISTS compositor_tests)
+        add_test(NAME e2e_${compositor}_${name}
+                 COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-${compositor} --
+                         ${PROJECT_SOURCE_DIR}/tests/compositor/${name}.sh ${compositor} $<TARGET_FILE:tavlin>)
+        set_tests_properties(e2e_${compositor}_${name} PROPERTIES LABELS e2e TIMEOUT 240)
+      endforeach()
     endforeach()
 
     if(TAVLIN_BENCH)
