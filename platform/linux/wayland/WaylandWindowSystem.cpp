@@ -130,6 +130,8 @@ std::vector<RunningApplication> WaylandWindowSystem::runningApplications(std::st
         });
         if (!seen) found.push_back(std::move(found_record));
     }
+    qCDebug(logWayland) << "running as" << QString::fromUtf8(bundleIdentifier.data(), qsizetype(bundleIdentifier.size()))
+                        << ":" << found.size() << "of" << all.size() << "applications on the bus";
     return found;
 }
 
