@@ -111,6 +111,53 @@ std::optional<std::string> AtspiMenuBarLocator::fromCache(const AtspiDetails::By
     return best;
 }
 
+bool AtspiMenuBarLocator::shownLive(AtspiPeerConnection& peer, const Found& bar, Deadline deadline) {
+    struct Menu {
+        std::string path;
+        std::uint32_t role = 0;
+        std::optional<std::vector<std::string>> entries;
+    };
+    std::vector<Menu> menus;
+    {
+        std::optional<std::vector<std::string>> children = bar.children;
+        if (!children) {
+            AtspiPeerBatch batch(peer, deadline);
+            batch.children(bar.path, [&children](std::optional<std::vector<std::string>> told) { children = std::move(told); });
+            batch.wait();
+            if (batch.timedOut() || !children) return true;
+        }
+        for (const std::string& child : *children) menus.push_back(Menu{child, 0, {}});
+    }
+    {
+        AtspiPeerBatch batch(peer, deadline);
+        for (Menu& menu : menus) {
+            batch.role(menu.path, [&menu](std::optional<std::uint32_t> role) { menu.role = role.value_or(0); });
+            batch.children(menu.path, [&menu](std::optional<std::vector<std::string>> entries) {
+                menu.entries = std::move(entries);
+            });
+        }
+        batch.wait();
+        if (batch.timedOut()) return true;
+    }
+    std::vector<std::string> entries;
+    for (const Menu& menu : menus) {
+        if (menu.role != ATSPI_ROLE_MENU || !menu.entries) continue;
+        for (const std::string& entry : *menu.entries) {
+            if (entries.size() == entryBound) break;
+            entries.push_back(entry);
+        }
+    }
+    if (entries.empty()) return true;
+    bool anyVisible = false;
+    AtspiPeerBatch batch(peer, deadline);
+    for (const std::string& entry : entries)
+        batch.states(entry, [&anyVisible](std::optional<std::uint64_t> states) {
+            if (states && ((*states >> ATSPI_STATE_VISIBLE) & 1U)) anyVisible = true;
+        });
+    batch.wait();
+    return anyVisible || batch.timedOut();
+}
+
 std::optional<AtspiMenuBarLocator::Found> AtspiMenuBarLocator::search(AtspiPeerConnection& peer,
                                                                        const std::vector<std::string>& windows,
                                                                        Deadline deadline, const std::string& except) {

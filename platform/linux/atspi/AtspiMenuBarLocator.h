@@ -34,6 +34,12 @@ struct AtspiMenuBarLocator {
     // Whether the cache tells the bar `bar` shown: some entry of its menus is marked
     // visible, or the cache holds no entries of them at all.
     static bool shownInCache(const AtspiDetails::ByPath& cache, const std::string& bar);
+    // The same test asked of the application, for a bar found by `search`: some entry of
+    // its menus (the children with the menu role) is marked visible, or they hold no
+    // entry. Qt hangs each menu below an item of the bar, so its bars always pass. Asks at
+    // most `entryBound` entries, in two batches; a bar not told by the deadline passes.
+    static bool shownLive(AtspiPeerConnection& peer, const Found& bar, Deadline deadline);
+    static constexpr std::size_t entryBound = 64;
     // The same choice for a toolkit without a cache: a bounded search, level by level,
     // below the windows, each level asked in one batch. The bar `except` is passed over.
     static std::optional<Found> search(AtspiPeerConnection& peer, const std::vector<std::string>& windows,

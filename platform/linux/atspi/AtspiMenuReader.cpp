@@ -13,6 +13,21 @@ namespace {
 
 constexpr const char* rootPath = "/org/a11y/atspi/accessible/root";
 
+// The bar the toolkit shows beside `copy`, a copy of it whose menus show no entry. The
+// copy's keys are wrong, so without the other bar (still being built, or not found by the
+// deadline) there is none.
+std::optional<AtspiMenuBarLocator::Found> besideCopy(AtspiPeerConnection& peer,
+                                                    const AtspiMenuReader::Application& application,
+                                                    const std::vector<std::string>& windows, const std::string& copy,
+                                                    AtspiMenuBarLocator::Deadline deadline) {
+    std::optional<AtspiMenuBarLocator::Found> shown = AtspiMenuBarLocator::search(peer, windows, deadline, copy);
+    if (shown)
+        g_debug("%s: menu bar %s shows no entry; reading %s", application.bus.c_str(), copy.c_str(), shown->path.c_str());
+    else
+        g_debug("%s: menu bar %s shows no entry, and no other was found", application.bus.c_str(), copy.c_str());
+    return shown;
+}
+
 } // namespace
 
 std::vector<AtspiMenuReader::Application> AtspiMenuReader::applications(AtspiPeerConnection& registry,
@@ -104,24 +119,30 @@ std::optional<MenuCapture> AtspiMenuReader::menuBar(AtspiPeerConnection& registr
         }
     }
     if (std::optional<std::string> bar = AtspiMenuBarLocator::fromCache(cache, windows)) {
-        if (AtspiMenuBarLocator::shownInCache(cache, *bar))
+        if (AtspiMenuBarLocator::shownInCache(cache, *bar)) {
+            g_debug("%s: reading menu bar %s from the cache of %zu objects", application.bus.c_str(), bar->c_str(),
+                    cache.size());
             return AtspiMenuWalk::fromCache(*peer, *bar, cache, deadline, budget);
+        }
         // A bar whose menus show no entry is a copy beside the one the toolkit shows,
         // whose objects the cache doesn't hold (LibreOffice): that one is read instead,
-        // call by call. The copy's keys are wrong, so without the other bar (still being
-        // built, or not found by the deadline) nothing is read.
-        if (std::optional<AtspiMenuBarLocator::Found> shown = AtspiMenuBarLocator::search(*peer, windows, deadline, *bar)) {
-            g_debug("%s: menu bar %s shows no entry; reading %s", application.bus.c_str(), bar->c_str(),
-                    shown->path.c_str());
+        // call by call.
+        if (std::optional<AtspiMenuBarLocator::Found> shown = besideCopy(*peer, application, windows, *bar, deadline))
             return AtspiLiveMenuWalk::read(*peer, shown->path, shown->children, deadline, budget);
-        }
-        g_debug("%s: menu bar %s shows no entry, and no other was found", application.bus.c_str(), bar->c_str());
         return std::nullopt;
     }
-    // A toolkit without a cache (Qt) is read call by call, which is where the cost of a
-    // call to the caller counts.
-    if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(*peer, windows, deadline))
+    // A toolkit without a cache (Qt), or one whose cache holds no menu bar yet (LibreOffice
+    // just after it was first asked), is read call by call, which is where the cost of a
+    // call to the caller counts. The same copy may be met here first: passed over as above.
+    if (std::optional<AtspiMenuBarLocator::Found> bar = AtspiMenuBarLocator::search(*peer, windows, deadline)) {
+        if (!AtspiMenuBarLocator::shownLive(*peer, *bar, deadline)) {
+            bar = besideCopy(*peer, application, windows, bar->path, deadline);
+            if (!bar) return std::nullopt;
+        }
+        g_debug("%s: reading menu bar %s call by call (the cache held %zu objects)", application.bus.c_str(),
+                bar->path.c_str(), cache.size());
         return AtspiLiveMenuWalk::read(*peer, bar->path, bar->children, deadline, budget);
+    }
     g_debug("%s (process %d): no menu bar found below its %zu windows", application.bus.c_str(), application.pid,
             windows.size());
     return std::nullopt;
