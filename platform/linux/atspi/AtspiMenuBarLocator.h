@@ -18,7 +18,8 @@ namespace tavlin::platform::atspi {
 // key bindings are broken, and it marks no entry of its menus visible, whereas GTK marks
 // every entry it shows visible whether its menu is open or not. The GTK bar's objects
 // often aren't in the toolkit's cache yet, so a bar whose menus show no entry is looked
-// past, below the windows, for another one.
+// past, below the windows, for another one. Just after the application is first asked,
+// its cache may hold neither bar: a bar found below the windows is then asked the same.
 struct AtspiMenuBarLocator {
     using Deadline = std::chrono::steady_clock::time_point;
     // A menu bar met in the search, with the children it told then (when it told them).
